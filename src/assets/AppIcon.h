@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+#include <array>
+
+// The sizes of the program icon, in the order they are listed.
+constexpr std::array<int, 3> AppIconSizes = {32, 16, 48};
+
+// A white die seen from above one corner, black outlines, a red pip on top
+// and, from 32 px up, pips on the two side faces. Only white, black and red
+// on transparency.
+QImage drawAppIcon(int size);
+
+QIcon makeAppIcon();

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+
+#include <array>
+
+constexpr int DigitPictureCount = 11; // digits 0 to 9 and the dark blank
+constexpr int BlankDigit = 10;
+constexpr int DigitPictureWidth = 200;
+constexpr int DigitPictureHeight = 250;
+
+constexpr QRgb DigitBackground = 0xFF101010;
+constexpr QRgb LitSegment = 0xFFFFFF3F;
+constexpr QRgb DarkSegment = 0xFF373737;
+
+// Segments a to g: corners top left, top right, bottom right, bottom left.
+using SegmentCorners = std::array<QPointF, 4>;
+const std::array<SegmentCorners, 7> &digitSegments();
+
+// Bit s set: segment a + s is lit in that picture.
+unsigned litSegments(int digit);
+
+// A leaning seven-segment digit on an opaque dark ground: every segment is
+// drawn, lit or dark, with anti-aliased edges. Scale 2 draws the same
+// geometry at twice the resolution.
+QImage drawDigit(int digit, int scale = 1);

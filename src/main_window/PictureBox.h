@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+
+// An image control: shows a picture stretched to its own size, pixel for
+// pixel without smoothing, so colours stay exact and transparent areas show
+// what lies behind. The picture is shared with whoever handed it over.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget *parent);
+
+    const QPixmap &picture() const { return m_picture; }
+    // Repaints only when the picture really changes.
+    void setPicture(const QPixmap &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPixmap m_picture;
+};

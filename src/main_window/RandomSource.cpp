@@ -1,0 +1,27 @@
+#include "main_window/RandomSource.h"
+
+#include <array>
+
+namespace {
+
+std::mt19937 engineFromEntropy()
+{
+    std::random_device device;
+    std::array<std::uint32_t, 8> words{};
+    for (auto &word : words)
+        word = device();
+    std::seed_seq seeds(words.begin(), words.end());
+    return std::mt19937(seeds);
+}
+
+} // namespace
+
+UniformRandom::UniformRandom() : m_engine(engineFromEntropy()) {}
+
+UniformRandom::UniformRandom(std::uint32_t seed) : m_engine(seed) {}
+
+float UniformRandom::next()
+{
+    constexpr float Step = 1.0f / 16777216.0f; // 2^-24
+    return static_cast<float>(m_engine() >> 8) * Step;
+}

@@ -1,0 +1,295 @@
+#include "main_window/frmMain.h"
+
+#include "app/Checked.h"
+#include "app/Fonts.h"
+#include "app/Twips.h"
+#include "app/basMain.h"
+#include "assets/DiePictures.h"
+#include "assets/DigitPictures.h"
+#include "main_window/PictureBox.h"
+#include "main_window/ShapeBox.h"
+#include "settings_dialog/frmConf.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace {
+
+// Layout in twips, as the window was designed.
+constexpr int ClientWidth = 15270;
+constexpr int ClientHeight = 11040;
+
+constexpr int DieTop = 480;
+constexpr int DieSize = 2895;
+constexpr int DieStep = 3720;
+constexpr int LabelTop = 3720;
+constexpr int LabelOffset = 600; // from the die's left edge
+constexpr int LabelWidth = 1695;
+constexpr int LabelHeight = 1455;
+
+constexpr int TotalTop = 5880;
+constexpr int TotalWidth = 3015;
+constexpr int TotalHeight = 3735;
+constexpr int PanelTop = 5760;
+constexpr int PanelHeight = 3975;
+
+// The total area for one and for two digits.
+constexpr int TensLeft = 4740;
+constexpr int UnitsLeftTwoDigits = 7500;
+constexpr int PanelLeftTwoDigits = 4320;
+constexpr int PanelWidthTwoDigits = 6615;
+constexpr int UnitsLeftOneDigit = 6000;
+constexpr int PanelLeftOneDigit = 5640;
+constexpr int PanelWidthOneDigit = 3735;
+
+constexpr TwipRect ConfigButton{240, 9720, 3015, 975};
+constexpr TwipRect ActionButton{12000, 9720, 3015, 975};
+
+constexpr int LabelFontPixels = 96;  // 72 pt
+constexpr int ButtonFontPixels = 32; // 24 pt
+
+const QColor Background(0, 128, 0);
+const QColor PanelColour(16, 16, 16);
+
+// Left edge of die i when n dice are shown. The row starts 1880 twips further
+// left per die, so it drifts 20 twips left of centre for each die added.
+constexpr int dieLeft(int n, int i)
+{
+    return 8120 - 1880 * n + DieStep * i;
+}
+
+void place(QWidget *control, TwipRect r)
+{
+    control->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                         twipsToPixels(r.height));
+}
+
+void moveTo(QWidget *control, int left, int top)
+{
+    control->move(twipsToPixels(left), twipsToPixels(top));
+}
+
+QPixmap picture(const QImage &image)
+{
+    return QPixmap::fromImage(image, Qt::NoFormatConversion);
+}
+
+} // namespace
+
+frmMain::frmMain(std::unique_ptr<RandomSource> random)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
+{
+    setWindowTitle(QStringLiteral("電子ミルバネ (C) 2026 電子ミルバネ開発チーム"));
+    setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
+    move(0, 0); // the frame's outer corner at the screen's corner
+
+    QPalette windowPalette = palette();
+    windowPalette.setColor(QPalette::Window, Background);
+    setPalette(windowPalette);
+    setAutoFillBackground(true);
+
+    for (int k = 0; k < DieFaceCount; ++k)
+        imgMdice[static_cast<std::size_t>(k)] = picture(drawDieFace(k));
+    for (int k = 0; k < DigitPictureCount; ++k)
+        imgMdigi[static_cast<std::size_t>(k)] = picture(drawDigit(k));
+
+    // Children stack in the order they are made: panel, dice and labels,
+    // tens, units, buttons on top.
+    shpBack = new ShapeBox(PanelColour, this);
+    place(shpBack, {PanelLeftTwoDigits, PanelTop, PanelWidthTwoDigits, PanelHeight});
+
+    QPalette labelPalette;
+    labelPalette.setColor(QPalette::Window, Qt::black);
+    labelPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    for (int i = 0; i < 4; ++i) {
+        auto *die = new PictureBox(this);
+        place(die, {dieLeft(4, i), DieTop, DieSize, DieSize});
+        die->hide();
+        imgDice[static_cast<std::size_t>(i)] = die;
+
+        auto *label = new QLabel(QStringLiteral("10"), this);
+        place(label, {dieLeft(4, i) + LabelOffset, LabelTop, LabelWidth, LabelHeight});
+        label->setFont(gothicFont(LabelFontPixels));
+        label->setPalette(labelPalette);
+        label->setAutoFillBackground(true);
+        label->setAlignment(Qt::AlignCenter);
+        label->hide();
+        lblDice[static_cast<std::size_t>(i)] = label;
+    }
+
+    for (int j = 0; j < 2; ++j) {
+        auto *digit = new PictureBox(this);
+        place(digit, {j == 0 ? TensLeft : UnitsLeftTwoDigits, TotalTop, TotalWidth, TotalHeight});
+        imgTotal[static_cast<std::size_t>(j)] = digit;
+    }
+
+    const auto makeButton = [this](const QString &caption, TwipRect where) {
+        auto *button = new QPushButton(caption, this);
+        place(button, where);
+        button->setFont(gothicFont(ButtonFontPixels));
+        // Enter presses the focused button, as Space does.
+        button->setAutoDefault(true);
+        return button;
+    };
+    cmdConfig = makeButton(QStringLiteral("設定"), ConfigButton);
+    cmdAction = makeButton(QStringLiteral("スタート"), ActionButton);
+    setTabOrder(cmdConfig, cmdAction);
+    cmdConfig->setFocus();
+
+    connect(cmdAction, &QPushButton::clicked, this, &frmMain::cmdAction_Click);
+    connect(cmdConfig, &QPushButton::clicked, this, &frmMain::cmdConfig_Click);
+
+    tmrDice.setTimerType(Qt::PreciseTimer);
+    tmrDice.setInterval(33);
+    connect(&tmrDice, &QTimer::timeout, this, &frmMain::tmrDice_Timer);
+
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::keyPressEvent(QKeyEvent *event)
+{
+    // The action button is the default: Enter presses it when no button has
+    // the focus.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdAction->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmMain::Form_Load()
+{
+    imgTotal[0]->setPicture(imgMdigi[BlankDigit]);
+    imgTotal[1]->setPicture(imgMdigi[BlankDigit]);
+    ResetDice();
+}
+
+void frmMain::ResetDice()
+{
+    const int n = basMain::DiceCount;
+    for (LoopIndex = 0; LoopIndex <= 3; ++LoopIndex) {
+        auto *die = checkedAt(imgDice, LoopIndex, "imgDice");
+        auto *label = checkedAt(lblDice, LoopIndex, "lblDice");
+        die->move(die->x(), twipsToPixels(DieTop));
+        label->move(label->x(), twipsToPixels(LabelTop));
+        label->hide();
+        if (LoopIndex < n) {
+            const int x = dieLeft(n, LoopIndex);
+            moveTo(die, x, DieTop);
+            die->setPicture(imgMdice[0]);
+            die->show();
+            moveTo(label, x + LabelOffset, LabelTop);
+        } else {
+            die->hide();
+            die->setPicture(QPixmap());
+        }
+        checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;
+        checkedAt(DieValue, LoopIndex, "DieValue") = 0;
+    }
+
+    if (n * basMain::DiceFaces >= 10) {
+        imgTotal[0]->show();
+        imgTotal[0]->move(twipsToPixels(TensLeft), imgTotal[0]->y());
+        imgTotal[1]->move(twipsToPixels(UnitsLeftTwoDigits), imgTotal[1]->y());
+        shpBack->setGeometry(twipsToPixels(PanelLeftTwoDigits), shpBack->y(),
+                             twipsToPixels(PanelWidthTwoDigits), shpBack->height());
+    } else {
+        imgTotal[0]->hide();
+        imgTotal[1]->move(twipsToPixels(UnitsLeftOneDigit), imgTotal[1]->y());
+        shpBack->setGeometry(twipsToPixels(PanelLeftOneDigit), shpBack->y(),
+                             twipsToPixels(PanelWidthOneDigit), shpBack->height());
+    }
+    for (PictureBox *digit : imgTotal)
+        digit->setPicture(imgMdigi[BlankDigit]);
+
+    RollState = Ready;
+    cmdConfig->setEnabled(true);
+    cmdAction->setText(QStringLiteral("スタート"));
+}
+
+void frmMain::cmdAction_Click()
+{
+    switch (RollState) {
+    case Ready:
+        StartRoll();
+        break;
+    case Rolling:
+        StopRoll();
+        break;
+    case Result:
+        ResetDice();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::StartRoll()
+{
+    const int n = basMain::DiceCount;
+    for (LoopIndex = 0; LoopIndex < n; ++LoopIndex)
+        checkedAt(DieStopped, LoopIndex, "DieStopped") = 0;
+    tmrDice.start();
+    RollState = Rolling;
+    cmdConfig->setEnabled(false);
+    cmdAction->setText(QStringLiteral("ストップ"));
+}
+
+void frmMain::tmrDice_Timer()
+{
+    for (LoopIndex = 0; LoopIndex <= 3; ++LoopIndex) {
+        if (checkedAt(DieStopped, LoopIndex, "DieStopped") != 0)
+            continue;
+        const int z = basMain::ZeroFace == -1 ? 1 : 0;
+        const float r = m_random->next();
+        // Single precision, as the odds were worked out.
+        const auto v = static_cast<std::int16_t>(
+            static_cast<int>(std::floor(r * static_cast<float>(basMain::DiceFaces + z))) + 1 - z);
+        checkedAt(DieValue, LoopIndex, "DieValue") = v;
+        checkedAt(imgDice, LoopIndex, "imgDice")->setPicture(checkedAt(imgMdice, v, "imgMdice"));
+    }
+}
+
+void frmMain::StopRoll()
+{
+    const int n = basMain::DiceCount;
+    for (LoopIndex = 0; LoopIndex < n; ++LoopIndex) {
+        checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;
+        auto *label = checkedAt(lblDice, LoopIndex, "lblDice");
+        label->setText(QString::number(checkedAt(DieValue, LoopIndex, "DieValue")));
+        label->show();
+    }
+    ShowTotal();
+}
+
+void frmMain::ShowTotal()
+{
+    const int n = basMain::DiceCount;
+    int total = 0;
+    for (LoopIndex = 0; LoopIndex < n; ++LoopIndex)
+        total += checkedAt(DieValue, LoopIndex, "DieValue");
+
+    const int tens = total > 9 ? static_cast<int>(std::floor(total / 10.0)) : BlankDigit;
+    imgTotal[0]->setPicture(checkedAt(imgMdigi, tens, "imgMdigi"));
+    imgTotal[1]->setPicture(checkedAt(imgMdigi, total % 10, "imgMdigi"));
+
+    RollState = Result;
+    cmdConfig->setEnabled(false);
+    cmdAction->setText(QStringLiteral("リセット"));
+}
+
+void frmMain::cmdConfig_Click()
+{
+    {
+        frmConf dialog(this);
+        dialog.exec();
+    }
+    ResetDice();
+}

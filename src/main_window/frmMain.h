@@ -1,0 +1,66 @@
+#pragma once
+
+#include "main_window/RandomSource.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class PictureBox;
+class ShapeBox;
+class QLabel;
+class QPushButton;
+
+// The dice window: up to four dice in a row, a value under each, the total
+// as digit pictures, and one button that starts, stops and resets a throw.
+class frmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The luck comes from the operating system unless a test hands in its own.
+    explicit frmMain(std::unique_ptr<RandomSource> random = nullptr);
+    ~frmMain() override;
+
+    enum : std::int16_t { Ready = 0, Rolling = 1, Result = 2 };
+
+    // Controls, back to front.
+    ShapeBox *shpBack;
+    std::array<PictureBox *, 4> imgDice;
+    std::array<QLabel *, 4> lblDice;
+    std::array<PictureBox *, 2> imgTotal;
+    QPushButton *cmdConfig;
+    QPushButton *cmdAction;
+    QTimer tmrDice;
+
+    // Master pictures; the visible images share them, never copy them.
+    std::array<QPixmap, 11> imgMdice;
+    std::array<QPixmap, 11> imgMdigi;
+
+    // Roll state.
+    std::int16_t RollState = Ready;
+    std::array<std::int16_t, 4> DieValue{};
+    std::array<std::int16_t, 4> DieStopped{};
+    std::int16_t LoopIndex = 0;
+
+public slots:
+    void cmdAction_Click();
+    void cmdConfig_Click();
+    void tmrDice_Timer();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void Form_Load();
+    void ResetDice();
+    void StartRoll();
+    void StopRoll();
+    void ShowTotal();
+
+    std::unique_ptr<RandomSource> m_random;
+};

@@ -1,0 +1,110 @@
+#include "settings_dialog/frmConf.h"
+
+#include "app/Fonts.h"
+#include "app/Twips.h"
+#include "app/basMain.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int ClientWidth = 4680;
+constexpr int ClientHeight = 3090;
+constexpr int FontPixels = 24; // 18 pt
+
+constexpr std::array<TwipRect, 3> BoxPlaces = {
+    {{240, 240, 735, 480}, {1920, 240, 735, 480}, {240, 1320, 735, 480}}};
+constexpr std::array<TwipRect, 3> CaptionPlaces = {
+    {{1080, 360, 735, 375}, {1800, 840, 2655, 375}, {1080, 1440, 1215, 375}}};
+constexpr TwipRect OkPlace{600, 2520, 1935, 495};
+constexpr TwipRect CancelPlace{2640, 2520, 1935, 495};
+
+// Each box lists the numbers from its first to its last entry.
+constexpr std::array<std::array<int, 2>, 3> BoxRanges = {{{0, 1}, {2, 10}, {1, 4}}};
+
+void place(QWidget *control, TwipRect r)
+{
+    control->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                         twipsToPixels(r.height));
+}
+
+} // namespace
+
+frmConf::frmConf(QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("ミルバネ設定"));
+    setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
+    setFont(gothicFont(FontPixels));
+
+    const std::array<QString, 3> captions = {QStringLiteral("から"),
+                                             QStringLiteral("までのミルバネを"),
+                                             QStringLiteral("個使用")};
+    for (std::size_t i = 0; i < 3; ++i) {
+        auto *box = new QComboBox(this);
+        for (int value = BoxRanges[i][0]; value <= BoxRanges[i][1]; ++value)
+            box->addItem(QString::number(value));
+        box->setCurrentIndex(-1);
+        place(box, BoxPlaces[i]);
+        cboDice[i] = box;
+
+        lblCap[i] = new QLabel(captions[i], this);
+        place(lblCap[i], CaptionPlaces[i]);
+    }
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    place(cmdOK, OkPlace);
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    place(cmdCancel, CancelPlace);
+
+    setTabOrder(cmdCancel, cmdOK);
+    setTabOrder(cmdOK, cboDice[0]);
+    setTabOrder(cboDice[0], cboDice[1]);
+    setTabOrder(cboDice[1], cboDice[2]);
+    cmdCancel->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmConf::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmConf::cmdCancel_Click);
+
+    Form_Load();
+}
+
+void frmConf::keyPressEvent(QKeyEvent *event)
+{
+    // No button answers Escape: the dialog stays open.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+void frmConf::Form_Load()
+{
+    PendingZero = basMain::ZeroFace;
+    cboDice[0]->setCurrentIndex(PendingZero == 0 ? 1 : 0);
+    PendingFaces = basMain::DiceFaces;
+    cboDice[1]->setCurrentIndex(basMain::DiceFaces - 2);
+    PendingCount = basMain::DiceCount;
+    cboDice[2]->setCurrentIndex(basMain::DiceCount - 1);
+}
+
+void frmConf::cmdOK_Click()
+{
+    PendingZero = cboDice[0]->currentIndex() == 0 ? -1 : 0;
+    PendingFaces = static_cast<std::int16_t>(cboDice[1]->currentIndex() + 2);
+    PendingCount = static_cast<std::int16_t>(cboDice[2]->currentIndex() + 1);
+    basMain::ZeroFace = PendingZero != 0 ? -1 : 0;
+    basMain::DiceFaces = PendingFaces;
+    basMain::DiceCount = PendingCount;
+    accept();
+}
+
+void frmConf::cmdCancel_Click()
+{
+    reject();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+// The settings dialog. Its boxes and captions read as one sentence:
+// [start] から [top] までのミルバネを [count] 個使用.
+class frmConf : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmConf(QWidget *owner);
+
+    std::array<QComboBox *, 3> cboDice;
+    std::array<QLabel *, 3> lblCap;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
+
+    std::int16_t PendingZero = 0;
+    std::int16_t PendingFaces = 0;
+    std::int16_t PendingCount = 0;
+
+public slots:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void Form_Load();
+};

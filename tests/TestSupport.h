@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/Twips.h"
+#include "app/basMain.h"
+#include "main_window/RandomSource.h"
+
+#include <QApplication>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+#include <deque>
+#include <functional>
+
+// Hands out the values a test scripts, in order; 0 once they run out.
+class ScriptedRandom final : public RandomSource
+{
+public:
+    explicit ScriptedRandom(std::deque<float> *values) : m_values(values) {}
+    float next() override
+    {
+        ++draws;
+        if (m_values->empty())
+            return 0.0f;
+        const float r = m_values->front();
+        m_values->pop_front();
+        return r;
+    }
+    int draws = 0;
+
+private:
+    std::deque<float> *m_values;
+};
+
+inline QRect pixelRect(TwipRect r)
+{
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+            twipsToPixels(r.height)};
+}
+
+inline void setSettings(int faces, int count, int zero)
+{
+    basMain::DiceFaces = static_cast<std::int16_t>(faces);
+    basMain::DiceCount = static_cast<std::int16_t>(count);
+    basMain::ZeroFace = static_cast<std::int16_t>(zero);
+}
+
+// Runs `inside` once the next modal dialog is up (a modal exec() would block
+// the test otherwise); the dialog is handed over so the test can close it.
+inline void whenModalOpens(std::function<void(QWidget *)> inside)
+{
+    QTimer::singleShot(0, [inside = std::move(inside)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        inside(modal);
+        if (modal && modal->isVisible())
+            modal->close();
+    });
+}

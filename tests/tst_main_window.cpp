@@ -1,0 +1,287 @@
+// The main window as it opens and as the dice are arranged for the settings.
+#include "TestSupport.h"
+
+#include "assets/DigitPictures.h"
+#include "main_window/PictureBox.h"
+#include "main_window/ShapeBox.h"
+#include "main_window/frmMain.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setSettings(6, 2, 0); }
+
+    void window();
+    void createdGeometry_data();
+    void createdGeometry();
+    void labelsAndButtons();
+    void arrangement_data();
+    void arrangement();
+    void totalLayout_data();
+    void totalLayout();
+    void fewerDiceClearHiddenSlots();
+    void stackingOrder();
+    void keyboard_data();
+    void keyboard();
+};
+
+void TestMainWindow::window()
+{
+    frmMain w;
+    QCOMPARE(w.size(), QSize(1018, 736));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    QVERIFY(w.windowTitle().startsWith(QStringLiteral("電子ミルバネ ")));
+    QVERIFY(w.windowTitle().size() > QStringLiteral("電子ミルバネ ").size());
+    const Qt::WindowFlags flags = w.windowFlags();
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QCOMPARE(w.pos(), QPoint(0, 0));
+    QCOMPARE(w.palette().color(QPalette::Window), QColor(0, 128, 0));
+    QVERIFY(w.autoFillBackground());
+    QVERIFY(!w.tmrDice.isActive());
+    QCOMPARE(w.tmrDice.interval(), 33);
+}
+
+// With four dice of six faces the arrangement is the one the window is
+// created with, so every control stands where the layout table puts it.
+void TestMainWindow::createdGeometry_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<bool>("visible");
+    const int dieLeft[] = {600, 4320, 8040, 11760};
+    const int labelLeft[] = {1200, 4920, 8640, 12360};
+    for (int i = 0; i < 4; ++i) {
+        QTest::addRow("imgDice(%d)", i) << QStringLiteral("imgDice%1").arg(i)
+                                        << pixelRect({dieLeft[i], 480, 2895, 2895}) << true;
+        QTest::addRow("lblDice(%d)", i) << QStringLiteral("lblDice%1").arg(i)
+                                        << pixelRect({labelLeft[i], 3720, 1695, 1455}) << false;
+    }
+    QTest::newRow("imgTotal(0)") << "imgTotal0" << pixelRect({4740, 5880, 3015, 3735}) << true;
+    QTest::newRow("imgTotal(1)") << "imgTotal1" << pixelRect({7500, 5880, 3015, 3735}) << true;
+    QTest::newRow("shpBack") << "shpBack" << pixelRect({4320, 5760, 6615, 3975}) << true;
+    QTest::newRow("cmdConfig") << "cmdConfig" << pixelRect({240, 9720, 3015, 975}) << true;
+    QTest::newRow("cmdAction") << "cmdAction" << pixelRect({12000, 9720, 3015, 975}) << true;
+}
+
+void TestMainWindow::createdGeometry()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, expected);
+    QFETCH(bool, visible);
+    setSettings(6, 4, 0);
+    frmMain w;
+    std::map<QString, QWidget *> controls = {{"imgTotal0", w.imgTotal[0]},
+                                             {"imgTotal1", w.imgTotal[1]},
+                                             {"shpBack", w.shpBack},
+                                             {"cmdConfig", w.cmdConfig},
+                                             {"cmdAction", w.cmdAction}};
+    for (int i = 0; i < 4; ++i) {
+        controls[QStringLiteral("imgDice%1").arg(i)] = w.imgDice[i];
+        controls[QStringLiteral("lblDice%1").arg(i)] = w.lblDice[i];
+    }
+    QWidget *widget = controls.at(control);
+    QCOMPARE(widget->geometry(), expected);
+    QCOMPARE(widget->isVisibleTo(&w), visible);
+    QVERIFY(widget->isEnabled());
+}
+
+void TestMainWindow::labelsAndButtons()
+{
+    frmMain w;
+    for (QLabel *label : w.lblDice) {
+        QCOMPARE(label->text(), QStringLiteral("10"));
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+        QVERIFY(label->autoFillBackground());
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 0, 0));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+        QCOMPARE(label->font().pixelSize(), 96);
+        QCOMPARE(label->font().weight(), QFont::Normal);
+        // The ink of "10", the widest value, fits the label.
+        QVERIFY(QFontMetrics(label->font()).tightBoundingRect(QStringLiteral("10")).width() <=
+                label->width());
+    }
+    QCOMPARE(w.cmdConfig->text(), QStringLiteral("設定"));
+    QCOMPARE(w.cmdAction->text(), QStringLiteral("スタート"));
+    for (QPushButton *button : {w.cmdConfig, w.cmdAction}) {
+        QCOMPARE(button->font().pixelSize(), 32);
+        QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) < button->width());
+    }
+    // The Japanese texts must find a font that has their glyphs.
+    QVERIFY(QFontMetrics(w.cmdAction->font()).inFont(QChar(u'ス')));
+    QCOMPARE(w.shpBack->fillColour(), QColor(16, 16, 16));
+}
+
+void TestMainWindow::arrangement_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("dieLefts");
+    QTest::newRow("1 die") << 1 << QList<int>{6240};
+    QTest::newRow("2 dice") << 2 << QList<int>{4360, 8080};
+    QTest::newRow("3 dice") << 3 << QList<int>{2480, 6200, 9920};
+    QTest::newRow("4 dice") << 4 << QList<int>{600, 4320, 8040, 11760};
+}
+
+void TestMainWindow::arrangement()
+{
+    QFETCH(int, count);
+    QFETCH(QList<int>, dieLefts);
+    setSettings(6, count, 0);
+    frmMain w;
+    for (int i = 0; i < 4; ++i) {
+        const bool shown = i < count;
+        QCOMPARE(w.imgDice[i]->isVisibleTo(&w), shown);
+        QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
+        QCOMPARE(w.imgDice[i]->y(), twipsToPixels(480));
+        QCOMPARE(w.lblDice[i]->y(), twipsToPixels(3720));
+        QCOMPARE(w.DieStopped[i], std::int16_t(-1));
+        QCOMPARE(w.DieValue[i], std::int16_t(0));
+        if (shown) {
+            QCOMPARE(w.imgDice[i]->x(), twipsToPixels(dieLefts[i]));
+            QCOMPARE(w.lblDice[i]->x(), twipsToPixels(dieLefts[i] + 600));
+            // The master's own picture, shared, not a copy.
+            QCOMPARE(w.imgDice[i]->picture().cacheKey(), w.imgMdice[0].cacheKey());
+        } else {
+            QVERIFY(w.imgDice[i]->picture().isNull());
+        }
+    }
+    QCOMPARE(w.RollState, std::int16_t(frmMain::Ready));
+    QVERIFY(w.cmdConfig->isEnabled());
+    QCOMPARE(w.cmdAction->text(), QStringLiteral("スタート"));
+}
+
+void TestMainWindow::totalLayout_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<bool>("twoDigits");
+    QTest::newRow("2 x 6") << 2 << 6 << true;
+    QTest::newRow("2 x 5, largest 10") << 2 << 5 << true;
+    QTest::newRow("1 x 10, largest 10") << 1 << 10 << true;
+    QTest::newRow("3 x 3, largest 9") << 3 << 3 << false;
+    QTest::newRow("1 x 6") << 1 << 6 << false;
+    QTest::newRow("4 x 2") << 4 << 2 << false;
+}
+
+void TestMainWindow::totalLayout()
+{
+    QFETCH(int, count);
+    QFETCH(int, faces);
+    QFETCH(bool, twoDigits);
+    setSettings(faces, count, -1); // the zero face does not change the layout
+    frmMain w;
+    QCOMPARE(w.imgTotal[0]->isVisibleTo(&w), twoDigits);
+    QVERIFY(w.imgTotal[1]->isVisibleTo(&w));
+    QCOMPARE(w.imgTotal[1]->x(), twipsToPixels(twoDigits ? 7500 : 6000));
+    if (twoDigits)
+        QCOMPARE(w.imgTotal[0]->x(), twipsToPixels(4740));
+    QCOMPARE(w.shpBack->x(), twipsToPixels(twoDigits ? 4320 : 5640));
+    QCOMPARE(w.shpBack->width(), twipsToPixels(twoDigits ? 6615 : 3735));
+    QCOMPARE(w.shpBack->y(), twipsToPixels(5760));
+    QCOMPARE(w.shpBack->height(), twipsToPixels(3975));
+    // Both positions hold the dark digit, the hidden one too.
+    for (PictureBox *digit : w.imgTotal)
+        QCOMPARE(digit->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
+}
+
+void TestMainWindow::fewerDiceClearHiddenSlots()
+{
+    setSettings(6, 4, 0);
+    frmMain w;
+    w.cmdAction_Click();
+    w.tmrDice_Timer();
+    w.cmdAction_Click();
+    setSettings(6, 2, 0);
+    w.cmdAction_Click(); // reset arranges for the new count
+    QCOMPARE(w.RollState, std::int16_t(frmMain::Ready));
+    for (int i : {2, 3}) {
+        QVERIFY(!w.imgDice[i]->isVisibleTo(&w));
+        QVERIFY(w.imgDice[i]->picture().isNull());
+        QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
+    }
+    QCOMPARE(w.imgDice[0]->x(), twipsToPixels(4360));
+    QCOMPARE(w.imgDice[1]->x(), twipsToPixels(8080));
+}
+
+void TestMainWindow::stackingOrder()
+{
+    frmMain w;
+    // The units digit covers the last 255 twips (17 px) of the tens digit.
+    const QRect tens = w.imgTotal[0]->geometry();
+    const QRect units = w.imgTotal[1]->geometry();
+    QCOMPARE(tens.right() - units.left() + 1, 17);
+    QCOMPARE(w.childAt(units.left() + 1, units.center().y()), w.imgTotal[1]);
+    QCOMPARE(w.childAt(tens.left() + 1, tens.center().y()), w.imgTotal[0]);
+    // The panel lies below both digits and shows around them.
+    QCOMPARE(w.childAt(w.shpBack->x() + 2, w.shpBack->y() + 2), w.shpBack);
+    // The buttons are above everything else.
+    const QObjectList order = w.children();
+    const auto index = [&](QObject *o) { return order.indexOf(o); };
+    QVERIFY(index(w.shpBack) < index(w.imgDice[0]));
+    QVERIFY(index(w.lblDice[3]) < index(w.imgTotal[0]));
+    QVERIFY(index(w.imgTotal[0]) < index(w.imgTotal[1]));
+    QVERIFY(index(w.imgTotal[1]) < index(w.cmdConfig));
+    QVERIFY(index(w.imgTotal[1]) < index(w.cmdAction));
+}
+
+// Keys after the window opens: what each sequence presses.
+void TestMainWindow::keyboard_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<bool>("dialogOpens");
+    QTest::addColumn<int>("rollState");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("nothing: focus on settings") << QList<int>{} << false << 0 << "cmdConfig";
+    QTest::newRow("Enter opens the settings")
+        << QList<int>{Qt::Key_Return} << true << 0 << "cmdConfig";
+    QTest::newRow("keypad Enter opens the settings")
+        << QList<int>{Qt::Key_Enter} << true << 0 << "cmdConfig";
+    QTest::newRow("Space opens the settings")
+        << QList<int>{Qt::Key_Space} << true << 0 << "cmdConfig";
+    QTest::newRow("Tab then Enter starts")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return} << false << 1 << "cmdAction";
+    QTest::newRow("Tab twice is back on settings")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab} << false << 0 << "cmdConfig";
+    QTest::newRow("Tab, Enter, Enter stops")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return, Qt::Key_Return} << false << 2 << "cmdAction";
+    // While the settings button is disabled Tab cannot leave the action button.
+    QTest::newRow("rolling keeps the focus on the action button")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return, Qt::Key_Tab} << false << 1 << "cmdAction";
+    QTest::newRow("full cycle by Space")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Space, Qt::Key_Space} << false << 0
+        << "cmdAction";
+}
+
+void TestMainWindow::keyboard()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, dialogOpens);
+    QFETCH(int, rollState);
+    QFETCH(QString, focus);
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+
+    bool opened = false;
+    for (int key : keys) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
+            whenModalOpens([&](QWidget *modal) { opened = opened || modal != nullptr; });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(opened, dialogOpens);
+    w.activateWindow(); // a window manager would do this once the dialog is gone
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(int(w.RollState), rollState);
+    QCOMPARE(QApplication::focusWidget(), focus == "cmdConfig" ? w.cmdConfig : w.cmdAction);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
