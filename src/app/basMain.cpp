@@ -5,7 +5,8 @@
 
 #include <QApplication>
 
-namespace basMain {
+namespace basMain
+{
 
 std::int16_t DiceFaces;
 std::int16_t DiceCount;

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-namespace basMain {
+namespace basMain
+{
 
 // The three settings of a throw, for the whole run; never saved.
 extern std::int16_t DiceFaces; // highest value a die shows: 2 to 10

@@ -3,7 +3,8 @@
 #include <QPainter>
 #include <QPolygonF>
 
-namespace {
+namespace
+{
 
 // The cube in unit coordinates: the near vertical edge runs from centre to
 // bottom; the top face is the diamond above the centre.

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <array>
 
-namespace {
+namespace
+{
 
 constexpr QPoint face1[] = {{97, 96}};
 constexpr QPoint face2[] = {{147, 44}, {44, 148}};
@@ -13,17 +14,26 @@ constexpr QPoint face3[] = {{147, 44}, {97, 97}, {44, 148}};
 constexpr QPoint face4[] = {{45, 44}, {147, 44}, {44, 148}, {147, 148}};
 constexpr QPoint face5[] = {{45, 44}, {147, 44}, {96, 97}, {44, 148}, {147, 148}};
 constexpr QPoint face6[] = {{43, 44}, {147, 45}, {43, 96}, {147, 96}, {43, 147}, {147, 147}};
-constexpr QPoint face7[] = {{44, 44}, {148, 44}, {44, 95},  {97, 95},
+constexpr QPoint face7[] = {{44, 44},  {148, 44}, {44, 95},  {97, 95},
                             {148, 95}, {44, 146}, {148, 147}};
-constexpr QPoint face8[] = {{45, 44}, {96, 44},  {147, 44}, {70, 96},
+constexpr QPoint face8[] = {{45, 44},  {96, 44},  {147, 44}, {70, 96},
                             {122, 97}, {44, 148}, {96, 148}, {147, 148}};
-constexpr QPoint face9[] = {{45, 44}, {96, 44}, {147, 44},  {45, 96}, {96, 97},
+constexpr QPoint face9[] = {{45, 44},  {96, 44},  {147, 44}, {45, 96},  {96, 97},
                             {147, 97}, {44, 148}, {96, 148}, {147, 148}};
-constexpr QPoint face10[] = {{45, 44}, {96, 44},  {147, 44},  {28, 96},  {74, 96},
+constexpr QPoint face10[] = {{45, 44},  {96, 44},  {147, 44}, {28, 96},  {74, 96},
                              {119, 96}, {165, 96}, {44, 148}, {96, 148}, {147, 148}};
 
-const std::array<std::span<const QPoint>, DieFaceCount> pipTable = {
-    std::span<const QPoint>{}, face1, face2, face3, face4, face5, face6, face7, face8, face9, face10};
+const std::array<std::span<const QPoint>, DieFaceCount> pipTable = {std::span<const QPoint>{},
+                                                                    face1,
+                                                                    face2,
+                                                                    face3,
+                                                                    face4,
+                                                                    face5,
+                                                                    face6,
+                                                                    face7,
+                                                                    face8,
+                                                                    face9,
+                                                                    face10};
 
 constexpr double CornerRadius = 24.0;
 // 24 px rounds to 125 transparent pixels a corner; this hair more gives the

@@ -9,11 +9,12 @@
 #include <cmath>
 #include <numbers>
 
-namespace {
+namespace
+{
 
 const std::array<SegmentCorners, 7> segments = {{
-    {{{50.6, 15.0}, {148.0, 15.0}, {143.0, 47.9}, {45.6, 47.9}}},     // a top bar
-    {{{150.0, 15.0}, {181.8, 15.0}, {165.8, 119.6}, {134.0, 119.6}}}, // b upper right
+    {{{50.6, 15.0}, {148.0, 15.0}, {143.0, 47.9}, {45.6, 47.9}}},       // a top bar
+    {{{150.0, 15.0}, {181.8, 15.0}, {165.8, 119.6}, {134.0, 119.6}}},   // b upper right
     {{{133.8, 121.4}, {165.6, 121.4}, {148.3, 234.0}, {116.5, 234.0}}}, // c lower right
     {{{22.2, 201.1}, {119.3, 201.1}, {114.2, 234.0}, {17.1, 234.0}}},   // d bottom bar
     {{{34.4, 121.4}, {67.2, 121.4}, {55.3, 199.1}, {22.5, 199.1}}},     // e lower left
@@ -35,7 +36,7 @@ constexpr unsigned bits(const char *lit)
 }
 
 constexpr std::array<unsigned, DigitPictureCount> litTable = {
-    bits("abcdef"), bits("bc"),     bits("abdeg"),   bits("abcdg"), bits("bcfg"), bits("acdfg"),
+    bits("abcdef"), bits("bc"),   bits("abdeg"),   bits("abcdg"),  bits("bcfg"), bits("acdfg"),
     bits("acdefg"), bits("abcf"), bits("abcdefg"), bits("abcdfg"), bits("")};
 
 // The outline of a segment with one corner rounded by an arc that touches

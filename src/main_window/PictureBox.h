@@ -21,5 +21,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QPixmap stretched() const;
+
     QPixmap m_picture;
 };

@@ -2,7 +2,8 @@
 
 #include <array>
 
-namespace {
+namespace
+{
 
 std::mt19937 engineFromEntropy()
 {

@@ -16,7 +16,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // Layout in twips, as the window was designed.
 constexpr int ClientWidth = 15270;

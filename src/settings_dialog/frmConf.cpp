@@ -9,7 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 constexpr int ClientWidth = 4680;
 constexpr int ClientHeight = 3090;
@@ -42,9 +43,8 @@ frmConf::frmConf(QWidget *owner)
     setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
     setFont(gothicFont(FontPixels));
 
-    const std::array<QString, 3> captions = {QStringLiteral("から"),
-                                             QStringLiteral("までのミルバネを"),
-                                             QStringLiteral("個使用")};
+    const std::array<QString, 3> captions = {
+        QStringLiteral("から"), QStringLiteral("までのミルバネを"), QStringLiteral("個使用")};
     for (std::size_t i = 0; i < 3; ++i) {
         auto *box = new QComboBox(this);
         for (int value = BoxRanges[i][0]; value <= BoxRanges[i][1]; ++value)

@@ -1,0 +1,317 @@
+// A throw: start, the ticks of the roll timer, stop with the total, reset.
+#include "TestSupport.h"
+
+#include "assets/DigitPictures.h"
+#include "main_window/PictureBox.h"
+#include "main_window/frmMain.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include <cmath>
+#include <set>
+
+namespace
+{
+// The largest float below 1.
+const float AlmostOne = std::nextafter(1.0f, 0.0f);
+} // namespace
+
+class TestRollCycle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setSettings(6, 2, 0); }
+
+    void stateMachine_data();
+    void stateMachine();
+    void ticksDrawOnlyForRollingDice();
+    void stopBeforeFirstTick();
+    void edgeDraws_data();
+    void edgeDraws();
+    void totals_data();
+    void totals();
+    void tickRepaintsOnlyChangedDice();
+    void fairness_data();
+    void fairness();
+    void entropySeeded();
+};
+
+// Clicks from a fresh window, then what the last click leads to.
+void TestRollCycle::stateMachine_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("configEnabled");
+    QTest::addColumn<bool>("labelsVisible");
+    QTest::addColumn<bool>("timerRunning");
+    QTest::newRow("fresh: Ready") << 0 << 0 << "スタート" << true << false << false;
+    QTest::newRow("Ready -> Rolling") << 1 << 1 << "ストップ" << false << false << true;
+    QTest::newRow("Rolling -> Result") << 2 << 2 << "リセット" << false << true << true;
+    // The timer is never stopped: its ticks change nothing once all dice stop.
+    QTest::newRow("Result -> Ready") << 3 << 0 << "スタート" << true << false << true;
+    QTest::newRow("Ready -> Rolling again") << 4 << 1 << "ストップ" << false << false << true;
+    QTest::newRow("Rolling -> Result again") << 5 << 2 << "リセット" << false << true << true;
+}
+
+void TestRollCycle::stateMachine()
+{
+    QFETCH(int, clicks);
+    QFETCH(int, state);
+    QFETCH(QString, caption);
+    QFETCH(bool, configEnabled);
+    QFETCH(bool, labelsVisible);
+    QFETCH(bool, timerRunning);
+    std::deque<float> values;
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    for (int c = 0; c < clicks; ++c) {
+        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
+        w.tmrDice_Timer();
+    }
+    QCOMPARE(int(w.RollState), state);
+    QCOMPARE(w.cmdAction->text(), caption);
+    QCOMPARE(w.cmdConfig->isEnabled(), configEnabled);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(w.lblDice[i]->isVisibleTo(&w), labelsVisible && i < 2);
+    QCOMPARE(w.tmrDice.isActive(), timerRunning);
+    QCOMPARE(w.tmrDice.timerType(), Qt::PreciseTimer);
+}
+
+void TestRollCycle::ticksDrawOnlyForRollingDice()
+{
+    std::deque<float> values = {0.0f, 0.5f, AlmostOne, 0.2f};
+    auto random = std::make_unique<ScriptedRandom>(&values);
+    ScriptedRandom *source = random.get();
+    frmMain w(std::move(random));
+
+    w.tmrDice_Timer(); // Ready: every die is marked stopped
+    QCOMPARE(source->draws, 0);
+
+    w.cmdAction_Click();
+    // Starting changes no picture and no value until the first tick.
+    QCOMPARE(w.imgDice[0]->picture().cacheKey(), w.imgMdice[0].cacheKey());
+    QCOMPARE(source->draws, 0);
+
+    w.tmrDice_Timer();
+    QCOMPARE(source->draws, 2); // slot order 0 then 1
+    QCOMPARE(w.DieValue[0], std::int16_t(1));
+    QCOMPARE(w.DieValue[1], std::int16_t(4));
+    w.tmrDice_Timer();
+    QCOMPARE(source->draws, 4);
+    QCOMPARE(w.DieValue[0], std::int16_t(6));
+    QCOMPARE(w.DieValue[1], std::int16_t(2));
+    for (int i : {2, 3}) {
+        QCOMPARE(w.DieValue[i], std::int16_t(0));
+        QVERIFY(!w.imgDice[i]->isVisibleTo(&w));
+        QVERIFY(w.imgDice[i]->picture().isNull());
+    }
+
+    w.cmdAction_Click(); // stop: the values of the last tick stand
+    const qint64 face0 = w.imgDice[0]->picture().cacheKey();
+    const qint64 face1 = w.imgDice[1]->picture().cacheKey();
+    QCOMPARE(face0, w.imgMdice[6].cacheKey());
+    QCOMPARE(face1, w.imgMdice[2].cacheKey());
+    for (int t = 0; t < 5; ++t)
+        w.tmrDice_Timer();
+    QCOMPARE(source->draws, 4);
+    QCOMPARE(w.DieValue[0], std::int16_t(6));
+    QCOMPARE(w.imgDice[0]->picture().cacheKey(), face0);
+    QCOMPARE(w.imgDice[1]->picture().cacheKey(), face1);
+    QCOMPARE(w.lblDice[0]->text(), QStringLiteral("6"));
+    QCOMPARE(w.lblDice[1]->text(), QStringLiteral("2"));
+}
+
+void TestRollCycle::stopBeforeFirstTick()
+{
+    std::deque<float> values = {AlmostOne, AlmostOne};
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    w.cmdAction_Click();
+    w.cmdAction_Click();
+    QCOMPARE(int(w.RollState), int(frmMain::Result));
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(w.lblDice[i]->text(), QStringLiteral("0"));
+        QVERIFY(w.lblDice[i]->isVisibleTo(&w));
+        QCOMPARE(w.imgDice[i]->picture().cacheKey(), w.imgMdice[0].cacheKey());
+    }
+    QCOMPARE(w.imgTotal[0]->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
+    QCOMPARE(w.imgTotal[1]->picture().cacheKey(), w.imgMdigi[0].cacheKey());
+}
+
+void TestRollCycle::edgeDraws_data()
+{
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("zero");
+    QTest::addColumn<float>("r");
+    QTest::addColumn<int>("value");
+    for (int faces : {2, 10}) {
+        QTest::addRow("%d faces, r = 0", faces) << faces << 0 << 0.0f << 1;
+        QTest::addRow("%d faces, r < 1", faces) << faces << 0 << AlmostOne << faces;
+        QTest::addRow("%d faces from 0, r = 0", faces) << faces << -1 << 0.0f << 0;
+        QTest::addRow("%d faces from 0, r < 1", faces) << faces << -1 << AlmostOne << faces;
+    }
+    QTest::newRow("6 faces, r = 0.5") << 6 << 0 << 0.5f << 4;
+    QTest::newRow("6 faces from 0, r = 0.5") << 6 << -1 << 0.5f << 3;
+    // Just below a step of 1/6 must not round up into the next face.
+    QTest::newRow("6 faces, r just below 1/6") << 6 << 0 << std::nextafter(1.0f / 6.0f, 0.0f) << 1;
+}
+
+void TestRollCycle::edgeDraws()
+{
+    QFETCH(int, faces);
+    QFETCH(int, zero);
+    QFETCH(float, r);
+    QFETCH(int, value);
+    setSettings(faces, 1, zero);
+    std::deque<float> values = {r};
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    w.cmdAction_Click();
+    w.tmrDice_Timer();
+    QCOMPARE(int(w.DieValue[0]), value);
+    QCOMPARE(w.imgDice[0]->picture().cacheKey(), w.imgMdice[value].cacheKey());
+    w.cmdAction_Click();
+    QCOMPARE(w.lblDice[0]->text(), QString::number(value));
+}
+
+void TestRollCycle::totals_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("zero");
+    QTest::addColumn<QList<float>>("draws");
+    QTest::addColumn<int>("tens");
+    QTest::addColumn<int>("units");
+    QTest::newRow("0 from zero faces")
+        << 2 << 6 << -1 << QList<float>{0.0f, 0.0f} << BlankDigit << 0;
+    QTest::newRow("7 = 3 + 4") << 2 << 6 << 0 << QList<float>{0.34f, 0.5f} << BlankDigit << 7;
+    QTest::newRow("10 = 5 + 5") << 2 << 5 << 0 << QList<float>{AlmostOne, AlmostOne} << 1 << 0;
+    QTest::newRow("40 = four tens")
+        << 4 << 10 << 0 << QList<float>{AlmostOne, AlmostOne, AlmostOne, AlmostOne} << 4 << 0;
+    QTest::newRow("19 = 10 + 9") << 2 << 10 << 0 << QList<float>{AlmostOne, 0.85f} << 1 << 9;
+    // One-digit layout: the hidden tens position still gets the dark digit.
+    QTest::newRow("6 alone") << 1 << 6 << 0 << QList<float>{AlmostOne} << BlankDigit << 6;
+}
+
+void TestRollCycle::totals()
+{
+    QFETCH(int, count);
+    QFETCH(int, faces);
+    QFETCH(int, zero);
+    QFETCH(QList<float>, draws);
+    QFETCH(int, tens);
+    QFETCH(int, units);
+    setSettings(faces, count, zero);
+    std::deque<float> values(draws.begin(), draws.end());
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    w.cmdAction_Click();
+    w.tmrDice_Timer();
+    w.cmdAction_Click();
+    QCOMPARE(w.imgTotal[0]->picture().cacheKey(), w.imgMdigi[tens].cacheKey());
+    QCOMPARE(w.imgTotal[1]->picture().cacheKey(), w.imgMdigi[units].cacheKey());
+    int sum = 0;
+    for (int i = 0; i < count; ++i)
+        sum += w.lblDice[i]->text().toInt();
+    QCOMPARE(sum, (tens == BlankDigit ? 0 : 10 * tens) + units);
+
+    w.cmdAction_Click(); // reset puts the dark digit back in both places
+    for (PictureBox *digit : w.imgTotal)
+        QCOMPARE(digit->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
+}
+
+namespace
+{
+class PaintCounter : public QObject
+{
+public:
+    std::set<QObject *> painted;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted.insert(watched);
+        return false;
+    }
+};
+} // namespace
+
+void TestRollCycle::tickRepaintsOnlyChangedDice()
+{
+    setSettings(6, 3, 0);
+    // Die 1 rolls the same face twice, so only dice 0 and 2 change.
+    std::deque<float> values = {0.0f, 0.5f, 0.0f, AlmostOne, 0.5f, 0.5f};
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.cmdAction_Click();
+    w.tmrDice_Timer();
+    QCoreApplication::processEvents();
+
+    PaintCounter counter;
+    for (QObject *child : w.children())
+        child->installEventFilter(&counter);
+    w.tmrDice_Timer();
+    QCoreApplication::processEvents();
+    const std::set<QObject *> expected = {w.imgDice[0], w.imgDice[2]};
+    QCOMPARE(counter.painted, expected);
+}
+
+// Many draws through the real generator and the window's formula, one die,
+// every setting: each face in range and as frequent as chance allows.
+void TestRollCycle::fairness_data()
+{
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("zero");
+    for (int faces = 2; faces <= 10; ++faces) {
+        QTest::addRow("1 to %d", faces) << faces << 0;
+        QTest::addRow("0 to %d", faces) << faces << -1;
+    }
+}
+
+void TestRollCycle::fairness()
+{
+    QFETCH(int, faces);
+    QFETCH(int, zero);
+    setSettings(faces, 1, zero);
+    frmMain w(std::make_unique<UniformRandom>(20261207u + faces * 2 + (zero ? 1 : 0)));
+    w.cmdAction_Click();
+
+    const int lowest = zero ? 0 : 1;
+    const int outcomes = faces - lowest + 1;
+    const int draws = 2000 * outcomes;
+    std::vector<int> counts(static_cast<std::size_t>(outcomes), 0);
+    for (int d = 0; d < draws; ++d) {
+        w.tmrDice_Timer();
+        const int v = w.DieValue[0];
+        QVERIFY2(v >= lowest && v <= faces, qPrintable(QString::number(v)));
+        ++counts[static_cast<std::size_t>(v - lowest)];
+    }
+    const double expected = double(draws) / outcomes;
+    double chiSquare = 0;
+    for (int c : counts)
+        chiSquare += (c - expected) * (c - expected) / expected;
+    // Upper 0.1 % points of chi-square for 1 to 10 degrees of freedom.
+    const double critical[] = {10.83, 13.82, 16.27, 18.47, 20.52,
+                               22.46, 24.32, 26.12, 27.88, 29.59};
+    QVERIFY2(
+        chiSquare < critical[outcomes - 2],
+        qPrintable(QStringLiteral("chi-square %1 for %2 outcomes").arg(chiSquare).arg(outcomes)));
+}
+
+void TestRollCycle::entropySeeded()
+{
+    // Two runs of the program must not throw the same sequence.
+    UniformRandom first;
+    UniformRandom second;
+    bool differ = false;
+    for (int i = 0; i < 8; ++i) {
+        const float a = first.next();
+        const float b = second.next();
+        QVERIFY(a >= 0.0f && a < 1.0f);
+        differ = differ || a != b;
+    }
+    QVERIFY(differ);
+}
+
+QTEST_MAIN(TestRollCycle)
+#include "tst_roll_cycle.moc"
