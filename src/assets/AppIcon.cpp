@@ -17,8 +17,8 @@ constexpr QPointF LowerRight{0.93, 0.74};
 constexpr QPointF Bottom{0.5, 0.97};
 
 // Pips on a side face, as (along the top edge, down the side) fractions.
-constexpr QPointF LeftFacePips[] = {{0.25, 0.22}, {0.5, 0.5}, {0.75, 0.78}};
-constexpr QPointF RightFacePips[] = {{0.28, 0.72}, {0.72, 0.28}};
+constexpr QPointF LeftFacePips[] = {{0.3, 0.3}, {0.5, 0.5}, {0.7, 0.7}};
+constexpr QPointF RightFacePips[] = {{0.32, 0.68}, {0.68, 0.32}};
 
 int outlineWidth(int size)
 {
@@ -43,7 +43,7 @@ QImage drawAppIcon(int size)
     // No anti-aliasing: the icon keeps to its three colours.
     const double s = size - 1;
     const auto at = [s](QPointF p) { return p * s; };
-    const QPen outline(Qt::black, outlineWidth(size), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const QPen outline(Qt::black, outlineWidth(size), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 
     painter.setPen(outline);
     painter.setBrush(Qt::white);
@@ -58,8 +58,8 @@ QImage drawAppIcon(int size)
 
     if (size >= 32) {
         painter.setBrush(Qt::black);
-        const double rx = s * 0.055;
-        const double ry = s * 0.07;
+        const double rx = s * 0.045;
+        const double ry = s * 0.06;
         for (QPointF uv : LeftFacePips)
             painter.drawEllipse(at(onFace(Left, Centre, LowerLeft, uv)), rx, ry);
         for (QPointF uv : RightFacePips)
