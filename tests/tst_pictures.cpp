@@ -7,6 +7,7 @@
 #include "main_window/PictureBox.h"
 #include "main_window/ShapeBox.h"
 #include "main_window/frmMain.h"
+#include "settings_dialog/frmConf.h"
 
 #include <QtTest>
 
@@ -300,6 +301,7 @@ void TestPictures::windowsCarryTheIcon()
     auto *main = qobject_cast<frmMain *>(windows.value(0));
     QVERIFY(main);
     QCOMPARE(main->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+    QCOMPARE(frmConf(main).windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
     main->close(); // deletes itself
 }
 

@@ -3,6 +3,7 @@
 #include "app/Fonts.h"
 #include "app/Twips.h"
 #include "app/basMain.h"
+#include "settings_dialog/CompactComboStyle.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -45,8 +46,11 @@ frmConf::frmConf(QWidget *owner)
 
     const std::array<QString, 3> captions = {
         QStringLiteral("から"), QStringLiteral("までのミルバネを"), QStringLiteral("個使用")};
+    auto *comboStyle = new CompactComboStyle;
+    comboStyle->setParent(this);
     for (std::size_t i = 0; i < 3; ++i) {
         auto *box = new QComboBox(this);
+        box->setStyle(comboStyle);
         for (int value = BoxRanges[i][0]; value <= BoxRanges[i][1]; ++value)
             box->addItem(QString::number(value));
         box->setCurrentIndex(-1);

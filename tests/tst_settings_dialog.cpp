@@ -1,0 +1,368 @@
+// The settings dialog: its layout, loading, OK, Cancel, keys and focus.
+#include "TestSupport.h"
+
+#include "main_window/PictureBox.h"
+#include "main_window/ShapeBox.h"
+#include "main_window/frmMain.h"
+#include "settings_dialog/frmConf.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QtTest>
+
+namespace
+{
+
+struct Choice {
+    int start, top, count; // list positions of the three boxes
+};
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Choice)
+
+class TestSettingsDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setSettings(6, 2, 0); }
+
+    void window();
+    void controls_data();
+    void controls();
+    void entries();
+    void load_data();
+    void load();
+    void ok_data();
+    void ok();
+    void abandoned_data();
+    void abandoned();
+    void tabOrder();
+    void keys_data();
+    void keys();
+    void escapeClosesOnlyTheList();
+    void opensOnlyWhenReady();
+};
+
+void TestSettingsDialog::window()
+{
+    frmMain owner;
+    frmConf dialog(&owner);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("ミルバネ設定"));
+    QCOMPARE(dialog.size(), QSize(312, 206));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(dialog.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(dialog.windowFlags() & Qt::WindowCloseButtonHint);
+    QCOMPARE(dialog.font().pixelSize(), 24);
+    QCOMPARE(dialog.parentWidget(), &owner); // centred on it, no taskbar entry
+
+    owner.show();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.frameGeometry().center(), owner.frameGeometry().center());
+}
+
+void TestSettingsDialog::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("cboDice(0)") << "cbo0" << pixelRect({240, 240, 735, 480}) << "";
+    QTest::newRow("lblCap(0)") << "lbl0" << pixelRect({1080, 360, 735, 375}) << "から";
+    QTest::newRow("cboDice(1)") << "cbo1" << pixelRect({1920, 240, 735, 480}) << "";
+    QTest::newRow("lblCap(1)") << "lbl1" << pixelRect({1800, 840, 2655, 375}) << "までのミルバネを";
+    QTest::newRow("cboDice(2)") << "cbo2" << pixelRect({240, 1320, 735, 480}) << "";
+    QTest::newRow("lblCap(2)") << "lbl2" << pixelRect({1080, 1440, 1215, 375}) << "個使用";
+    QTest::newRow("cmdOK") << "ok" << pixelRect({600, 2520, 1935, 495}) << "OK";
+    QTest::newRow("cmdCancel") << "cancel" << pixelRect({2640, 2520, 1935, 495}) << "キャンセル";
+}
+
+void TestSettingsDialog::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, expected);
+    QFETCH(QString, text);
+    frmConf dialog(nullptr);
+    std::map<QString, QWidget *> controls = {{"ok", dialog.cmdOK}, {"cancel", dialog.cmdCancel}};
+    for (int i = 0; i < 3; ++i) {
+        controls[QStringLiteral("cbo%1").arg(i)] = dialog.cboDice[i];
+        controls[QStringLiteral("lbl%1").arg(i)] = dialog.lblCap[i];
+    }
+    QWidget *control = controls.at(name);
+    QCOMPARE(control->geometry(), expected);
+    QVERIFY(control->isEnabled());
+    QCOMPARE(control->font().pixelSize(), 24);
+    if (auto *label = qobject_cast<QLabel *>(control)) {
+        QCOMPARE(label->text(), text);
+        QVERIFY(label->alignment() & Qt::AlignLeft);
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        // The caption fits its label.
+        QVERIFY(label->fontMetrics().horizontalAdvance(text) <= label->width());
+    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+        QCOMPARE(button->text(), text);
+        QCOMPARE(button->isDefault(), name == "ok");
+    }
+}
+
+void TestSettingsDialog::entries()
+{
+    frmConf dialog(nullptr);
+    const QStringList expected[] = {
+        {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
+    for (int i = 0; i < 3; ++i) {
+        QComboBox *box = dialog.cboDice[i];
+        QVERIFY(!box->isEditable()); // a list to pick from, no typing
+        QStringList items;
+        for (int k = 0; k < box->count(); ++k)
+            items << box->itemText(k);
+        QCOMPARE(items, expected[i]);
+        // The widest entry, "10", fits beside the arrow.
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                         QStyle::SC_ComboBoxEditField, box);
+        QVERIFY(box->fontMetrics().horizontalAdvance(QStringLiteral("10")) <= field.width());
+    }
+}
+
+void TestSettingsDialog::load_data()
+{
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("zero");
+    QTest::addColumn<Choice>("selected");
+    QTest::newRow("defaults") << 6 << 2 << 0 << Choice{1, 4, 1};
+    QTest::newRow("zero face") << 6 << 2 << -1 << Choice{0, 4, 1};
+    QTest::newRow("10 faces, 4 dice") << 10 << 4 << 0 << Choice{1, 8, 3};
+    QTest::newRow("2 faces, 1 die") << 2 << 1 << -1 << Choice{0, 0, 0};
+}
+
+void TestSettingsDialog::load()
+{
+    QFETCH(int, faces);
+    QFETCH(int, count);
+    QFETCH(int, zero);
+    QFETCH(Choice, selected);
+    setSettings(faces, count, zero);
+    frmConf dialog(nullptr);
+    QCOMPARE(dialog.cboDice[0]->currentIndex(), selected.start);
+    QCOMPARE(dialog.cboDice[1]->currentIndex(), selected.top);
+    QCOMPARE(dialog.cboDice[2]->currentIndex(), selected.count);
+    QCOMPARE(int(dialog.PendingZero), zero);
+    QCOMPARE(int(dialog.PendingFaces), faces);
+    QCOMPARE(int(dialog.PendingCount), count);
+}
+
+// Choices made in the dialog and OK: the settings that result and the
+// window rearranged for them.
+void TestSettingsDialog::ok_data()
+{
+    QTest::addColumn<Choice>("choice");
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("zero");
+    QTest::addColumn<QList<int>>("dieLefts");
+    QTest::addColumn<bool>("twoDigits");
+    QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << QList<int>{4360, 8080} << true;
+    QTest::newRow("10 faces, 4 dice")
+        << Choice{1, 8, 3} << 10 << 4 << 0 << QList<int>{600, 4320, 8040, 11760} << true;
+    QTest::newRow("1 die of 9 faces")
+        << Choice{1, 7, 0} << 9 << 1 << 0 << QList<int>{6240} << false;
+    QTest::newRow("from 0 to 6, 3 dice")
+        << Choice{0, 4, 2} << 6 << 3 << -1 << QList<int>{2480, 6200, 9920} << true;
+}
+
+void TestSettingsDialog::ok()
+{
+    QFETCH(Choice, choice);
+    QFETCH(int, faces);
+    QFETCH(int, count);
+    QFETCH(int, zero);
+    QFETCH(QList<int>, dieLefts);
+    QFETCH(bool, twoDigits);
+    std::deque<float> values = {0.0f, 0.0f, 0.0f, 0.0f};
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    bool opened = false;
+    whenModalOpens([&](QWidget *modal) {
+        auto *dialog = qobject_cast<frmConf *>(modal);
+        opened = dialog != nullptr;
+        if (!dialog)
+            return;
+        dialog->cboDice[0]->setCurrentIndex(choice.start);
+        dialog->cboDice[1]->setCurrentIndex(choice.top);
+        dialog->cboDice[2]->setCurrentIndex(choice.count);
+        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+    });
+    QTest::mouseClick(w.cmdConfig, Qt::LeftButton);
+    QVERIFY(opened);
+    QCOMPARE(int(basMain::DiceFaces), faces);
+    QCOMPARE(int(basMain::DiceCount), count);
+    QCOMPARE(int(basMain::ZeroFace), zero);
+
+    QCOMPARE(int(w.RollState), int(frmMain::Ready));
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(w.imgDice[i]->isVisibleTo(&w), i < count);
+        if (i < count)
+            QCOMPARE(w.imgDice[i]->x(), twipsToPixels(dieLefts[i]));
+    }
+    QCOMPARE(w.imgTotal[0]->isVisibleTo(&w), twoDigits);
+
+    // The dice now run from the chosen start value.
+    w.cmdAction_Click();
+    w.tmrDice_Timer();
+    QCOMPARE(int(w.DieValue[0]), zero ? 0 : 1);
+}
+
+// Cancel and the close box, after every box was changed.
+void TestSettingsDialog::abandoned_data()
+{
+    QTest::addColumn<bool>("byCloseBox");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("close box") << true;
+}
+
+void TestSettingsDialog::abandoned()
+{
+    QFETCH(bool, byCloseBox);
+    frmMain w;
+    w.cmdAction_Click(); // leave Ready, then come back by a reset
+    w.cmdAction_Click();
+    w.cmdAction_Click();
+    bool opened = false;
+    whenModalOpens([&](QWidget *modal) {
+        auto *dialog = qobject_cast<frmConf *>(modal);
+        opened = dialog != nullptr;
+        if (!dialog)
+            return;
+        dialog->cboDice[0]->setCurrentIndex(0);
+        dialog->cboDice[1]->setCurrentIndex(8);
+        dialog->cboDice[2]->setCurrentIndex(3);
+        if (byCloseBox)
+            dialog->close();
+        else
+            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+    });
+    w.cmdConfig_Click();
+    QVERIFY(opened);
+    QCOMPARE(int(basMain::DiceFaces), 6);
+    QCOMPARE(int(basMain::DiceCount), 2);
+    QCOMPARE(int(basMain::ZeroFace), 0);
+    QCOMPARE(int(w.RollState), int(frmMain::Ready));
+    QVERIFY(!w.imgDice[2]->isVisibleTo(&w));
+
+    // A new opening shows the settings, not the abandoned choices.
+    frmConf again(&w);
+    QCOMPARE(again.cboDice[0]->currentIndex(), 1);
+    QCOMPARE(again.cboDice[1]->currentIndex(), 4);
+    QCOMPARE(again.cboDice[2]->currentIndex(), 1);
+}
+
+void TestSettingsDialog::tabOrder()
+{
+    frmConf dialog(nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const QList<QWidget *> order = {dialog.cmdCancel,  dialog.cmdOK,      dialog.cboDice[0],
+                                    dialog.cboDice[1], dialog.cboDice[2], dialog.cmdCancel};
+    QCOMPARE(focused(), order[0]);
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(focused(), Qt::Key_Tab);
+        QCOMPARE(focused(), order[i]);
+    }
+}
+
+// Key sequences right after the dialog opens, and where they leave it.
+void TestSettingsDialog::keys_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("zero");
+    QTest::newRow("Enter at once is Cancel")
+        << QList<int>{Qt::Key_Return} << false << false << 6 << 0;
+    QTest::newRow("Tab then Enter is OK")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return} << false << true << 6 << 0;
+    QTest::newRow("Down on the top value, Enter is OK")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Return} << false
+        << true << 7 << 0;
+    QTest::newRow("Up on the start value, Enter is OK")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Enter} << false << true << 6
+        << -1;
+    QTest::newRow("Down past the last entry stays there")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << false
+        << true << 6 << 0;
+    QTest::newRow("Space presses the focused Cancel")
+        << QList<int>{Qt::Key_Space} << false << false << 6 << 0;
+    QTest::newRow("Escape does nothing") << QList<int>{Qt::Key_Escape} << true << false << 6 << 0;
+    QTest::newRow("Escape on a box does nothing")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Escape} << true << false << 6 << 0;
+}
+
+void TestSettingsDialog::keys()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, stillOpen);
+    QFETCH(bool, accepted);
+    QFETCH(int, faces);
+    QFETCH(int, zero);
+    frmConf dialog(nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    for (int key : keys) {
+        QTest::keyClick(focused(), Qt::Key(key));
+        // Up and Down change the selection without opening the list.
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+    QCOMPARE(dialog.isVisible(), stillOpen);
+    if (!stillOpen)
+        QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+    QCOMPARE(int(basMain::DiceFaces), faces);
+    QCOMPARE(int(basMain::ZeroFace), zero);
+}
+
+void TestSettingsDialog::escapeClosesOnlyTheList()
+{
+    frmConf dialog(nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.cboDice[1]->setFocus();
+    dialog.cboDice[1]->showPopup();
+    QWidget *popup = QApplication::activePopupWidget();
+    QVERIFY(popup);
+    QTest::keyClick(popup, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.cboDice[1]->currentIndex(), 4);
+}
+
+void TestSettingsDialog::opensOnlyWhenReady()
+{
+    frmMain w;
+    int openings = 0;
+    const auto tryToOpen = [&] {
+        whenModalOpens([&](QWidget *modal) { openings += modal != nullptr; });
+        QTest::mouseClick(w.cmdConfig, Qt::LeftButton);
+        QCoreApplication::processEvents();
+    };
+    w.cmdAction_Click(); // Rolling
+    tryToOpen();
+    w.cmdAction_Click(); // Result
+    tryToOpen();
+    QCOMPARE(openings, 0);
+    w.cmdAction_Click(); // Ready
+    tryToOpen();
+    QCOMPARE(openings, 1);
+}
+
+QTEST_MAIN(TestSettingsDialog)
+#include "tst_settings_dialog.moc"
