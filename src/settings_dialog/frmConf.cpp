@@ -76,7 +76,20 @@ frmConf::frmConf(QWidget *owner)
     connect(cmdOK, &QPushButton::clicked, this, &frmConf::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmConf::cmdCancel_Click);
 
+    if (owner)
+        centreOver(owner->window());
     Form_Load();
+}
+
+void frmConf::centreOver(const QWidget *owner)
+{
+    // Outer frame on outer frame, assuming our frame is cut like the owner's;
+    // Qt's own placement would centre client areas instead.
+    const QRect ownerFrame = owner->frameGeometry();
+    const QRect ownerClient = owner->geometry();
+    const QSize margins = ownerFrame.size() - ownerClient.size();
+    const QSize outer = size() + margins;
+    move(ownerFrame.center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
 void frmConf::keyPressEvent(QKeyEvent *event)

@@ -36,4 +36,5 @@ protected:
 
 private:
     void Form_Load();
+    void centreOver(const QWidget *owner);
 };

@@ -1,0 +1,150 @@
+"""Reads the main window's screenshot as a user would: faces, digits, labels."""
+
+import subprocess
+from collections import deque
+
+import numpy as np
+from PIL import Image, ImageDraw, ImageFont
+
+from desktop import twips
+
+GREEN = (0, 128, 0)
+PANEL = (16, 16, 16)
+DIE_TOP, DIE_SIZE = twips(480), twips(2895)
+LABEL_TOP, LABEL_W, LABEL_H = twips(3720), twips(1695), twips(1455)
+TOTAL_TOP, TOTAL_W, TOTAL_H = twips(5880), twips(3015), twips(3735)
+PANEL_TOP, PANEL_H = twips(5760), twips(3975)
+CONFIG_BUTTON = (twips(240 + 3015 // 2), twips(9720 + 975 // 2))
+ACTION_BUTTON = (twips(12000 + 3015 // 2), twips(9720 + 975 // 2))
+
+# Middles of the seven segments (a to g) in a 200 x 250 digit picture.
+SEGMENT_MIDDLES = [(96.8, 31.5), (157.9, 67.3), (141.1, 177.7), (68.2, 217.6), (44.9, 160.3),
+                   (56.4, 84.8), (100.6, 121.0)]
+DIGITS = {"abcdef": 0, "bc": 1, "abdeg": 2, "abcdg": 3, "bcfg": 4, "acdfg": 5, "acdefg": 6,
+          "abcf": 7, "abcdefg": 8, "abcdfg": 9, "": None}
+
+
+def die_left(count, i):
+    return twips(8120 - 1880 * count + 3720 * i)
+
+
+def near(pixel, colour, tolerance=12):
+    return all(abs(int(p) - c) <= tolerance for p, c in zip(pixel, colour))
+
+
+def components(mask):
+    """The number of 8-connected regions in a boolean mask."""
+    seen = np.zeros_like(mask, dtype=bool)
+    h, w = mask.shape
+    count = 0
+    for y0, x0 in zip(*np.nonzero(mask)):
+        if seen[y0, x0]:
+            continue
+        count += 1
+        queue = deque([(y0, x0)])
+        seen[y0, x0] = True
+        while queue:
+            y, x = queue.popleft()
+            for dy in (-1, 0, 1):
+                for dx in (-1, 0, 1):
+                    ny, nx = y + dy, x + dx
+                    if 0 <= ny < h and 0 <= nx < w and mask[ny, nx] and not seen[ny, nx]:
+                        seen[ny, nx] = True
+                        queue.append((ny, nx))
+    return count
+
+
+def die_crop(client, count, i):
+    x = die_left(count, i)
+    return client[DIE_TOP:DIE_TOP + DIE_SIZE, x:x + DIE_SIZE]
+
+
+def read_die(client, count, i):
+    """The pips on a die's face: 0 for a blank face, None where no die shows."""
+    crop = die_crop(client, count, i).astype(int)
+    corner = crop[0, 0]
+    if not near(corner, GREEN):
+        return None
+    white = (crop[..., 0] > 240) & (crop[..., 1] > 240) & (crop[..., 2] > 240)
+    if white.sum() < DIE_SIZE * DIE_SIZE // 2:
+        return None
+    red = (crop[..., 0] > 200) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
+    if red.sum() > 100:
+        return 1
+    black = (crop[..., 0] < 60) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
+    return components(black)
+
+
+def read_digit(client, left):
+    """The digit a total position shows; None for the dark blank digit."""
+    crop = client[TOTAL_TOP:TOTAL_TOP + TOTAL_H, left:left + TOTAL_W]
+    lit = ""
+    for name, (x, y) in zip("abcdefg", SEGMENT_MIDDLES):
+        pixel = crop[int(y * TOTAL_H / 250), int(x * TOTAL_W / 200)]
+        if near(pixel, (255, 255, 63), 30):
+            lit += name
+        elif not near(pixel, (55, 55, 55), 30):
+            raise AssertionError(f"segment {name} is neither lit nor dark: {tuple(pixel)}")
+    if lit not in DIGITS:
+        raise AssertionError(f"lit segments {lit!r} are no digit")
+    return DIGITS[lit]
+
+
+def read_total(client, two_digits):
+    units = read_digit(client, twips(7500 if two_digits else 6000))
+    tens = read_digit(client, twips(4740)) if two_digits else None
+    return tens, units
+
+
+_templates = {}
+
+
+def _glyph_mask(mask):
+    ys, xs = np.nonzero(mask)
+    if len(xs) == 0:
+        return None
+    return mask[ys.min():ys.max() + 1, xs.min():xs.max() + 1]
+
+
+def _template(text):
+    if text not in _templates:
+        path = subprocess.run(["fc-match", "-f", "%{file}", "IPAPGothic"], capture_output=True,
+                              text=True).stdout.strip()
+        font = ImageFont.truetype(path, 96)
+        image = Image.new("L", (200, 140), 0)
+        ImageDraw.Draw(image).text((10, 10), text, fill=255, font=font)
+        _templates[text] = _glyph_mask(np.asarray(image) > 128)
+    return _templates[text]
+
+
+def _overlap(a, b):
+    h, w = max(a.shape[0], b.shape[0]), max(a.shape[1], b.shape[1])
+    pa = np.zeros((h, w), bool)
+    pb = np.zeros((h, w), bool)
+    pa[:a.shape[0], :a.shape[1]] = a
+    pb[:b.shape[0], :b.shape[1]] = b
+    return (pa & pb).sum() / max(1, (pa | pb).sum())
+
+
+def label_box(client, count, i):
+    x = die_left(count, i) + twips(600)
+    return client[LABEL_TOP:LABEL_TOP + LABEL_H, x:x + LABEL_W]
+
+
+def label_shown(client, count, i):
+    crop = label_box(client, count, i)
+    return near(crop[2, 2], (0, 0, 0))
+
+
+def read_label(client, count, i):
+    """The number in a value label, matched against the font's own glyphs."""
+    crop = label_box(client, count, i).astype(int)
+    yellow = (crop[..., 0] > 128) & (crop[..., 1] > 128) & (crop[..., 2] < 100)
+    glyph = _glyph_mask(yellow)
+    if glyph is None:
+        raise AssertionError("the label shows no text")
+    scores = {v: _overlap(glyph, _template(str(v))) for v in range(0, 11)}
+    best = max(scores, key=scores.get)
+    if scores[best] < 0.7:
+        raise AssertionError(f"label unreadable (best {best} at {scores[best]:.2f})")
+    return best
