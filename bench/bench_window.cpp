@@ -2,6 +2,9 @@
 //   bench/run, or build/bench/bench_window with QT_QPA_PLATFORM=offscreen.
 // BM_FullRepaint is the baseline the tick is read against.
 #include "app/basMain.h"
+#include "assets/AppIcon.h"
+#include "assets/DiePictures.h"
+#include "assets/DigitPictures.h"
 #include "main_window/frmMain.h"
 
 #include <QApplication>
@@ -51,6 +54,40 @@ void BM_FullRepaint(benchmark::State &state)
         shown.window.repaint();
 }
 BENCHMARK(BM_FullRepaint);
+
+void BM_DrawFaces(benchmark::State &state)
+{
+    for (auto _ : state)
+        for (int k = 0; k < DieFaceCount; ++k)
+            benchmark::DoNotOptimize(drawDieFace(k));
+}
+BENCHMARK(BM_DrawFaces);
+
+void BM_DrawDigits(benchmark::State &state)
+{
+    for (auto _ : state)
+        for (int k = 0; k < DigitPictureCount; ++k)
+            benchmark::DoNotOptimize(drawDigit(k));
+}
+BENCHMARK(BM_DrawDigits);
+
+void BM_DrawIcon(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(makeAppIcon());
+}
+BENCHMARK(BM_DrawIcon);
+
+void BM_CreateWindow(benchmark::State &state)
+{
+    basMain::DiceFaces = 6;
+    basMain::DiceCount = 2;
+    for (auto _ : state) {
+        frmMain window;
+        benchmark::DoNotOptimize(&window);
+    }
+}
+BENCHMARK(BM_CreateWindow);
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace
 {
@@ -47,11 +48,17 @@ constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Transparent = 0x00000000;
 
-bool outsideRounding(double px, double py)
+// How many pixels at each end of row y lie outside the rounded corners: a
+// pixel is outside when its centre is further than the radius from the
+// corner's centre.
+int clearAtEachEnd(int y, int scale)
 {
-    const double dx = CornerRadius - std::min(px, DiePictureSize - px);
+    const double py = (y + 0.5) / scale;
     const double dy = CornerRadius - std::min(py, DiePictureSize - py);
-    return dx > 0 && dy > 0 && dx * dx + dy * dy > CornerRadiusSquared;
+    if (dy <= 0)
+        return 0;
+    const double reach = CornerRadius - std::sqrt(CornerRadiusSquared - dy * dy);
+    return std::max(0, static_cast<int>(std::ceil(reach * scale - 0.5)));
 }
 
 } // namespace
@@ -68,31 +75,33 @@ QImage drawDieFace(int face, int scale)
     const QRgb pipColour = face == 1 ? Red : Black;
     const int size = DiePictureSize * scale;
 
-    // Pixels are tested at their centres, in 1x coordinates.
-    const auto at = [scale](int device) { return (device + 0.5) / scale; };
-
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < size; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size; ++x)
-            line[x] = outsideRounding(at(x), at(y)) ? Transparent : White;
+        const int clear = clearAtEachEnd(y, scale);
+        std::fill(line, line + clear, Transparent);
+        std::fill(line + clear, line + size - clear, White);
+        std::fill(line + size - clear, line + size, Transparent);
     }
 
+    // Each pip row by row: the pixels whose centres lie within the radius.
     for (const QPoint &pip : pips) {
         const double cx = pip.x() + 0.5;
         const double cy = pip.y() + 0.5;
         const int top = std::max(0, static_cast<int>((cy - radius) * scale));
         const int bottom = std::min(size - 1, static_cast<int>((cy + radius) * scale));
-        const int left = std::max(0, static_cast<int>((cx - radius) * scale));
-        const int right = std::min(size - 1, static_cast<int>((cx + radius) * scale));
         for (int y = top; y <= bottom; ++y) {
+            const double dy = (y + 0.5) / scale - cy;
+            const double rest = radius * radius - dy * dy;
+            if (rest < 0)
+                continue;
+            const double half = std::sqrt(rest) * scale;
+            const double centre = cx * scale - 0.5;
+            const int left = std::max(0, static_cast<int>(std::ceil(centre - half)));
+            const int right = std::min(size - 1, static_cast<int>(std::floor(centre + half)));
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            const double dy = at(y) - cy;
-            for (int x = left; x <= right; ++x) {
-                const double dx = at(x) - cx;
-                if (dx * dx + dy * dy <= radius * radius)
-                    line[x] = pipColour;
-            }
+            if (left <= right)
+                std::fill(line + left, line + right + 1, pipColour);
         }
     }
     return image;

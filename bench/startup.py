@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""Start-up to first frame, the program against a one-label baseline, run
+alternately as whole processes on the offscreen platform.
+
+    bench/startup.py BUILD_DIR [RUNS]
+Prints the medians of wall time and peak memory and their ratios."""
+
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+
+def run_once(binary, env):
+    start = time.perf_counter()
+    process = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if status != 0:
+        raise SystemExit(f"{binary} failed with status {status}")
+    return elapsed, usage.ru_maxrss  # seconds, KiB
+
+
+def main():
+    build = sys.argv[1] if len(sys.argv) > 1 else "build"
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 40
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    env.setdefault("XDG_RUNTIME_DIR", "/tmp")
+    binaries = {"program": os.path.join(build, "bench", "startup_program"),
+                "baseline": os.path.join(build, "bench", "startup_baseline")}
+    samples = {name: [] for name in binaries}
+    for name, binary in binaries.items():  # warm the caches first
+        run_once(binary, env)
+    for _ in range(runs):
+        for name, binary in binaries.items():
+            samples[name].append(run_once(binary, env))
+
+    median = {name: (statistics.median(s[0] for s in values) * 1000,
+                     statistics.median(s[1] for s in values) / 1024)
+              for name, values in samples.items()}
+    print(f"start-up to first frame, {runs} alternating runs each (offscreen)")
+    print(f"{'':10} {'median ms':>10} {'peak MiB':>10}")
+    for name in binaries:
+        print(f"{name:10} {median[name][0]:10.1f} {median[name][1]:10.1f}")
+    print(f"{'ratio':10} {median['program'][0] / median['baseline'][0]:10.3f} "
+          f"{median['program'][1] / median['baseline'][1]:10.3f}")
+
+
+if __name__ == "__main__":
+    main()
