@@ -66,8 +66,7 @@ BENCHMARK(BM_DrawFaces);
 void BM_DrawDigits(benchmark::State &state)
 {
     for (auto _ : state)
-        for (int k = 0; k < DigitPictureCount; ++k)
-            benchmark::DoNotOptimize(drawDigit(k));
+        benchmark::DoNotOptimize(drawDigits());
 }
 BENCHMARK(BM_DrawDigits);
 

@@ -120,7 +120,7 @@ void TestPictures::faces_data()
 void TestPictures::faces()
 {
     QFETCH(int, face);
-    const QImage image = window()->imgMdice[face].toImage();
+    const QImage image = window()->imgMdice[face];
     QCOMPARE(image.size(), QSize(192, 192));
 
     // The corners: 123 transparent pixels each, 19 along each outer edge.
@@ -171,7 +171,7 @@ void TestPictures::faces()
 
 void TestPictures::faceTenMiddleRowInside()
 {
-    const QImage image = window()->imgMdice[10].toImage();
+    const QImage image = window()->imgMdice[10];
     int left = 192, right = -1;
     for (int x = 0; x < 192; ++x)
         if (image.pixel(x, 96) == qRgb(0, 0, 0)) {
@@ -197,7 +197,7 @@ void TestPictures::digits()
 {
     QFETCH(int, digit);
     QFETCH(QString, lit);
-    const QImage image = window()->imgMdigi[digit].toImage();
+    const QImage image = window()->imgMdigi[digit];
     QCOMPARE(image.size(), QSize(200, 250));
     QVERIFY(!image.hasAlphaChannel());
     for (int s = 0; s < 7; ++s) {
@@ -216,8 +216,8 @@ void TestPictures::digits()
 
 void TestPictures::blankAndEightShareOneShape()
 {
-    const QImage blank = window()->imgMdigi[BlankDigit].toImage();
-    const QImage eight = window()->imgMdigi[8].toImage();
+    const QImage blank = window()->imgMdigi[BlankDigit];
+    const QImage eight = window()->imgMdigi[8];
     int blends = 0;
     for (int y = 0; y < 250; ++y)
         for (int x = 0; x < 200; ++x) {
@@ -249,7 +249,7 @@ void TestPictures::roundedFrameCorners()
 {
     QFETCH(QPoint, pixel);
     QFETCH(bool, rounded);
-    const double c = coverage(window()->imgMdigi[8].toImage().pixel(pixel), LitSegment);
+    const double c = coverage(window()->imgMdigi[8].pixel(pixel), LitSegment);
     QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
 }
 

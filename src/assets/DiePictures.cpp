@@ -2,6 +2,8 @@
 
 #include "app/Checked.h"
 
+#include <QList>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -43,10 +45,11 @@ constexpr double CornerRadiusSquared = CornerRadius * CornerRadius + 1.0;
 constexpr double PipRadius = 20.5;    // 41 px across
 constexpr double BigPipRadius = 36.5; // the single pip of face 1: 73 px across
 
-constexpr QRgb White = 0xFFFFFFFF;
-constexpr QRgb Black = 0xFF000000;
-constexpr QRgb Red = 0xFFFF0000;
-constexpr QRgb Transparent = 0x00000000;
+// A palette picture: white, the see-through entry (the window's green, as
+// the original artwork kept it), and the two pip colours.
+enum : uchar { White, Clear, Black, Red };
+const QList<QRgb> Palette = {qRgb(255, 255, 255), qRgba(0, 128, 0, 0), qRgb(0, 0, 0),
+                             qRgb(255, 0, 0)};
 
 // How many pixels at each end of row y lie outside the rounded corners: a
 // pixel is outside when its centre is further than the radius from the
@@ -72,16 +75,17 @@ QImage drawDieFace(int face, int scale)
 {
     const auto pips = dieFacePips(face);
     const double radius = face == 1 ? BigPipRadius : PipRadius;
-    const QRgb pipColour = face == 1 ? Red : Black;
+    const uchar pipColour = face == 1 ? Red : Black;
     const int size = DiePictureSize * scale;
 
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, size, QImage::Format_Indexed8);
+    image.setColorTable(Palette);
     for (int y = 0; y < size; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        uchar *line = image.scanLine(y);
         const int clear = clearAtEachEnd(y, scale);
-        std::fill(line, line + clear, Transparent);
+        std::fill(line, line + clear, Clear);
         std::fill(line + clear, line + size - clear, White);
-        std::fill(line + size - clear, line + size, Transparent);
+        std::fill(line + size - clear, line + size, Clear);
     }
 
     // Each pip row by row: the pixels whose centres lie within the radius.
@@ -99,7 +103,7 @@ QImage drawDieFace(int face, int scale)
             const double centre = cx * scale - 0.5;
             const int left = std::max(0, static_cast<int>(std::ceil(centre - half)));
             const int right = std::min(size - 1, static_cast<int>(std::floor(centre + half)));
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            uchar *line = image.scanLine(y);
             if (left <= right)
                 std::fill(line + left, line + right + 1, pipColour);
         }

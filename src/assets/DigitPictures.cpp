@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace
 {
@@ -73,6 +75,47 @@ QPainterPath segmentPath(const SegmentCorners &corners, int rounded)
     return path;
 }
 
+struct RowSpan {
+    int row;
+    int left;
+    int right;
+};
+
+// The pixels each row of a segment touches, from its four corners.
+std::vector<RowSpan> segmentRows(const SegmentCorners &c, int scale)
+{
+    const double top = c[0].y();
+    const double bottom = c[3].y();
+    const auto along = [&](QPointF from, QPointF to, double y) {
+        return from.x() + (to.x() - from.x()) * (y - top) / (bottom - top);
+    };
+    std::vector<RowSpan> rows;
+    const int first = static_cast<int>(std::floor(top * scale));
+    const int last = static_cast<int>(std::ceil(bottom * scale)) - 1;
+    for (int row = first; row <= last; ++row) {
+        const double y0 = std::max(top, double(row) / scale);
+        const double y1 = std::min(bottom, double(row + 1) / scale);
+        const double left = std::min(along(c[0], c[3], y0), along(c[0], c[3], y1));
+        const double right = std::max(along(c[1], c[2], y0), along(c[1], c[2], y1));
+        rows.push_back({row, static_cast<int>(std::floor(left * scale)),
+                        static_cast<int>(std::ceil(right * scale)) - 1});
+    }
+    return rows;
+}
+
+// Steps of coverage from the bare ground to the full segment colour.
+constexpr int RampSteps = 64;
+
+QRgb blend(QRgb colour, int step)
+{
+    const auto mix = [step](int ground, int full) {
+        return ground + ((full - ground) * step + (RampSteps - 1) / 2) / (RampSteps - 1);
+    };
+    return qRgb(mix(qRed(DigitBackground), qRed(colour)),
+                mix(qGreen(DigitBackground), qGreen(colour)),
+                mix(qBlue(DigitBackground), qBlue(colour)));
+}
+
 } // namespace
 
 const std::array<SegmentCorners, 7> &digitSegments()
@@ -85,19 +128,63 @@ unsigned litSegments(int digit)
     return checkedAt(litTable, digit, "litSegments");
 }
 
-QImage drawDigit(int digit, int scale)
+std::array<QImage, DigitPictureCount> drawDigits(int scale)
 {
-    const unsigned lit = litSegments(digit);
-    QImage image(DigitPictureWidth * scale, DigitPictureHeight * scale, QImage::Format_RGB32);
-    image.fill(DigitBackground);
+    const int width = DigitPictureWidth * scale;
+    const int height = DigitPictureHeight * scale;
 
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.scale(scale, scale);
-    for (std::size_t s = 0; s < segments.size(); ++s) {
-        painter.setBrush(QColor::fromRgb((lit >> s) & 1u ? LitSegment : DarkSegment));
-        painter.drawPath(segmentPath(segments[s], roundedCorner[s]));
+    // How much of each pixel the segments cover, drawn once for all digits.
+    QImage coverage(width, height, QImage::Format_Alpha8);
+    coverage.fill(0);
+    {
+        QPainter painter(&coverage);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::white);
+        painter.scale(scale, scale);
+        for (std::size_t s = 0; s < segments.size(); ++s)
+            painter.drawPath(segmentPath(segments[s], roundedCorner[s]));
     }
-    return image;
+
+    // Palette: the ground blended towards the dark and towards the lit
+    // colour, in steps of coverage; even entries dark, odd entries lit.
+    QList<QRgb> palette;
+    for (int step = 0; step < RampSteps; ++step)
+        palette << blend(DarkSegment, step) << blend(LitSegment, step);
+    std::array<uchar, 256> darkIndex{};
+    for (int c = 0; c < 256; ++c)
+        darkIndex[static_cast<std::size_t>(c)] =
+            static_cast<uchar>(2 * ((c * (RampSteps - 1) + 127) / 255));
+
+    // Every segment dark, and every segment lit.
+    QImage dark(width, height, QImage::Format_Indexed8);
+    QImage lit(width, height, QImage::Format_Indexed8);
+    dark.setColorTable(palette);
+    lit.setColorTable(palette);
+    for (int y = 0; y < height; ++y) {
+        const uchar *cover = coverage.constScanLine(y);
+        uchar *darkLine = dark.scanLine(y);
+        uchar *litLine = lit.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            darkLine[x] = darkIndex[cover[x]];
+            litLine[x] = static_cast<uchar>(darkLine[x] + 1);
+        }
+    }
+
+    // Each digit is the dark one with its lit segments taken from the lit
+    // one. Neighbouring segments are more than a pixel apart, so the pixels
+    // each one touches belong to it alone.
+    std::array<QImage, DigitPictureCount> digits;
+    for (int k = 0; k < DigitPictureCount; ++k) {
+        QImage digit = dark.copy();
+        for (std::size_t s = 0; s < segments.size(); ++s) {
+            if (!((litSegments(k) >> s) & 1u))
+                continue;
+            for (const RowSpan &span : segmentRows(segments[s], scale))
+                std::copy_n(lit.constScanLine(span.row) + span.left, span.right - span.left + 1,
+                            digit.scanLine(span.row) + span.left);
+        }
+        digits[static_cast<std::size_t>(k)] = digit;
+    }
+    return digits;
 }

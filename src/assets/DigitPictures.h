@@ -21,7 +21,7 @@ const std::array<SegmentCorners, 7> &digitSegments();
 // Bit s set: segment a + s is lit in that picture.
 unsigned litSegments(int digit);
 
-// A leaning seven-segment digit on an opaque dark ground: every segment is
-// drawn, lit or dark, with anti-aliased edges. Scale 2 draws the same
-// geometry at twice the resolution.
-QImage drawDigit(int digit, int scale = 1);
+// The eleven digit pictures: leaning seven-segment digits on an opaque dark
+// ground, every segment drawn, lit or dark, with anti-aliased edges held as
+// palette pictures. Scale 2 draws the same geometry at twice the resolution.
+std::array<QImage, DigitPictureCount> drawDigits(int scale = 1);

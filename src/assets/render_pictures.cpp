@@ -38,9 +38,10 @@ int main(int argc, char *argv[])
     QPainter painter(&sheet);
     for (int k = 0; k < DieFaceCount; ++k)
         painter.drawImage(Gap + k * (DigitPictureWidth + Gap) + 4, Gap, drawDieFace(k));
+    const auto digits = drawDigits();
     for (int k = 0; k < DigitPictureCount; ++k)
         painter.drawImage(Gap + k * (DigitPictureWidth + Gap), 2 * Gap + DiePictureSize,
-                          drawDigit(k));
+                          digits[static_cast<std::size_t>(k)]);
     painter.end();
     written &= sheet.save(out.filePath(QStringLiteral("pictures.png")));
 

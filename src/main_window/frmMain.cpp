@@ -73,11 +73,6 @@ void moveTo(QWidget *control, int left, int top)
     control->move(twipsToPixels(left), twipsToPixels(top));
 }
 
-QPixmap picture(const QImage &image)
-{
-    return QPixmap::fromImage(image, Qt::NoFormatConversion);
-}
-
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<RandomSource> random)
@@ -95,9 +90,8 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     setAutoFillBackground(true);
 
     for (int k = 0; k < DieFaceCount; ++k)
-        imgMdice[static_cast<std::size_t>(k)] = picture(drawDieFace(k));
-    for (int k = 0; k < DigitPictureCount; ++k)
-        imgMdigi[static_cast<std::size_t>(k)] = picture(drawDigit(k));
+        imgMdice[static_cast<std::size_t>(k)] = drawDieFace(k);
+    imgMdigi = drawDigits();
 
     // Children stack in the order they are made: panel, dice and labels,
     // tens, units, buttons on top.
@@ -189,7 +183,7 @@ void frmMain::ResetDice()
             moveTo(label, x + LabelOffset, LabelTop);
         } else {
             die->hide();
-            die->setPicture(QPixmap());
+            die->setPicture(QImage());
         }
         checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;
         checkedAt(DieValue, LoopIndex, "DieValue") = 0;

@@ -2,7 +2,7 @@
 
 #include "main_window/RandomSource.h"
 
-#include <QPixmap>
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -38,8 +38,8 @@ public:
     QTimer tmrDice;
 
     // Master pictures; the visible images share them, never copy them.
-    std::array<QPixmap, 11> imgMdice;
-    std::array<QPixmap, 11> imgMdigi;
+    std::array<QImage, 11> imgMdice;
+    std::array<QImage, 11> imgMdigi;
 
     // Roll state.
     std::int16_t RollState = Ready;
