@@ -9,13 +9,14 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
 
 #include <benchmark/benchmark.h>
 
 namespace
 {
-
-QApplication *app = nullptr;
 
 // Paints whatever is waiting to be painted, now.
 void flushPaints(QWidget &window)
@@ -36,16 +37,97 @@ struct ShownWindow {
     }
 };
 
+// Adds up, in window pixels, what each paint covers.
+class RepaintArea : public QObject
+{
+public:
+    explicit RepaintArea(QWidget &window) : m_window(window)
+    {
+        window.installEventFilter(this);
+        for (QObject *child : window.children())
+            child->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto *widget = static_cast<QWidget *>(watched);
+            const QRegion region = static_cast<QPaintEvent *>(event)->region();
+            painted += region.translated(widget->mapTo(&m_window, QPoint(0, 0)));
+        }
+        return false;
+    }
+    double pixels() const
+    {
+        double sum = 0;
+        for (const QRect &r : painted)
+            sum += double(r.width()) * r.height();
+        return sum;
+    }
+    QRegion painted;
+
+private:
+    QWidget &m_window;
+};
+
 void BM_TickFourDice(benchmark::State &state)
 {
     ShownWindow shown(4);
     shown.window.cmdAction_Click();
+    double area = 0;
+    {
+        // What one tick repaints, measured outside the timed loop.
+        RepaintArea counter(shown.window);
+        while (area == 0) {
+            shown.window.tmrDice_Timer();
+            flushPaints(shown.window);
+            area = counter.pixels();
+        }
+    }
     for (auto _ : state) {
         shown.window.tmrDice_Timer();
         flushPaints(shown.window);
     }
+    state.counters["repainted_px"] = area;
+    state.counters["window_px"] = shown.window.width() * shown.window.height();
 }
 BENCHMARK(BM_TickFourDice);
+
+// The tick's own work, without painting.
+void BM_TickHandlerOnly(benchmark::State &state)
+{
+    ShownWindow shown(4);
+    shown.window.cmdAction_Click();
+    for (auto _ : state)
+        shown.window.tmrDice_Timer();
+    flushPaints(shown.window);
+}
+BENCHMARK(BM_TickHandlerOnly);
+
+// Result to Ready: the reset and its repaint.
+void BM_ResetDice(benchmark::State &state)
+{
+    ShownWindow shown(4);
+    for (auto _ : state) {
+        shown.window.RollState = frmMain::Result;
+        shown.window.cmdAction_Click();
+        flushPaints(shown.window);
+    }
+}
+BENCHMARK(BM_ResetDice);
+
+// Rolling to Result: values into the labels, the total, and their repaint.
+void BM_StopAndShowTotal(benchmark::State &state)
+{
+    ShownWindow shown(4);
+    shown.window.cmdAction_Click();
+    shown.window.tmrDice_Timer();
+    for (auto _ : state) {
+        shown.window.RollState = frmMain::Rolling;
+        shown.window.cmdAction_Click();
+        flushPaints(shown.window);
+    }
+}
+BENCHMARK(BM_StopAndShowTotal);
 
 void BM_FullRepaint(benchmark::State &state)
 {
@@ -54,6 +136,23 @@ void BM_FullRepaint(benchmark::State &state)
         shown.window.repaint();
 }
 BENCHMARK(BM_FullRepaint);
+
+// The floor for a tick: four die-sized opaque pictures copied into a
+// window-sized image, with no toolkit around them.
+void BM_BlitFourFacesFloor(benchmark::State &state)
+{
+    QImage screen(1018, 736, QImage::Format_RGB32);
+    screen.fill(Qt::darkGreen);
+    QImage face(193, 193, QImage::Format_ARGB32_Premultiplied);
+    face.fill(Qt::white);
+    const QPixmap picture = QPixmap::fromImage(face);
+    for (auto _ : state) {
+        QPainter painter(&screen);
+        for (int i = 0; i < 4; ++i)
+            painter.drawPixmap(40 + 248 * i, 32, picture);
+    }
+}
+BENCHMARK(BM_BlitFourFacesFloor);
 
 void BM_DrawFaces(benchmark::State &state)
 {
@@ -95,7 +194,6 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    app = &application;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

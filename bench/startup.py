@@ -6,7 +6,10 @@ alternately as whole processes on the offscreen platform.
 Prints the medians of wall time and peak memory and their ratios."""
 
 import os
+import re
+import shutil
 import statistics
+import tempfile
 import subprocess
 import sys
 import time
@@ -21,6 +24,17 @@ def run_once(binary, env):
     if status != 0:
         raise SystemExit(f"{binary} failed with status {status}")
     return elapsed, usage.ru_maxrss  # seconds, KiB
+
+
+def instructions(binary, env):
+    """Instructions one start-up executes, counted by callgrind: unlike time,
+    the same from run to run whatever else the machine is doing."""
+    with tempfile.TemporaryDirectory() as scratch:
+        out = os.path.join(scratch, "callgrind.out")
+        result = subprocess.run(["valgrind", "--tool=callgrind", f"--callgrind-out-file={out}",
+                                 binary], env=env, capture_output=True, text=True)
+        match = re.search(r"Collected\s*:\s*(\d+)", result.stderr)
+        return int(match.group(1)) if match else None
 
 
 def main():
@@ -46,6 +60,12 @@ def main():
         print(f"{name:10} {median[name][0]:10.1f} {median[name][1]:10.1f}")
     print(f"{'ratio':10} {median['program'][0] / median['baseline'][0]:10.3f} "
           f"{median['program'][1] / median['baseline'][1]:10.3f}")
+    if shutil.which("valgrind"):
+        counts = {name: instructions(binary, env) for name, binary in binaries.items()}
+        if all(counts.values()):
+            print(f"instructions (callgrind): program {counts['program'] / 1e6:.1f} M, "
+                  f"baseline {counts['baseline'] / 1e6:.1f} M, "
+                  f"ratio {counts['program'] / counts['baseline']:.3f}")
 
 
 if __name__ == "__main__":

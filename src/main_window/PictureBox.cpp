@@ -8,16 +8,26 @@
 namespace
 {
 
+// A premultiplied pixel laid over an opaque colour.
+QRgb over(QRgb pixel, QRgb ground)
+{
+    const int rest = 255 - qAlpha(pixel);
+    const auto mix = [rest](int top, int below) { return top + (below * rest + 127) / 255; };
+    return qRgb(mix(qRed(pixel), qRed(ground)), mix(qGreen(pixel), qGreen(ground)),
+                mix(qBlue(pixel), qBlue(ground)));
+}
+
 // Nearest-neighbour stretch that also leaves the palette behind: one pass
 // straight into the 32-bit format the screen takes.
-QImage stretchNearest(const QImage &source, QSize size)
+QImage stretchNearest(const QImage &source, QSize size, QColor backdrop)
 {
     const QImage picture = source.format() == QImage::Format_Indexed8
                                ? source
                                : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QList<QRgb> colours = picture.colorTable();
     for (QRgb &colour : colours)
-        colour = qPremultiply(colour);
+        colour =
+            backdrop.isValid() ? over(qPremultiply(colour), backdrop.rgb()) : qPremultiply(colour);
 
     QImage out(size, QImage::Format_ARGB32_Premultiplied);
     const QRgb *palette = colours.constData();
@@ -33,8 +43,10 @@ QImage stretchNearest(const QImage &source, QSize size)
                 line[x] = palette[from[column[static_cast<std::size_t>(x)]]];
         } else {
             const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(row));
-            for (int x = 0; x < size.width(); ++x)
-                line[x] = from[column[static_cast<std::size_t>(x)]];
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb p = from[column[static_cast<std::size_t>(x)]];
+                line[x] = backdrop.isValid() ? over(p, backdrop.rgb()) : p;
+            }
         }
     }
     return out;
@@ -47,19 +59,33 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
+void PictureBox::setBackdrop(QColor colour)
+{
+    m_backdrop = colour;
+    setAttribute(Qt::WA_OpaquePaintEvent,
+                 colour.isValid() || (!m_picture.isNull() && !m_picture.hasAlphaChannel()));
+    update();
+}
+
 void PictureBox::setPicture(const QImage &picture)
 {
     if (picture.cacheKey() == m_picture.cacheKey())
         return;
     m_picture = picture;
+    // Opaque pictures cover what lies below, so it need not be repainted.
+    setAttribute(Qt::WA_OpaquePaintEvent,
+                 m_backdrop.isValid() || (!picture.isNull() && !picture.hasAlphaChannel()));
     update();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
-    if (m_picture.isNull())
-        return;
     QPainter painter(this);
+    if (m_picture.isNull()) {
+        if (m_backdrop.isValid())
+            painter.fillRect(rect(), m_backdrop);
+        return;
+    }
     painter.drawPixmap(0, 0, stretched());
 }
 
@@ -71,7 +97,7 @@ QPixmap PictureBox::stretched() const
         QStringLiteral("stretch/%1/%2x%3").arg(m_picture.cacheKey()).arg(width()).arg(height());
     QPixmap scaled;
     if (!QPixmapCache::find(key, &scaled)) {
-        scaled = QPixmap::fromImage(stretchNearest(m_picture, size()));
+        scaled = QPixmap::fromImage(stretchNearest(m_picture, size(), m_backdrop));
         QPixmapCache::insert(key, scaled);
     }
     return scaled;

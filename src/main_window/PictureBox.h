@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -16,6 +17,10 @@ public:
     explicit PictureBox(QWidget *parent);
 
     const QImage &picture() const { return m_picture; }
+    // The colour that lies behind this control. Given one, its see-through
+    // pixels are shown in that colour and the control paints opaquely, so
+    // a change of picture repaints it alone, not what lies below.
+    void setBackdrop(QColor colour);
     // Repaints only when the picture really changes.
     void setPicture(const QImage &picture);
 
@@ -26,4 +31,5 @@ private:
     QPixmap stretched() const;
 
     QImage m_picture;
+    QColor m_backdrop;
 };

@@ -104,6 +104,9 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     for (int i = 0; i < 4; ++i) {
         auto *die = new PictureBox(this);
         place(die, {dieLeft(4, i), DieTop, DieSize, DieSize});
+        // Nothing but the window lies behind a die, so its clear corners can
+        // be filled with the window's colour once instead of at every tick.
+        die->setBackdrop(Background);
         die->hide();
         imgDice[static_cast<std::size_t>(i)] = die;
 

@@ -3,8 +3,10 @@ driven with xdotool and read with ImageMagick's import, nothing else."""
 
 import os
 import re
+import shutil
 import signal
 import subprocess
+import tempfile
 import time
 from io import BytesIO
 
@@ -24,6 +26,7 @@ class Desktop:
         self.processes = []
         self.display = None
         os.makedirs(artefacts, exist_ok=True)
+        self.runtime = tempfile.mkdtemp(prefix="milbane-runtime-")
 
     # -- life cycle ---------------------------------------------------------
     def __enter__(self):
@@ -52,6 +55,7 @@ class Desktop:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
         self.processes = []
+        shutil.rmtree(self.runtime, ignore_errors=True)
 
     def _spawn(self, args, env=None, **kw):
         process = subprocess.Popen(args, env=env or self.env(), start_new_session=True, **kw)
@@ -64,7 +68,7 @@ class Desktop:
             env["DISPLAY"] = self.display
         env.pop("WAYLAND_DISPLAY", None)
         env["QT_QPA_PLATFORM"] = "xcb"
-        env.setdefault("XDG_RUNTIME_DIR", "/tmp")
+        env["XDG_RUNTIME_DIR"] = self.runtime
         return env
 
     def _start_display(self):
