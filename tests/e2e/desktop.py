@@ -102,6 +102,7 @@ class Desktop:
         with log:
             self.program = self._spawn([binary], stdout=log, stderr=subprocess.STDOUT)
         self.main = self.find_window("^電子ミルバネ", min_width=500)
+        self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.
         self.wait_for(lambda: self.client_shot()[5, 5].any(), "the window's first frame")
         self.settle()
@@ -120,6 +121,15 @@ class Desktop:
 
         self.wait_for(look, f"a window named {pattern}", timeout)
         return found[0]
+
+    def wait_active(self, wid):
+        """Until the window manager has given the window the focus."""
+        def active():
+            out = self.run(["xprop", "-root", "_NET_ACTIVE_WINDOW"], check=False)
+            match = re.search(r"0x[0-9a-f]+", out)
+            return match is not None and int(match.group(0), 16) == int(wid)
+
+        self.wait_for(active, f"window {wid} to take the focus")
 
     def windows(self, pattern):
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
