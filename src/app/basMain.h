@@ -13,4 +13,8 @@ extern std::int16_t ZeroFace;  // -1: dice also show 0; 0: they start at 1
 // Sets the defaults and opens the main window. Needs a QApplication.
 void Main();
 
+// Stops the program with a message naming the setting when one is out of
+// its range; nothing in the windows can set one so, a slip in code could.
+void checkSettings();
+
 } // namespace basMain

@@ -171,6 +171,7 @@ void frmMain::Form_Load()
 
 void frmMain::ResetDice()
 {
+    basMain::checkSettings();
     const int n = basMain::DiceCount;
     for (LoopIndex = 0; LoopIndex <= 3; ++LoopIndex) {
         auto *die = checkedAt(imgDice, LoopIndex, "imgDice");
@@ -231,6 +232,7 @@ void frmMain::cmdAction_Click()
 
 void frmMain::StartRoll()
 {
+    basMain::checkSettings();
     const int n = basMain::DiceCount;
     for (LoopIndex = 0; LoopIndex < n; ++LoopIndex)
         checkedAt(DieStopped, LoopIndex, "DieStopped") = 0;
@@ -242,6 +244,7 @@ void frmMain::StartRoll()
 
 void frmMain::tmrDice_Timer()
 {
+    basMain::checkSettings();
     for (LoopIndex = 0; LoopIndex <= 3; ++LoopIndex) {
         if (checkedAt(DieStopped, LoopIndex, "DieStopped") != 0)
             continue;
@@ -257,6 +260,7 @@ void frmMain::tmrDice_Timer()
 
 void frmMain::StopRoll()
 {
+    basMain::checkSettings();
     const int n = basMain::DiceCount;
     for (LoopIndex = 0; LoopIndex < n; ++LoopIndex) {
         checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;

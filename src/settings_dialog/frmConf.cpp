@@ -102,6 +102,7 @@ void frmConf::keyPressEvent(QKeyEvent *event)
 
 void frmConf::Form_Load()
 {
+    basMain::checkSettings();
     PendingZero = basMain::ZeroFace;
     cboDice[0]->setCurrentIndex(PendingZero == 0 ? 1 : 0);
     PendingFaces = basMain::DiceFaces;

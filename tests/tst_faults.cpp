@@ -1,0 +1,125 @@
+// Out-of-range settings and indexes, which no window can produce but a slip
+// in code could: each stops the program with a message naming the culprit.
+// Each fault runs in a child process of this test.
+#include "TestSupport.h"
+
+#include "app/Checked.h"
+#include "assets/DiePictures.h"
+#include "assets/DigitPictures.h"
+#include "main_window/frmMain.h"
+#include "settings_dialog/frmConf.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <cstring>
+#include <functional>
+#include <map>
+
+namespace
+{
+
+const std::map<QString, std::function<void()>> &faults()
+{
+    static const std::map<QString, std::function<void()>> table = {
+        {"five dice",
+         [] {
+             setSettings(6, 5, 0);
+             frmMain w;
+         }},
+        {"no dice",
+         [] {
+             setSettings(6, 0, 0);
+             frmMain w;
+         }},
+        {"eleven faces while rolling",
+         [] {
+             frmMain w;
+             w.cmdAction_Click();
+             basMain::DiceFaces = 11;
+             w.tmrDice_Timer();
+         }},
+        {"zero face neither -1 nor 0",
+         [] {
+             frmMain w;
+             basMain::ZeroFace = 1;
+             w.cmdAction_Click();
+         }},
+        {"settings dialog on bad settings",
+         [] {
+             frmMain w;
+             basMain::DiceFaces = 1;
+             frmConf dialog(&w);
+         }},
+        {"face picture 11", [] { drawDieFace(11); }},
+        {"digit picture -1", [] { litSegments(-1); }},
+        {"die value 4",
+         [] {
+             std::array<std::int16_t, 4> values{};
+             checkedAt(values, 4, "DieValue") = 1;
+         }},
+    };
+    return table;
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stopsWithClearMessage_data();
+    void stopsWithClearMessage();
+};
+
+void TestFaults::stopsWithClearMessage_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("five dice") << "five dice"
+                               << "DiceCount = 5 is out of range (1 to 4)";
+    QTest::newRow("no dice") << "no dice"
+                             << "DiceCount = 0 is out of range (1 to 4)";
+    QTest::newRow("eleven faces") << "eleven faces while rolling"
+                                  << "DiceFaces = 11 is out of range (2 to 10)";
+    QTest::newRow("zero face 1") << "zero face neither -1 nor 0"
+                                 << "ZeroFace = 1 is out of range (-1 or 0)";
+    QTest::newRow("dialog") << "settings dialog on bad settings"
+                            << "DiceFaces = 1 is out of range (2 to 10)";
+    QTest::newRow("face 11") << "face picture 11"
+                             << "dieFacePips(11): index out of range 0 to 10";
+    QTest::newRow("digit -1") << "digit picture -1"
+                              << "litSegments(-1): index out of range 0 to 10";
+    QTest::newRow("die 4") << "die value 4"
+                           << "DieValue(4): index out of range 0 to 3";
+}
+
+void TestFaults::stopsWithClearMessage()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--fault", fault});
+    QVERIFY(child.waitForFinished(60000));
+    const QString errors = QString::fromLocal8Bit(child.readAllStandardError());
+    QVERIFY2(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0,
+             qPrintable(errors));
+    QVERIFY2(errors.contains(message), qPrintable(errors));
+    QVERIFY2(!errors.contains("reached the end"), qPrintable(errors));
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--fault") == 0) {
+        setSettings(6, 2, 0);
+        faults().at(QString::fromLocal8Bit(argv[2]))();
+        std::fprintf(stderr, "the fault reached the end\n");
+        return 0;
+    }
+    TestFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_faults.moc"
