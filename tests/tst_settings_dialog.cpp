@@ -302,6 +302,12 @@ void TestSettingsDialog::keys_data()
     QTest::newRow("Up on the start value, Enter is OK")
         << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Enter} << false << true << 6
         << -1;
+    QTest::newRow("Up on the start value, Return is OK")
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Return} << false << true << 6
+        << -1;
+    QTest::newRow("arrows move between the buttons, Up on a box, Return is OK")
+        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return} << false << true << 6
+        << -1;
     QTest::newRow("Down past the last entry stays there")
         << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << false
         << true << 6 << 0;
