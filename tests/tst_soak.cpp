@@ -1,0 +1,108 @@
+// Long use without leaks or growth: a thousand openings of the settings
+// dialog and a hundred thousand ticks. The resident memory after the first
+// tenth of each is compared with that after the last tenth; leaks are left
+// to LeakSanitizer in the sanitizer build, where memory is not comparable.
+#include "TestSupport.h"
+
+#include "main_window/frmMain.h"
+#include "settings_dialog/frmConf.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Sanitized = true;
+#else
+constexpr bool Sanitized = false;
+#endif
+
+// Tolerance for the allocator's own book-keeping.
+constexpr long AllowedGrowthKiB = 256;
+
+long residentKiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+} // namespace
+
+class TestSoak : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { setSettings(10, 4, 0); }
+    void dialogOpenings();
+    void ticks();
+
+private:
+    void compare(long first, long last, const char *what);
+};
+
+void TestSoak::compare(long first, long last, const char *what)
+{
+    qInfo("%s: resident %ld KiB after the first tenth, %ld KiB after the last", what, first, last);
+    if (Sanitized)
+        return;
+    QVERIFY(first > 0 && last > 0);
+    QVERIFY2(last - first <= AllowedGrowthKiB,
+             qPrintable(QStringLiteral("%1 grew by %2 KiB").arg(what).arg(last - first)));
+}
+
+void TestSoak::dialogOpenings()
+{
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    constexpr int Openings = 1000;
+    long first = 0;
+    int opened = 0;
+    for (int k = 0; k < Openings; ++k) {
+        whenModalOpens([&](QWidget *modal) {
+            auto *dialog = qobject_cast<frmConf *>(modal);
+            if (!dialog)
+                return;
+            ++opened;
+            dialog->cboDice[1]->setCurrentIndex(k % 9);
+            (k % 2 ? dialog->cmdOK : dialog->cmdCancel)->click();
+        });
+        w.cmdConfig->click();
+        if (k == Openings / 10 - 1)
+            first = residentKiB();
+    }
+    QCOMPARE(opened, Openings);
+    // Each closed dialog was destroyed, not kept.
+    QVERIFY(w.findChildren<frmConf *>().isEmpty());
+    compare(first, residentKiB(), "dialog openings");
+}
+
+void TestSoak::ticks()
+{
+    frmMain w(std::make_unique<UniformRandom>(7u));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.cmdAction_Click();
+    constexpr int Ticks = 100000;
+    long first = 0;
+    for (int t = 0; t < Ticks; ++t) {
+        w.tmrDice_Timer();
+        if (t % 10 == 0) // paint now and then, as the screen would
+            QCoreApplication::processEvents();
+        if (t == Ticks / 10 - 1)
+            first = residentKiB();
+    }
+    QCoreApplication::processEvents();
+    compare(first, residentKiB(), "ticks");
+}
+
+QTEST_MAIN(TestSoak)
+#include "tst_soak.moc"
