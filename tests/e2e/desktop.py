@@ -97,10 +97,10 @@ class Desktop:
                       "openbox to manage the screen")
 
     # -- the program ----------------------------------------------------------
-    def start_program(self, binary):
+    def start_program(self, binary, wrapper=()):
         log = open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb")
         with log:
-            self.program = self._spawn([binary], stdout=log, stderr=subprocess.STDOUT)
+            self.program = self._spawn([*wrapper, binary], stdout=log, stderr=subprocess.STDOUT)
         self.main = self.find_window("^電子ミルバネ", min_width=500)
         self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.

@@ -1,0 +1,80 @@
+"""Nothing behind the user's back: a scripted session of the real program
+(start, a throw, the settings dialog, close) under strace. The program
+opens no network socket besides its display connection and writes no file.
+
+The session runs as on a desktop: with XDG_RUNTIME_DIR set to the user's
+private runtime folder (without one, Qt itself creates /tmp/runtime-USER)."""
+
+import os
+import re
+import unittest
+
+import screen
+from desktop import Desktop
+
+BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
+ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
+
+WRITE_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
+CHANGING_CALLS = ("mkdir", "mkdirat", "unlink", "unlinkat", "rename", "renameat", "renameat2",
+                  "link", "linkat", "symlink", "symlinkat", "truncate", "creat", "chmod",
+                  "fchmodat", "utimensat")
+# Devices a program may open for writing without writing a file.
+DEVICES = ("/dev/null", "/dev/tty", "/dev/urandom")
+
+
+class SyscallTest(unittest.TestCase):
+    def test_no_network_no_files(self):
+        # LeakSanitizer cannot work under ptrace; leaks are checked elsewhere.
+        os.environ["ASAN_OPTIONS"] = os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0"
+        log = os.path.join(ARTEFACTS, "syscalls-strace.log")
+        with Desktop(ARTEFACTS, "syscalls") as desktop:
+            trace = ("strace", "-f", "-qq", "-o", log, "-e",
+                     "trace=%network,%file,memfd_create")
+            main = desktop.start_program(BINARY, wrapper=trace)
+            display_socket = desktop.display.lstrip(":")
+            desktop.click(main, *screen.ACTION_BUTTON)
+            desktop.click(main, *screen.ACTION_BUTTON)
+            desktop.click(main, *screen.ACTION_BUTTON)
+            desktop.click(main, *screen.CONFIG_BUTTON)
+            desktop.find_window("^ミルバネ設定$")
+            desktop.key("Tab", "Return")  # OK
+            desktop.key("alt+F4")
+            self.assertEqual(desktop.program.wait(timeout=20), 0)
+
+        with open(log) as f:
+            lines = f.read().splitlines()
+        self.assertTrue(any("execve(" in line for line in lines), "strace recorded nothing")
+
+        sockets, connects, writes = [], [], []
+        for line in lines:
+            call = re.match(r"\d+\s+(\w+)\((.*)", line)
+            if not call:
+                continue
+            name, rest = call.groups()
+            failed = re.search(r"= -1 ", line) is not None
+            if name in ("socket", "socketpair"):
+                sockets.append(rest.split(",", 1)[0])
+            elif name == "connect" and not failed:
+                connects.append(rest)
+            elif name in ("open", "openat") and not failed:
+                path = re.search(r'"([^"]*)"', rest)
+                if any(flag in rest for flag in WRITE_FLAGS) and path and \
+                        not path.group(1).startswith(DEVICES):
+                    writes.append(line)
+            elif name in CHANGING_CALLS and not failed:
+                writes.append(line)
+
+        print(f"sockets opened: {sorted(set(sockets))}; successful connects: {len(connects)}; "
+              f"file changes: {len(writes)}")
+        self.assertTrue(sockets, "no socket at all: the display connection was not seen")
+        for family in sockets:
+            self.assertEqual(family, "AF_UNIX", f"a network socket was opened: {family}")
+        for target in connects:
+            self.assertRegex(target, rf"/tmp/\.X11-unix/X{display_socket}\b",
+                             f"a connection other than the display: {target}")
+        self.assertEqual(writes, [], "files were written:\n" + "\n".join(writes))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
