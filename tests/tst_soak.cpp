@@ -13,7 +13,8 @@
 
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool Sanitized = true;

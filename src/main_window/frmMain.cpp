@@ -211,6 +211,7 @@ void frmMain::ResetDice()
     RollState = Ready;
     cmdConfig->setEnabled(true);
     cmdAction->setText(QStringLiteral("スタート"));
+    describeForScreenReaders();
 }
 
 void frmMain::cmdAction_Click()
@@ -240,6 +241,7 @@ void frmMain::StartRoll()
     RollState = Rolling;
     cmdConfig->setEnabled(false);
     cmdAction->setText(QStringLiteral("ストップ"));
+    describeForScreenReaders();
 }
 
 void frmMain::tmrDice_Timer()
@@ -285,6 +287,28 @@ void frmMain::ShowTotal()
     RollState = Result;
     cmdConfig->setEnabled(false);
     cmdAction->setText(QStringLiteral("リセット"));
+    describeForScreenReaders();
+}
+
+void frmMain::describeForScreenReaders()
+{
+    // Names change with the state only, never per tick: a rolling die is
+    // just "rolling" to a screen reader.
+    int total = 0;
+    for (std::size_t i = 0; i < imgDice.size(); ++i) {
+        const QString die = QStringLiteral("ミルバネ%1").arg(i + 1);
+        const QString value = QString::number(DieValue[i]);
+        imgDice[i]->setAccessibleName(die + QStringLiteral(": ") +
+                                      (RollState == Ready     ? QStringLiteral("空白")
+                                       : RollState == Rolling ? QStringLiteral("回転中")
+                                                              : value));
+        lblDice[i]->setAccessibleName(die + QStringLiteral("の目: ") + value);
+        if (static_cast<int>(i) < basMain::DiceCount)
+            total += DieValue[i];
+    }
+    shpBack->setAccessibleName(QStringLiteral("合計: ") + (RollState == Result
+                                                               ? QString::number(total)
+                                                               : QStringLiteral("なし")));
 }
 
 void frmMain::cmdConfig_Click()

@@ -61,6 +61,7 @@ private:
     void StartRoll();
     void StopRoll();
     void ShowTotal();
+    void describeForScreenReaders();
 
     std::unique_ptr<RandomSource> m_random;
 };
