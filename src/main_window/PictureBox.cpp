@@ -67,11 +67,12 @@ void PictureBox::setBackdrop(QColor colour)
     update();
 }
 
-void PictureBox::setPicture(const QImage &picture)
+void PictureBox::setPicture(const QImage &picture, const QImage &sharper)
 {
     if (picture.cacheKey() == m_picture.cacheKey())
         return;
     m_picture = picture;
+    m_sharper = sharper;
     // Opaque pictures cover what lies below, so it need not be repainted.
     setAttribute(Qt::WA_OpaquePaintEvent,
                  m_backdrop.isValid() || (!picture.isNull() && !picture.hasAlphaChannel()));
@@ -93,12 +94,19 @@ QPixmap PictureBox::stretched() const
 {
     // Scaled and converted once per picture and size, then served from the
     // cache: a tick paints without scaling or converting anything.
-    const QString key =
-        QStringLiteral("stretch/%1/%2x%3").arg(m_picture.cacheKey()).arg(width()).arg(height());
+    const qreal ratio = devicePixelRatioF();
+    const QImage &source = ratio > 1 && !m_sharper.isNull() ? m_sharper : m_picture;
+    const QSize device = (QSizeF(size()) * ratio).toSize();
+    const QString key = QStringLiteral("stretch/%1/%2x%3/%4")
+                            .arg(source.cacheKey())
+                            .arg(device.width())
+                            .arg(device.height())
+                            .arg(m_backdrop.isValid() ? m_backdrop.rgba() : 0u);
     QPixmap scaled;
     if (!QPixmapCache::find(key, &scaled)) {
-        scaled = QPixmap::fromImage(stretchNearest(m_picture, size(), m_backdrop));
+        scaled = QPixmap::fromImage(stretchNearest(source, device, m_backdrop));
         QPixmapCache::insert(key, scaled);
     }
+    scaled.setDevicePixelRatio(ratio);
     return scaled;
 }

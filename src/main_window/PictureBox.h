@@ -21,8 +21,10 @@ public:
     // pixels are shown in that colour and the control paints opaquely, so
     // a change of picture repaints it alone, not what lies below.
     void setBackdrop(QColor colour);
-    // Repaints only when the picture really changes.
-    void setPicture(const QImage &picture);
+    // Repaints only when the picture really changes. `sharper`, where given,
+    // is the same picture drawn at a higher resolution, for screens with
+    // more than one device pixel to a pixel.
+    void setPicture(const QImage &picture, const QImage &sharper = QImage());
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -31,5 +33,6 @@ private:
     QPixmap stretched() const;
 
     QImage m_picture;
+    QImage m_sharper;
     QColor m_backdrop;
 };

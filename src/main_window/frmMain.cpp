@@ -10,10 +10,12 @@
 #include "main_window/ShapeBox.h"
 #include "settings_dialog/frmConf.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -92,6 +94,12 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     for (int k = 0; k < DieFaceCount; ++k)
         imgMdice[static_cast<std::size_t>(k)] = drawDieFace(k);
     imgMdigi = drawDigits();
+    const int sharpness = std::min(4, static_cast<int>(std::ceil(qApp->devicePixelRatio())));
+    if (sharpness > 1) {
+        for (int k = 0; k < DieFaceCount; ++k)
+            m_sharpDice[static_cast<std::size_t>(k)] = drawDieFace(k, sharpness);
+        m_sharpDigits = drawDigits(sharpness);
+    }
 
     // Children stack in the order they are made: panel, dice and labels,
     // tens, units, buttons on top.
@@ -164,8 +172,8 @@ void frmMain::keyPressEvent(QKeyEvent *event)
 
 void frmMain::Form_Load()
 {
-    imgTotal[0]->setPicture(imgMdigi[BlankDigit]);
-    imgTotal[1]->setPicture(imgMdigi[BlankDigit]);
+    showDigit(imgTotal[0], BlankDigit);
+    showDigit(imgTotal[1], BlankDigit);
     ResetDice();
 }
 
@@ -182,7 +190,7 @@ void frmMain::ResetDice()
         if (LoopIndex < n) {
             const int x = dieLeft(n, LoopIndex);
             moveTo(die, x, DieTop);
-            die->setPicture(imgMdice[0]);
+            showFace(die, 0);
             die->show();
             moveTo(label, x + LabelOffset, LabelTop);
         } else {
@@ -206,7 +214,7 @@ void frmMain::ResetDice()
                              twipsToPixels(PanelWidthOneDigit), shpBack->height());
     }
     for (PictureBox *digit : imgTotal)
-        digit->setPicture(imgMdigi[BlankDigit]);
+        showDigit(digit, BlankDigit);
 
     RollState = Ready;
     cmdConfig->setEnabled(true);
@@ -256,7 +264,7 @@ void frmMain::tmrDice_Timer()
         const auto v = static_cast<std::int16_t>(
             static_cast<int>(std::floor(r * static_cast<float>(basMain::DiceFaces + z))) + 1 - z);
         checkedAt(DieValue, LoopIndex, "DieValue") = v;
-        checkedAt(imgDice, LoopIndex, "imgDice")->setPicture(checkedAt(imgMdice, v, "imgMdice"));
+        showFace(checkedAt(imgDice, LoopIndex, "imgDice"), v);
     }
 }
 
@@ -281,8 +289,8 @@ void frmMain::ShowTotal()
         total += checkedAt(DieValue, LoopIndex, "DieValue");
 
     const int tens = total > 9 ? static_cast<int>(std::floor(total / 10.0)) : BlankDigit;
-    imgTotal[0]->setPicture(checkedAt(imgMdigi, tens, "imgMdigi"));
-    imgTotal[1]->setPicture(checkedAt(imgMdigi, total % 10, "imgMdigi"));
+    showDigit(imgTotal[0], tens);
+    showDigit(imgTotal[1], total % 10);
 
     RollState = Result;
     cmdConfig->setEnabled(false);
@@ -309,6 +317,16 @@ void frmMain::describeForScreenReaders()
     shpBack->setAccessibleName(QStringLiteral("合計: ") + (RollState == Result
                                                                ? QString::number(total)
                                                                : QStringLiteral("なし")));
+}
+
+void frmMain::showFace(PictureBox *box, int face)
+{
+    box->setPicture(checkedAt(imgMdice, face, "imgMdice"), m_sharpDice[std::size_t(face)]);
+}
+
+void frmMain::showDigit(PictureBox *box, int digit)
+{
+    box->setPicture(checkedAt(imgMdigi, digit, "imgMdigi"), m_sharpDigits[std::size_t(digit)]);
 }
 
 void frmMain::cmdConfig_Click()

@@ -63,5 +63,12 @@ private:
     void ShowTotal();
     void describeForScreenReaders();
 
+    void showFace(PictureBox *box, int face);
+    void showDigit(PictureBox *box, int digit);
+
     std::unique_ptr<RandomSource> m_random;
+    // The masters drawn again at the screen's resolution, where a pixel has
+    // more than one device pixel; empty otherwise.
+    std::array<QImage, 11> m_sharpDice;
+    std::array<QImage, 11> m_sharpDigits;
 };
