@@ -3,6 +3,7 @@
 #include "app/Twips.h"
 #include "app/basMain.h"
 #include "main_window/RandomSource.h"
+#include "settings_dialog/frmConf.h"
 
 #include <QApplication>
 #include <QRect>
@@ -54,5 +55,18 @@ inline void whenModalOpens(std::function<void(QWidget *)> inside)
         inside(modal);
         if (modal && modal->isVisible())
             modal->close();
+    });
+}
+
+// The same for the settings dialog: `inside` gets it, `opened` says whether
+// it opened at all.
+inline void whenSettingsOpen(bool *opened, std::function<void(frmConf *)> inside)
+{
+    *opened = false;
+    whenModalOpens([opened, inside = std::move(inside)](QWidget *modal) {
+        auto *dialog = qobject_cast<frmConf *>(modal);
+        *opened = dialog != nullptr;
+        if (dialog)
+            inside(dialog);
     });
 }

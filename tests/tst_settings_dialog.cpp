@@ -196,11 +196,7 @@ void TestSettingsDialog::ok()
     std::deque<float> values = {0.0f, 0.0f, 0.0f, 0.0f};
     frmMain w(std::make_unique<ScriptedRandom>(&values));
     bool opened = false;
-    whenModalOpens([&](QWidget *modal) {
-        auto *dialog = qobject_cast<frmConf *>(modal);
-        opened = dialog != nullptr;
-        if (!dialog)
-            return;
+    whenSettingsOpen(&opened, [&](frmConf *dialog) {
         dialog->cboDice[0]->setCurrentIndex(choice.start);
         dialog->cboDice[1]->setCurrentIndex(choice.top);
         dialog->cboDice[2]->setCurrentIndex(choice.count);
@@ -242,11 +238,7 @@ void TestSettingsDialog::abandoned()
     w.cmdAction_Click();
     w.cmdAction_Click();
     bool opened = false;
-    whenModalOpens([&](QWidget *modal) {
-        auto *dialog = qobject_cast<frmConf *>(modal);
-        opened = dialog != nullptr;
-        if (!dialog)
-            return;
+    whenSettingsOpen(&opened, [&](frmConf *dialog) {
         dialog->cboDice[0]->setCurrentIndex(0);
         dialog->cboDice[1]->setCurrentIndex(8);
         dialog->cboDice[2]->setCurrentIndex(3);

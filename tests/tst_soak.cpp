@@ -68,15 +68,13 @@ void TestSoak::dialogOpenings()
     long first = 0;
     int opened = 0;
     for (int k = 0; k < Openings; ++k) {
-        whenModalOpens([&](QWidget *modal) {
-            auto *dialog = qobject_cast<frmConf *>(modal);
-            if (!dialog)
-                return;
-            ++opened;
+        bool thisTime = false;
+        whenSettingsOpen(&thisTime, [&](frmConf *dialog) {
             dialog->cboDice[1]->setCurrentIndex(k % 9);
             (k % 2 ? dialog->cmdOK : dialog->cmdCancel)->click();
         });
         w.cmdConfig->click();
+        opened += thisTime;
         if (k == Openings / 10 - 1)
             first = residentKiB();
     }
