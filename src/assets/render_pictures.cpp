@@ -6,16 +6,17 @@
 #include "assets/DiePictures.h"
 #include "assets/DigitPictures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 #include <QPainter>
 #include <QtEndian>
 
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 void put16(QByteArray &out, int value)
 {
