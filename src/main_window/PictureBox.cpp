@@ -62,8 +62,7 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
 void PictureBox::setBackdrop(QColor colour)
 {
     m_backdrop = colour;
-    setAttribute(Qt::WA_OpaquePaintEvent,
-                 colour.isValid() || (!m_picture.isNull() && !m_picture.hasAlphaChannel()));
+    updateOpacity();
     update();
 }
 
@@ -73,10 +72,15 @@ void PictureBox::setPicture(const QImage &picture, const QImage &sharper)
         return;
     m_picture = picture;
     m_sharper = sharper;
-    // Opaque pictures cover what lies below, so it need not be repainted.
-    setAttribute(Qt::WA_OpaquePaintEvent,
-                 m_backdrop.isValid() || (!picture.isNull() && !picture.hasAlphaChannel()));
+    updateOpacity();
     update();
+}
+
+void PictureBox::updateOpacity()
+{
+    // What this control covers need not be repainted beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent,
+                 m_backdrop.isValid() || (!m_picture.isNull() && !m_picture.hasAlphaChannel()));
 }
 
 void PictureBox::paintEvent(QPaintEvent *)

@@ -31,6 +31,7 @@ protected:
 
 private:
     QPixmap stretched() const;
+    void updateOpacity();
 
     QImage m_picture;
     QImage m_sharper;
