@@ -33,12 +33,6 @@ private:
     std::deque<float> *m_values;
 };
 
-inline QRect pixelRect(TwipRect r)
-{
-    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-            twipsToPixels(r.height)};
-}
-
 inline void setSettings(int faces, int count, int zero)
 {
     basMain::DiceFaces = static_cast<std::int16_t>(faces);

@@ -59,16 +59,23 @@ void TestMainWindow::createdGeometry_data()
     const int dieLeft[] = {600, 4320, 8040, 11760};
     const int labelLeft[] = {1200, 4920, 8640, 12360};
     for (int i = 0; i < 4; ++i) {
-        QTest::addRow("imgDice(%d)", i) << QStringLiteral("imgDice%1").arg(i)
-                                        << pixelRect({dieLeft[i], 480, 2895, 2895}) << true;
-        QTest::addRow("lblDice(%d)", i) << QStringLiteral("lblDice%1").arg(i)
-                                        << pixelRect({labelLeft[i], 3720, 1695, 1455}) << false;
+        QTest::addRow("imgDice(%d)", i)
+            << QStringLiteral("imgDice%1").arg(i)
+            << twipsToPixels(TwipRect{dieLeft[i], 480, 2895, 2895}) << true;
+        QTest::addRow("lblDice(%d)", i)
+            << QStringLiteral("lblDice%1").arg(i)
+            << twipsToPixels(TwipRect{labelLeft[i], 3720, 1695, 1455}) << false;
     }
-    QTest::newRow("imgTotal(0)") << "imgTotal0" << pixelRect({4740, 5880, 3015, 3735}) << true;
-    QTest::newRow("imgTotal(1)") << "imgTotal1" << pixelRect({7500, 5880, 3015, 3735}) << true;
-    QTest::newRow("shpBack") << "shpBack" << pixelRect({4320, 5760, 6615, 3975}) << true;
-    QTest::newRow("cmdConfig") << "cmdConfig" << pixelRect({240, 9720, 3015, 975}) << true;
-    QTest::newRow("cmdAction") << "cmdAction" << pixelRect({12000, 9720, 3015, 975}) << true;
+    QTest::newRow("imgTotal(0)") << "imgTotal0" << twipsToPixels(TwipRect{4740, 5880, 3015, 3735})
+                                 << true;
+    QTest::newRow("imgTotal(1)") << "imgTotal1" << twipsToPixels(TwipRect{7500, 5880, 3015, 3735})
+                                 << true;
+    QTest::newRow("shpBack") << "shpBack" << twipsToPixels(TwipRect{4320, 5760, 6615, 3975})
+                             << true;
+    QTest::newRow("cmdConfig") << "cmdConfig" << twipsToPixels(TwipRect{240, 9720, 3015, 975})
+                               << true;
+    QTest::newRow("cmdAction") << "cmdAction" << twipsToPixels(TwipRect{12000, 9720, 3015, 975})
+                               << true;
 }
 
 void TestMainWindow::createdGeometry()

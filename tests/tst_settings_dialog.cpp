@@ -80,14 +80,17 @@ void TestSettingsDialog::controls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("expected");
     QTest::addColumn<QString>("text");
-    QTest::newRow("cboDice(0)") << "cbo0" << pixelRect({240, 240, 735, 480}) << "";
-    QTest::newRow("lblCap(0)") << "lbl0" << pixelRect({1080, 360, 735, 375}) << "から";
-    QTest::newRow("cboDice(1)") << "cbo1" << pixelRect({1920, 240, 735, 480}) << "";
-    QTest::newRow("lblCap(1)") << "lbl1" << pixelRect({1800, 840, 2655, 375}) << "までのミルバネを";
-    QTest::newRow("cboDice(2)") << "cbo2" << pixelRect({240, 1320, 735, 480}) << "";
-    QTest::newRow("lblCap(2)") << "lbl2" << pixelRect({1080, 1440, 1215, 375}) << "個使用";
-    QTest::newRow("cmdOK") << "ok" << pixelRect({600, 2520, 1935, 495}) << "OK";
-    QTest::newRow("cmdCancel") << "cancel" << pixelRect({2640, 2520, 1935, 495}) << "キャンセル";
+    QTest::newRow("cboDice(0)") << "cbo0" << twipsToPixels(TwipRect{240, 240, 735, 480}) << "";
+    QTest::newRow("lblCap(0)") << "lbl0" << twipsToPixels(TwipRect{1080, 360, 735, 375}) << "から";
+    QTest::newRow("cboDice(1)") << "cbo1" << twipsToPixels(TwipRect{1920, 240, 735, 480}) << "";
+    QTest::newRow("lblCap(1)") << "lbl1" << twipsToPixels(TwipRect{1800, 840, 2655, 375})
+                               << "までのミルバネを";
+    QTest::newRow("cboDice(2)") << "cbo2" << twipsToPixels(TwipRect{240, 1320, 735, 480}) << "";
+    QTest::newRow("lblCap(2)") << "lbl2" << twipsToPixels(TwipRect{1080, 1440, 1215, 375})
+                               << "個使用";
+    QTest::newRow("cmdOK") << "ok" << twipsToPixels(TwipRect{600, 2520, 1935, 495}) << "OK";
+    QTest::newRow("cmdCancel") << "cancel" << twipsToPixels(TwipRect{2640, 2520, 1935, 495})
+                               << "キャンセル";
 }
 
 void TestSettingsDialog::controls()

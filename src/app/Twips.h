@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 // Layouts are kept in twips, the unit the window was designed in. A pixel is
 // 15 twips; a position that falls between pixels is rounded to the nearest.
 constexpr int TwipsPerPixel = 15;
@@ -16,3 +18,9 @@ struct TwipRect {
     int width;
     int height;
 };
+
+constexpr QRect twipsToPixels(TwipRect r)
+{
+    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+            twipsToPixels(r.height)};
+}

@@ -66,8 +66,7 @@ constexpr int dieLeft(int n, int i)
 
 void place(QWidget *control, TwipRect r)
 {
-    control->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-                         twipsToPixels(r.height));
+    control->setGeometry(twipsToPixels(r));
 }
 
 void moveTo(QWidget *control, int left, int top)

@@ -29,8 +29,7 @@ constexpr std::array<std::array<int, 2>, 3> BoxRanges = {{{0, 1}, {2, 10}, {1, 4
 
 void place(QWidget *control, TwipRect r)
 {
-    control->setGeometry(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-                         twipsToPixels(r.height));
+    control->setGeometry(twipsToPixels(r));
 }
 
 } // namespace
