@@ -51,31 +51,25 @@ void TestMainWindow::window()
 
 // With four dice of six faces the arrangement is the one the window is
 // created with, so every control stands where the layout table puts it.
+// Pixels: the table's twips over 15, rounded.
 void TestMainWindow::createdGeometry_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QRect>("expected");
     QTest::addColumn<bool>("visible");
-    const int dieLeft[] = {600, 4320, 8040, 11760};
-    const int labelLeft[] = {1200, 4920, 8640, 12360};
+    const int dieLeft[] = {40, 288, 536, 784};
+    const int labelLeft[] = {80, 328, 576, 824};
     for (int i = 0; i < 4; ++i) {
         QTest::addRow("imgDice(%d)", i)
-            << QStringLiteral("imgDice%1").arg(i)
-            << twipsToPixels(TwipRect{dieLeft[i], 480, 2895, 2895}) << true;
+            << QStringLiteral("imgDice%1").arg(i) << QRect(dieLeft[i], 32, 193, 193) << true;
         QTest::addRow("lblDice(%d)", i)
-            << QStringLiteral("lblDice%1").arg(i)
-            << twipsToPixels(TwipRect{labelLeft[i], 3720, 1695, 1455}) << false;
+            << QStringLiteral("lblDice%1").arg(i) << QRect(labelLeft[i], 248, 113, 97) << false;
     }
-    QTest::newRow("imgTotal(0)") << "imgTotal0" << twipsToPixels(TwipRect{4740, 5880, 3015, 3735})
-                                 << true;
-    QTest::newRow("imgTotal(1)") << "imgTotal1" << twipsToPixels(TwipRect{7500, 5880, 3015, 3735})
-                                 << true;
-    QTest::newRow("shpBack") << "shpBack" << twipsToPixels(TwipRect{4320, 5760, 6615, 3975})
-                             << true;
-    QTest::newRow("cmdConfig") << "cmdConfig" << twipsToPixels(TwipRect{240, 9720, 3015, 975})
-                               << true;
-    QTest::newRow("cmdAction") << "cmdAction" << twipsToPixels(TwipRect{12000, 9720, 3015, 975})
-                               << true;
+    QTest::newRow("imgTotal(0)") << "imgTotal0" << QRect(316, 392, 201, 249) << true;
+    QTest::newRow("imgTotal(1)") << "imgTotal1" << QRect(500, 392, 201, 249) << true;
+    QTest::newRow("shpBack") << "shpBack" << QRect(288, 384, 441, 265) << true;
+    QTest::newRow("cmdConfig") << "cmdConfig" << QRect(16, 648, 201, 65) << true;
+    QTest::newRow("cmdAction") << "cmdAction" << QRect(800, 648, 201, 65) << true;
 }
 
 void TestMainWindow::createdGeometry()
@@ -129,11 +123,11 @@ void TestMainWindow::labelsAndButtons()
 void TestMainWindow::arrangement_data()
 {
     QTest::addColumn<int>("count");
-    QTest::addColumn<QList<int>>("dieLefts");
-    QTest::newRow("1 die") << 1 << QList<int>{6240};
-    QTest::newRow("2 dice") << 2 << QList<int>{4360, 8080};
-    QTest::newRow("3 dice") << 3 << QList<int>{2480, 6200, 9920};
-    QTest::newRow("4 dice") << 4 << QList<int>{600, 4320, 8040, 11760};
+    QTest::addColumn<QList<int>>("dieLefts"); // pixels; each label stands 40 px further right
+    QTest::newRow("1 die: 6240") << 1 << QList<int>{416};
+    QTest::newRow("2 dice: 4360, 8080") << 2 << QList<int>{291, 539};
+    QTest::newRow("3 dice: 2480, 6200, 9920") << 3 << QList<int>{165, 413, 661};
+    QTest::newRow("4 dice: 600, 4320, 8040, 11760") << 4 << QList<int>{40, 288, 536, 784};
 }
 
 void TestMainWindow::arrangement()
@@ -146,13 +140,13 @@ void TestMainWindow::arrangement()
         const bool shown = i < count;
         QCOMPARE(w.imgDice[i]->isVisibleTo(&w), shown);
         QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
-        QCOMPARE(w.imgDice[i]->y(), twipsToPixels(480));
-        QCOMPARE(w.lblDice[i]->y(), twipsToPixels(3720));
+        QCOMPARE(w.imgDice[i]->y(), 32);
+        QCOMPARE(w.lblDice[i]->y(), 248);
         QCOMPARE(w.DieStopped[i], std::int16_t(-1));
         QCOMPARE(w.DieValue[i], std::int16_t(0));
         if (shown) {
-            QCOMPARE(w.imgDice[i]->x(), twipsToPixels(dieLefts[i]));
-            QCOMPARE(w.lblDice[i]->x(), twipsToPixels(dieLefts[i] + 600));
+            QCOMPARE(w.imgDice[i]->x(), dieLefts[i]);
+            QCOMPARE(w.lblDice[i]->x(), dieLefts[i] + 40);
             // The master's own picture, shared, not a copy.
             QCOMPARE(w.imgDice[i]->picture().cacheKey(), w.imgMdice[0].cacheKey());
         } else {
@@ -186,13 +180,12 @@ void TestMainWindow::totalLayout()
     frmMain w;
     QCOMPARE(w.imgTotal[0]->isVisibleTo(&w), twoDigits);
     QVERIFY(w.imgTotal[1]->isVisibleTo(&w));
-    QCOMPARE(w.imgTotal[1]->x(), twipsToPixels(twoDigits ? 7500 : 6000));
+    QCOMPARE(w.imgTotal[1]->x(), twoDigits ? 500 : 400); // 7500 or 6000 twips
     if (twoDigits)
-        QCOMPARE(w.imgTotal[0]->x(), twipsToPixels(4740));
-    QCOMPARE(w.shpBack->x(), twipsToPixels(twoDigits ? 4320 : 5640));
-    QCOMPARE(w.shpBack->width(), twipsToPixels(twoDigits ? 6615 : 3735));
-    QCOMPARE(w.shpBack->y(), twipsToPixels(5760));
-    QCOMPARE(w.shpBack->height(), twipsToPixels(3975));
+        QCOMPARE(w.imgTotal[0]->x(), 316); // 4740
+    // 4320 to 10935 twips, or 5640 to 9375; 5760 to 9735 down
+    QCOMPARE(w.shpBack->geometry(),
+             twoDigits ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265));
     // Both positions hold the dark digit, the hidden one too.
     for (PictureBox *digit : w.imgTotal)
         QCOMPARE(digit->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
@@ -213,8 +206,8 @@ void TestMainWindow::fewerDiceClearHiddenSlots()
         QVERIFY(w.imgDice[i]->picture().isNull());
         QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
     }
-    QCOMPARE(w.imgDice[0]->x(), twipsToPixels(4360));
-    QCOMPARE(w.imgDice[1]->x(), twipsToPixels(8080));
+    QCOMPARE(w.imgDice[0]->x(), 291); // 4360 twips
+    QCOMPARE(w.imgDice[1]->x(), 539); // 8080
 }
 
 void TestMainWindow::stackingOrder()

@@ -9,6 +9,7 @@
 #include "main_window/frmMain.h"
 #include "settings_dialog/frmConf.h"
 
+#include <QPushButton>
 #include <QtTest>
 
 #include <set>
@@ -64,18 +65,67 @@ bool transparent(QRgb p)
     return qAlpha(p) == 0;
 }
 
+// The design's numbers, typed here rather than read from the program.
+const QList<QPoint> Pips[11] = {
+    {},
+    {{97, 96}},
+    {{147, 44}, {44, 148}},
+    {{147, 44}, {97, 97}, {44, 148}},
+    {{45, 44}, {147, 44}, {44, 148}, {147, 148}},
+    {{45, 44}, {147, 44}, {96, 97}, {44, 148}, {147, 148}},
+    {{43, 44}, {147, 45}, {43, 96}, {147, 96}, {43, 147}, {147, 147}},
+    {{44, 44}, {148, 44}, {44, 95}, {97, 95}, {148, 95}, {44, 146}, {148, 147}},
+    {{45, 44}, {96, 44}, {147, 44}, {70, 96}, {122, 97}, {44, 148}, {96, 148}, {147, 148}},
+    {{45, 44},
+     {96, 44},
+     {147, 44},
+     {45, 96},
+     {96, 97},
+     {147, 97},
+     {44, 148},
+     {96, 148},
+     {147, 148}},
+    {{45, 44},
+     {96, 44},
+     {147, 44},
+     {28, 96},
+     {74, 96},
+     {119, 96},
+     {165, 96},
+     {44, 148},
+     {96, 148},
+     {147, 148}}};
+
+// Segments a to g: top left, top right, bottom right, bottom left.
+const QPointF Segments[7][4] = {{{50.6, 15.0}, {148.0, 15.0}, {143.0, 47.9}, {45.6, 47.9}},
+                                {{150.0, 15.0}, {181.8, 15.0}, {165.8, 119.6}, {134.0, 119.6}},
+                                {{133.8, 121.4}, {165.6, 121.4}, {148.3, 234.0}, {116.5, 234.0}},
+                                {{22.2, 201.1}, {119.3, 201.1}, {114.2, 234.0}, {17.1, 234.0}},
+                                {{34.4, 121.4}, {67.2, 121.4}, {55.3, 199.1}, {22.5, 199.1}},
+                                {{45.3, 49.9}, {78.1, 49.9}, {67.4, 119.6}, {34.6, 119.6}},
+                                {{71.5, 105.4}, {134.5, 105.4}, {129.7, 136.6}, {66.7, 136.6}}};
+const char *const Lit[11] = {"abcdef", "bc",   "abdeg",   "abcdg",  "bcfg", "acdfg",
+                             "acdefg", "abcf", "abcdefg", "abcdfg", ""};
+// Ground just outside each segment, 3 px off its outer or inner edge.
+const QPoint NearSegment[7] = {{97, 11},  {177, 67}, {160, 178}, {68, 238},
+                               {24, 160}, {36, 85},  {100, 101}};
+
+const QRgb Ground = qRgb(0x10, 0x10, 0x10);
+const QRgb LitYellow = qRgb(0xFF, 0xFF, 0x3F);
+const QRgb DarkGrey = qRgb(0x37, 0x37, 0x37);
+const QRgb Green = qRgb(0, 128, 0);
+
 // How far a digit pixel is from the background towards `colour`: 0 to 1.
 double coverage(QRgb pixel, QRgb colour)
 {
-    return double(qGreen(pixel) - qGreen(DigitBackground)) /
-           (qGreen(colour) - qGreen(DigitBackground));
+    return double(qGreen(pixel) - qGreen(Ground)) / (qGreen(colour) - qGreen(Ground));
 }
 
 // A point well inside segment s: the mean of its corners.
 QPoint segmentMiddle(int s)
 {
     QPointF sum;
-    for (QPointF corner : digitSegments()[std::size_t(s)])
+    for (QPointF corner : Segments[s])
         sum += corner;
     return (sum / 4).toPoint();
 }
@@ -94,13 +144,13 @@ private slots:
     void faceTenMiddleRowInside();
     void digits_data();
     void digits();
-    void blankAndEightShareOneShape();
+    void segmentShapes();
     void roundedFrameCorners_data();
     void roundedFrameCorners();
     void icon_data();
     void icon();
     void windowsCarryTheIcon();
-    void windowShowsThePictures();
+    void paintedAfterThrows();
 
 private:
     frmMain *window()
@@ -113,7 +163,7 @@ private:
 void TestPictures::faces_data()
 {
     QTest::addColumn<int>("face");
-    for (int k = 0; k < DieFaceCount; ++k)
+    for (int k = 0; k < 11; ++k)
         QTest::addRow("face %d", k) << k;
 }
 
@@ -154,7 +204,7 @@ void TestPictures::faces()
 
     const auto pips = regions(image, [pip](QRgb p) { return p == pip; });
     QCOMPARE(int(pips.size()), face);
-    const auto table = dieFacePips(face);
+    const QList<QPoint> &table = Pips[face];
     const int across = face == 1 ? 73 : 41;
     for (const Region &region : pips) {
         QCOMPARE(region.bounds.width(), across);
@@ -186,11 +236,9 @@ void TestPictures::digits_data()
 {
     QTest::addColumn<int>("digit");
     QTest::addColumn<QString>("lit");
-    const char *lit[] = {"abcdef", "bc",   "abdeg",   "abcdg",  "bcfg", "acdfg",
-                         "acdefg", "abcf", "abcdefg", "abcdfg", ""};
-    for (int k = 0; k < DigitPictureCount; ++k)
-        QTest::addRow("%s", k == BlankDigit ? "blank" : qPrintable(QString::number(k)))
-            << k << QString::fromLatin1(lit[k]);
+    for (int k = 0; k < 11; ++k)
+        QTest::addRow("%s", k == 10 ? "blank" : qPrintable(QString::number(k)))
+            << k << QString::fromLatin1(Lit[k]);
 }
 
 void TestPictures::digits()
@@ -202,7 +250,8 @@ void TestPictures::digits()
     QVERIFY(!image.hasAlphaChannel());
     for (int s = 0; s < 7; ++s) {
         const bool on = lit.contains(QChar('a' + s));
-        QCOMPARE(QColor(image.pixel(segmentMiddle(s))), QColor(on ? LitSegment : DarkSegment));
+        QCOMPARE(QColor(image.pixel(segmentMiddle(s))), QColor(on ? LitYellow : DarkGrey));
+        QCOMPARE(QColor(image.pixel(NearSegment[s])), QColor(Ground));
     }
     // The ground at the picture's corners, inside the two openings and in
     // the gaps between neighbouring segments.
@@ -210,24 +259,48 @@ void TestPictures::digits()
                              {90, 170}, {146, 30}, {150, 120}, {116, 225}, {45, 120},
                              {34, 200}, {60, 48},  {100, 103}, {100, 138}};
     for (QPoint p : ground)
-        QVERIFY2(image.pixel(p) == DigitBackground,
+        QVERIFY2(image.pixel(p) == Ground,
                  qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
 }
 
-void TestPictures::blankAndEightShareOneShape()
+// The blank and the 8 share one shape, and that shape is the corner table:
+// 7 px below each segment's top and above its bottom, where no rounding
+// reaches, its edges cross half coverage within a pixel of the table's.
+void TestPictures::segmentShapes()
 {
-    const QImage blank = window()->imgMdigi[BlankDigit];
+    const QImage blank = window()->imgMdigi[10];
     const QImage eight = window()->imgMdigi[8];
     int blends = 0;
     for (int y = 0; y < 250; ++y)
         for (int x = 0; x < 200; ++x) {
-            const double a = coverage(blank.pixel(x, y), DarkSegment);
-            const double b = coverage(eight.pixel(x, y), LitSegment);
+            const double a = coverage(blank.pixel(x, y), DarkGrey);
+            const double b = coverage(eight.pixel(x, y), LitYellow);
             QVERIFY2(qAbs(a - b) < 0.08, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
             blends += b > 0.02 && b < 0.98;
         }
     // Edges are anti-aliased: partly covered pixels take blends.
     QVERIFY(blends > 500);
+    for (const auto &c : Segments) {
+        for (double y : {c[0].y() + 7, c[3].y() - 7}) {
+            const double t = (y - c[0].y()) / (c[3].y() - c[0].y());
+            const double left = c[0].x() + (c[3].x() - c[0].x()) * t;
+            const double right = c[1].x() + (c[2].x() - c[1].x()) * t;
+            const int row = int(y);
+            // From the middle outwards to the first pixel under half coverage.
+            int x0 = int((left + right) / 2), x1 = x0;
+            while (coverage(eight.pixel(x0 - 1, row), LitYellow) >= 0.5)
+                --x0;
+            while (coverage(eight.pixel(x1 + 1, row), LitYellow) >= 0.5)
+                ++x1;
+            QVERIFY2(qAbs(x0 - left) <= 1.0 && qAbs(x1 + 1 - right) <= 1.0,
+                     qPrintable(QStringLiteral("row %1: %2 to %3, table %4 to %5")
+                                    .arg(row)
+                                    .arg(x0)
+                                    .arg(x1 + 1)
+                                    .arg(left)
+                                    .arg(right)));
+        }
+    }
 }
 
 // The four outer corners of the frame are rounded, the others sharp: a pixel
@@ -249,7 +322,7 @@ void TestPictures::roundedFrameCorners()
 {
     QFETCH(QPoint, pixel);
     QFETCH(bool, rounded);
-    const double c = coverage(window()->imgMdigi[8].pixel(pixel), LitSegment);
+    const double c = coverage(window()->imgMdigi[8].pixel(pixel), LitYellow);
     QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
 }
 
@@ -305,24 +378,75 @@ void TestPictures::windowsCarryTheIcon()
     main->close(); // deletes itself
 }
 
-void TestPictures::windowShowsThePictures()
+// What is on screen, throw after throw in one window: the faces and both
+// digits as painted, at the places the layout gives them.
+void TestPictures::paintedAfterThrows()
 {
-    frmMain *w = window();
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w));
-    const QImage shot = w->grab().toImage();
-    shot.save(QDir(QCoreApplication::applicationDirPath()).filePath("main_window_ready.png"));
-    const QRect die = w->imgDice[0]->geometry();
-    // The die's clear corners show the window's green, its face is white.
-    QCOMPARE(QColor(shot.pixel(die.topLeft())), QColor(0, 128, 0));
-    QCOMPARE(QColor(shot.pixel(die.bottomRight())), QColor(0, 128, 0));
-    QCOMPARE(QColor(shot.pixel(die.center())), QColor(255, 255, 255));
-    // The dark digit on the panel, with the panel's ground around it.
-    const QRect units = w->imgTotal[1]->geometry();
-    QCOMPARE(QColor(shot.pixel(units.topLeft() + QPoint(2, 2))), QColor(16, 16, 16));
-    QCOMPARE(QColor(shot.pixel(units.center() + QPoint(0, -95))), QColor(DarkSegment));
-    const QRect panel = w->shpBack->geometry();
-    QCOMPARE(QColor(shot.pixel(panel.topLeft() + QPoint(3, 3))), QColor(16, 16, 16));
+    setSettings(10, 2, 0);
+    std::deque<float> values;
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    struct Throw {
+        int dice[2];
+        int tens, units; // 10: the dark blank digit
+    };
+    const Throw throws[] = {{{9, 6}, 1, 5}, {{10, 10}, 2, 0}, {{1, 6}, 10, 7}, {{3, 8}, 1, 1}};
+    const int dieLefts[2] = {291, 539}; // 4360 and 8080 twips
+    const int digitLefts[2] = {316, 500};
+    for (const Throw &t : throws) {
+        for (int v : t.dice)
+            values.push_back((v - 1 + 0.5f) / 10); // draws v of 1 to 10
+        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
+        w.tmrDice_Timer();
+        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
+        const QImage shot = w.grab().toImage();
+        const QString what = QStringLiteral("throw %1 + %2: ").arg(t.dice[0]).arg(t.dice[1]);
+
+        for (int i = 0; i < 2; ++i) {
+            const int face = t.dice[i];
+            const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
+            // Every pip centre of every face: the pip colour where this face
+            // has a pip, white where it has none near.
+            for (const QList<QPoint> &anyFace : Pips)
+                for (QPoint p : anyFace) {
+                    bool own = false, near = false;
+                    for (QPoint q : Pips[face]) {
+                        own = own || q == p;
+                        near = near || QLineF(p, q).length() < 44;
+                    }
+                    if (!own && near)
+                        continue;
+                    const QPoint at(dieLefts[i] + (p.x() * 193 + 96) / 192,
+                                    32 + (p.y() * 193 + 96) / 192);
+                    QVERIFY2(
+                        shot.pixel(at) == (own ? pip : qRgb(255, 255, 255)),
+                        qPrintable(what +
+                                   QStringLiteral("die %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
+                }
+            // The clear corners show the window's green.
+            QCOMPARE(shot.pixel(dieLefts[i], 32), Green);
+            QCOMPARE(shot.pixel(dieLefts[i] + 192, 32 + 192), Green);
+        }
+
+        const int shown[2] = {t.tens, t.units};
+        for (int j = 0; j < 2; ++j) {
+            const auto at = [&](QPoint p) {
+                return QPoint(digitLefts[j] + (p.x() * 201 + 100) / 200,
+                              392 + (p.y() * 249 + 125) / 250);
+            };
+            for (int s = 0; s < 7; ++s) {
+                const bool on = QByteArray(Lit[shown[j]]).contains(char('a' + s));
+                QVERIFY2(shot.pixel(at(segmentMiddle(s))) == (on ? LitYellow : DarkGrey),
+                         qPrintable(what + QStringLiteral("digit %1 segment %2").arg(j).arg(s)));
+                QVERIFY2(shot.pixel(at(NearSegment[s])) == Ground,
+                         qPrintable(what + QStringLiteral("digit %1 near %2").arg(j).arg(s)));
+            }
+        }
+        // The panel around the digits.
+        QCOMPARE(shot.pixel(288 + 3, 384 + 3), Ground);
+        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
+    }
 }
 
 QTEST_MAIN(TestPictures)

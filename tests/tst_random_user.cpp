@@ -70,10 +70,10 @@ QString violation(const frmMain &w)
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
             continue;
         }
-        const int x = twipsToPixels(8120 - 1880 * n + 3720 * i);
-        if (die->pos() != QPoint(x, twipsToPixels(480)) ||
-            label->pos() !=
-                QPoint(twipsToPixels(8120 - 1880 * n + 3720 * i + 600), twipsToPixels(3720)))
+        // Die lefts in pixels for 1 to 4 dice; each label 40 px further right.
+        static const int lefts[4][4] = {{416}, {291, 539}, {165, 413, 661}, {40, 288, 536, 784}};
+        const int x = lefts[n - 1][i];
+        if (die->pos() != QPoint(x, 32) || label->pos() != QPoint(x + 40, 248))
             return QStringLiteral("die %1 out of place").arg(i);
         const int v = w.DieValue[i];
         const int lowest = zero == -1 ? 0 : 1;
@@ -90,9 +90,8 @@ QString violation(const frmMain &w)
 
     const bool twoDigits = n * faces >= 10;
     if (w.imgTotal[0]->isVisibleTo(&w) != twoDigits ||
-        w.imgTotal[1]->x() != twipsToPixels(twoDigits ? 7500 : 6000) ||
-        w.shpBack->x() != twipsToPixels(twoDigits ? 4320 : 5640) ||
-        w.shpBack->width() != twipsToPixels(twoDigits ? 6615 : 3735))
+        w.imgTotal[1]->x() != (twoDigits ? 500 : 400) ||
+        w.shpBack->x() != (twoDigits ? 288 : 376) || w.shpBack->width() != (twoDigits ? 441 : 249))
         return QStringLiteral("total layout wrong for %1 x %2").arg(n).arg(faces);
     const int tens = state == frmMain::Result && sum > 9 ? sum / 10 : BlankDigit;
     const int units = state == frmMain::Result ? sum % 10 : BlankDigit;

@@ -36,7 +36,7 @@ private slots:
     void tickRepaintsOnlyChangedDice();
     void fairness_data();
     void fairness();
-    void entropySeeded();
+    void randomSource();
 };
 
 // Clicks from a fresh window, then what the last click leads to.
@@ -156,6 +156,9 @@ void TestRollCycle::edgeDraws_data()
     QTest::newRow("6 faces from 0, r = 0.5") << 6 << -1 << 0.5f << 3;
     // Just below a step of 1/6 must not round up into the next face.
     QTest::newRow("6 faces, r just below 1/6") << 6 << 0 << std::nextafter(1.0f / 6.0f, 0.0f) << 1;
+    // The product is single precision: 0.8333333f * 6 rounds to 5.0f (in
+    // double it stays below 5 and would give 5).
+    QTest::newRow("6 faces, r = 0.8333333f") << 6 << 0 << 0.8333333f << 6;
 }
 
 void TestRollCycle::edgeDraws()
@@ -298,8 +301,14 @@ void TestRollCycle::fairness()
         qPrintable(QStringLiteral("chi-square %1 for %2 outcomes").arg(chiSquare).arg(outcomes)));
 }
 
-void TestRollCycle::entropySeeded()
+void TestRollCycle::randomSource()
 {
+    // 24 random bits to a float: exact multiples of 2^-24, never 1.
+    QCOMPARE(unitFromBits(0u), 0.0f);
+    QCOMPARE(unitFromBits(1u), 0x1p-24f);
+    QCOMPARE(unitFromBits(0xFFFFFFu), 1.0f - 0x1p-24f);
+    QVERIFY(unitFromBits(0xFFFFFFu) < 1.0f);
+
     // Two runs of the program must not throw the same sequence.
     UniformRandom first;
     UniformRandom second;

@@ -80,17 +80,15 @@ void TestSettingsDialog::controls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("expected");
     QTest::addColumn<QString>("text");
-    QTest::newRow("cboDice(0)") << "cbo0" << twipsToPixels(TwipRect{240, 240, 735, 480}) << "";
-    QTest::newRow("lblCap(0)") << "lbl0" << twipsToPixels(TwipRect{1080, 360, 735, 375}) << "から";
-    QTest::newRow("cboDice(1)") << "cbo1" << twipsToPixels(TwipRect{1920, 240, 735, 480}) << "";
-    QTest::newRow("lblCap(1)") << "lbl1" << twipsToPixels(TwipRect{1800, 840, 2655, 375})
-                               << "までのミルバネを";
-    QTest::newRow("cboDice(2)") << "cbo2" << twipsToPixels(TwipRect{240, 1320, 735, 480}) << "";
-    QTest::newRow("lblCap(2)") << "lbl2" << twipsToPixels(TwipRect{1080, 1440, 1215, 375})
-                               << "個使用";
-    QTest::newRow("cmdOK") << "ok" << twipsToPixels(TwipRect{600, 2520, 1935, 495}) << "OK";
-    QTest::newRow("cmdCancel") << "cancel" << twipsToPixels(TwipRect{2640, 2520, 1935, 495})
-                               << "キャンセル";
+    // Pixels: the layout's twips over 15, rounded.
+    QTest::newRow("cboDice(0)") << "cbo0" << QRect(16, 16, 49, 32) << "";
+    QTest::newRow("lblCap(0)") << "lbl0" << QRect(72, 24, 49, 25) << "から";
+    QTest::newRow("cboDice(1)") << "cbo1" << QRect(128, 16, 49, 32) << "";
+    QTest::newRow("lblCap(1)") << "lbl1" << QRect(120, 56, 177, 25) << "までのミルバネを";
+    QTest::newRow("cboDice(2)") << "cbo2" << QRect(16, 88, 49, 32) << "";
+    QTest::newRow("lblCap(2)") << "lbl2" << QRect(72, 96, 81, 25) << "個使用";
+    QTest::newRow("cmdOK") << "ok" << QRect(40, 168, 129, 33) << "OK";
+    QTest::newRow("cmdCancel") << "cancel" << QRect(176, 168, 129, 33) << "キャンセル";
 }
 
 void TestSettingsDialog::controls()
@@ -177,15 +175,14 @@ void TestSettingsDialog::ok_data()
     QTest::addColumn<int>("faces");
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("zero");
-    QTest::addColumn<QList<int>>("dieLefts");
+    QTest::addColumn<QList<int>>("dieLefts"); // pixels
     QTest::addColumn<bool>("twoDigits");
-    QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << QList<int>{4360, 8080} << true;
+    QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << QList<int>{291, 539} << true;
     QTest::newRow("10 faces, 4 dice")
-        << Choice{1, 8, 3} << 10 << 4 << 0 << QList<int>{600, 4320, 8040, 11760} << true;
-    QTest::newRow("1 die of 9 faces")
-        << Choice{1, 7, 0} << 9 << 1 << 0 << QList<int>{6240} << false;
+        << Choice{1, 8, 3} << 10 << 4 << 0 << QList<int>{40, 288, 536, 784} << true;
+    QTest::newRow("1 die of 9 faces") << Choice{1, 7, 0} << 9 << 1 << 0 << QList<int>{416} << false;
     QTest::newRow("from 0 to 6, 3 dice")
-        << Choice{0, 4, 2} << 6 << 3 << -1 << QList<int>{2480, 6200, 9920} << true;
+        << Choice{0, 4, 2} << 6 << 3 << -1 << QList<int>{165, 413, 661} << true;
 }
 
 void TestSettingsDialog::ok()
@@ -215,7 +212,7 @@ void TestSettingsDialog::ok()
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(w.imgDice[i]->isVisibleTo(&w), i < count);
         if (i < count)
-            QCOMPARE(w.imgDice[i]->x(), twipsToPixels(dieLefts[i]));
+            QCOMPARE(w.imgDice[i]->x(), dieLefts[i]);
     }
     QCOMPARE(w.imgTotal[0]->isVisibleTo(&w), twoDigits);
 

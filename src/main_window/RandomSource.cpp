@@ -23,6 +23,5 @@ UniformRandom::UniformRandom(std::uint32_t seed) : m_engine(seed) {}
 
 float UniformRandom::next()
 {
-    constexpr float Step = 1.0f / 16777216.0f; // 2^-24
-    return static_cast<float>(m_engine() >> 8) * Step;
+    return unitFromBits(m_engine() >> 8);
 }

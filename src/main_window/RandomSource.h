@@ -11,8 +11,15 @@ public:
     virtual float next() = 0;
 };
 
-// A Mersenne Twister; each float is 24 random bits times 2^-24, which can
-// never round up to 1.0 the way a float distribution may.
+// The low 24 bits of `bits` as a float in [0, 1): a multiple of 2^-24, so
+// every value is exact and the largest is 1 - 2^-24, never 1.0 (a float
+// distribution may round up to 1.0).
+constexpr float unitFromBits(std::uint32_t bits)
+{
+    return static_cast<float>(bits & 0xFFFFFFu) * (1.0f / 16777216.0f);
+}
+
+// A Mersenne Twister, 24 of its bits to each float.
 class UniformRandom final : public RandomSource
 {
 public:

@@ -11,7 +11,6 @@
 #include "settings_dialog/frmConf.h"
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -157,17 +156,6 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
 }
 
 frmMain::~frmMain() = default;
-
-void frmMain::keyPressEvent(QKeyEvent *event)
-{
-    // The action button is the default: Enter presses it when no button has
-    // the focus.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        cmdAction->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
 
 void frmMain::Form_Load()
 {

@@ -52,9 +52,6 @@ public slots:
     void cmdConfig_Click();
     void tmrDice_Timer();
 
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-
 private:
     void Form_Load();
     void ResetDice();
