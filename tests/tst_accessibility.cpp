@@ -1,5 +1,6 @@
-// What a screen reader hears: Japanese names on the dice, their values, the
-// total and the buttons, kept up to date as a throw goes on.
+// What a screen reader finds: Japanese names on the dice, their values, the
+// total and the buttons, kept up to date as a throw goes on; each change
+// announced; the window a frame whose parts are named.
 #include "TestSupport.h"
 
 #include "main_window/PictureBox.h"
@@ -14,10 +15,15 @@
 namespace
 {
 
-QString spoken(QWidget *widget)
+QString spoken(QWidget *widget, QAccessible::Text text = QAccessible::Name)
 {
     QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
-    return face ? face->text(QAccessible::Name) : QString();
+    return face ? face->text(text) : QString();
+}
+
+QAccessible::Role role(QWidget *widget)
+{
+    return QAccessible::queryAccessibleInterface(widget)->role();
 }
 
 } // namespace
@@ -37,14 +43,19 @@ void TestAccessibility::names_data()
     QTest::addColumn<QStringList>("dice");
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("announced");
     QTest::newRow("ready") << 0 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"} << "合計: なし"
+                           << "スタート"
                            << "スタート";
     QTest::newRow("rolling") << 1 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中"}
                              << "合計: なし"
+                             << "ストップ"
                              << "ストップ";
     QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"} << "合計: 9"
-                            << "リセット";
+                            << "リセット"
+                            << "合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット";
     QTest::newRow("reset") << 3 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"} << "合計: なし"
+                           << "スタート"
                            << "スタート";
 }
 
@@ -54,6 +65,7 @@ void TestAccessibility::names()
     QFETCH(QStringList, dice);
     QFETCH(QString, total);
     QFETCH(QString, action);
+    QFETCH(QString, announced);
     setSettings(6, 2, 0);
     std::deque<float> values = {0.4f, 0.9f};
     frmMain w(std::make_unique<ScriptedRandom>(&values));
@@ -73,6 +85,27 @@ void TestAccessibility::names()
     QCOMPARE(spoken(w.shpBack), total);
     QCOMPARE(spoken(w.cmdAction), action);
     QCOMPARE(spoken(w.cmdConfig), QStringLiteral("設定"));
+    // "Where am I" on the action button finds the result there.
+    QCOMPARE(spoken(w.cmdAction, QAccessible::Description),
+             clicks == 2 ? QStringLiteral("合計: 9。ミルバネ1: 3、ミルバネ2: 6") : QString());
+
+    // A frame of named parts: the dice and the total are images, the digit
+    // pictures are left out, the last change is a notification.
+    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
+    QCOMPARE(frame->role(), QAccessible::Window);
+    QCOMPARE(role(w.imgDice[0]), QAccessible::Graphic);
+    QCOMPARE(role(w.shpBack), QAccessible::Graphic);
+    QString notification;
+    for (int i = 0; i < frame->childCount(); ++i) {
+        QAccessibleInterface *part = frame->child(i);
+        QVERIFY(part->object() != w.imgTotal[0] && part->object() != w.imgTotal[1]);
+        QVERIFY(!part->text(QAccessible::Name).isEmpty());
+        QCOMPARE(frame->indexOfChild(part), i);
+        if (part->role() == QAccessible::Notification)
+            notification = part->text(QAccessible::Name);
+    }
+    QCOMPARE(frame->childCount(), 4 + 4 + 1 + 2 + 1); // dice, labels, total, buttons, notice
+    QCOMPARE(notification, announced);
 }
 
 QTEST_MAIN(TestAccessibility)

@@ -123,8 +123,10 @@ void TestSettingsDialog::entries()
     frmConf dialog(nullptr);
     const QStringList expected[] = {
         {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
+    const char *meaning[] = {"最小の目", "最大の目", "ミルバネの数"}; // told to screen readers
     for (int i = 0; i < 3; ++i) {
         QComboBox *box = dialog.cboDice[i];
+        QCOMPARE(box->accessibleDescription(), QString::fromUtf8(meaning[i]));
         QVERIFY(!box->isEditable()); // a list to pick from, no typing
         QStringList items;
         for (int k = 0; k < box->count(); ++k)

@@ -1,5 +1,6 @@
 #include "main_window/frmMain.h"
 
+#include "app/Accessible.h"
 #include "app/Checked.h"
 #include "app/Fonts.h"
 #include "app/Twips.h"
@@ -80,6 +81,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
 {
+    installAccessibleInterfaces();
     setWindowTitle(QStringLiteral("電子ミルバネ (C) 2026 電子ミルバネ開発チーム"));
     setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
     move(0, 0); // the frame's outer corner at the screen's corner
@@ -144,6 +146,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     cmdAction = makeButton(QStringLiteral("スタート"), ActionButton);
     setTabOrder(cmdConfig, cmdAction);
     cmdConfig->setFocus();
+    m_announcer = new Announcer(this);
 
     connect(cmdAction, &QPushButton::clicked, this, &frmMain::cmdAction_Click);
     connect(cmdConfig, &QPushButton::clicked, this, &frmMain::cmdConfig_Click);
@@ -290,6 +293,7 @@ void frmMain::describeForScreenReaders()
     // Names change with the state only, never per tick: a rolling die is
     // just "rolling" to a screen reader.
     int total = 0;
+    QStringList values;
     for (std::size_t i = 0; i < imgDice.size(); ++i) {
         const QString die = QStringLiteral("ミルバネ%1").arg(i + 1);
         const QString value = QString::number(DieValue[i]);
@@ -298,12 +302,23 @@ void frmMain::describeForScreenReaders()
                                        : RollState == Rolling ? QStringLiteral("回転中")
                                                               : value));
         lblDice[i]->setAccessibleName(die + QStringLiteral("の目: ") + value);
-        if (static_cast<int>(i) < basMain::DiceCount)
+        if (static_cast<int>(i) < basMain::DiceCount) {
             total += DieValue[i];
+            values << die + QStringLiteral(": ") + value;
+        }
     }
-    shpBack->setAccessibleName(QStringLiteral("合計: ") + (RollState == Result
-                                                               ? QString::number(total)
-                                                               : QStringLiteral("なし")));
+    const QString sum = QStringLiteral("合計: ") +
+                        (RollState == Result ? QString::number(total) : QStringLiteral("なし"));
+    shpBack->setAccessibleName(sum);
+
+    // What changed is spoken at once; the result stays on the action button,
+    // where "where am I" finds it.
+    const QString result = RollState == Result
+                               ? sum + QStringLiteral("。") + values.join(QStringLiteral("、"))
+                               : QString();
+    cmdAction->setAccessibleDescription(result);
+    m_announcer->announce(result.isEmpty() ? cmdAction->text()
+                                           : result + QStringLiteral("。") + cmdAction->text());
 }
 
 void frmMain::showFace(PictureBox *box, int face)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 
+class Announcer;
 class PictureBox;
 class ShapeBox;
 class QLabel;
@@ -64,6 +65,7 @@ private:
     void showDigit(PictureBox *box, int digit);
 
     std::unique_ptr<RandomSource> m_random;
+    Announcer *m_announcer; // speaks each change of state to screen readers
     // The masters drawn again at the screen's resolution, where a pixel has
     // more than one device pixel; empty otherwise.
     std::array<QImage, 11> m_sharpDice;

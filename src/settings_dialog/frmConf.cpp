@@ -1,10 +1,12 @@
 #include "settings_dialog/frmConf.h"
 
+#include "app/Accessible.h"
 #include "app/Fonts.h"
 #include "app/Twips.h"
 #include "app/basMain.h"
 #include "settings_dialog/CompactComboStyle.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,6 +47,12 @@ frmConf::frmConf(QWidget *owner)
 
     const std::array<QString, 3> captions = {
         QStringLiteral("から"), QStringLiteral("までのミルバネを"), QStringLiteral("個使用")};
+    // What each box means, for screen readers, which speak it after the
+    // value: the captions only make sense read as one sentence with the boxes.
+    const std::array<QString, 3> meanings = {QStringLiteral("最小の目"), QStringLiteral("最大の目"),
+                                             QStringLiteral("ミルバネの数")};
+    installAccessibleInterfaces();
+    m_announcer = new Announcer(this);
     auto *comboStyle = new CompactComboStyle;
     comboStyle->setParent(this);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -53,6 +61,12 @@ frmConf::frmConf(QWidget *owner)
         for (int value = BoxRanges[i][0]; value <= BoxRanges[i][1]; ++value)
             box->addItem(QString::number(value));
         box->setCurrentIndex(-1);
+        box->setAccessibleDescription(meanings[i]);
+        // Screen readers drop a closed box's own report of a new value.
+        connect(box, &QComboBox::activated, this, [this, box] {
+            if (!box->view()->isVisible())
+                m_announcer->announce(box->currentText());
+        });
         place(box, BoxPlaces[i]);
         cboDice[i] = box;
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+class Announcer;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -37,4 +38,6 @@ protected:
 private:
     void Form_Load();
     void centreOver(const QWidget *owner);
+
+    Announcer *m_announcer; // speaks a box's new value to screen readers
 };

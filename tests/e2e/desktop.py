@@ -1,17 +1,31 @@
-"""A real X display for the end-to-end tests: Xvfb, openbox, the program,
-driven with xdotool and read with ImageMagick's import, nothing else."""
+"""A real desktop for the end-to-end tests: a session bus of its own, Xvfb,
+openbox, the program, driven with xdotool and read with ImageMagick's
+import, nothing else. Every step waits for what it causes to be seen (a
+window mapped or focused, the screen changed), never for a fixed time; the
+deadlines only bound how long a failure takes to show."""
 
+import fcntl
 import os
 import re
 import shutil
 import signal
 import subprocess
 import tempfile
+import threading
 import time
+import tty
 from io import BytesIO
 
 import numpy as np
 from PIL import Image
+
+
+def read_text(path):
+    try:
+        with open(path, errors="replace") as f:
+            return f.read()
+    except FileNotFoundError:
+        return ""
 
 
 def twips(t):
@@ -20,19 +34,28 @@ def twips(t):
 
 
 class Desktop:
-    def __init__(self, artefacts, name):
+    def __init__(self, artefacts, name, accessible=False):
         self.artefacts = artefacts
         self.name = name
+        self.accessible = accessible
         self.processes = []
         self.display = None
+        self.display_lock = None
+        self.screen_reader_tty = None
+        self.bus = None
         os.makedirs(artefacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="milbane-runtime-")
 
     # -- life cycle ---------------------------------------------------------
     def __enter__(self):
         try:
+            self._start_bus()
             self._start_display()
             self._start_window_manager()
+            if self.accessible:
+                # The accessibility bus, as a desktop with a screen reader has.
+                self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         except BaseException:
             self.close()
             raise
@@ -55,6 +78,12 @@ class Desktop:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
         self.processes = []
+        if self.screen_reader_tty is not None:
+            os.close(self.screen_reader_tty)
+            self.screen_reader_tty = None
+        if self.display_lock:
+            self.display_lock.close()
+            self.display_lock = None
         shutil.rmtree(self.runtime, ignore_errors=True)
 
     def _spawn(self, args, env=None, **kw):
@@ -66,35 +95,117 @@ class Desktop:
         env = dict(os.environ)
         if self.display:
             env["DISPLAY"] = self.display
+        # The session's own bus: nothing is autolaunched, nothing outlives it.
+        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        if self.bus:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus
         env.pop("WAYLAND_DISPLAY", None)
         env["QT_QPA_PLATFORM"] = "xcb"
         env["XDG_RUNTIME_DIR"] = self.runtime
+        if self.accessible:
+            env["HOME"] = self.runtime  # Orca's settings stay in here
+            env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         return env
 
-    def _start_display(self):
-        read_end, write_end = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-                     "-nolisten", "tcp"], env=dict(os.environ), pass_fds=(write_end,),
+    def start_screen_reader(self, debug_file):
+        """Orca, its speech going nowhere but into its debug log. Orca writes
+        that log through a buffer unless it is a terminal, so it is given a
+        pseudo-terminal, copied into `debug_file` as the lines come."""
+        master, slave = os.openpty()
+        tty.setraw(slave)
+        copier = threading.Thread(target=self._copy_log, args=(master, debug_file), daemon=True)
+        copier.start()
+        self._spawn(["orca", "--replace", f"--debug-file={os.ttyname(slave)}"],
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.screen_reader_tty = slave
+        self.wait_for(lambda: "SPEECH OUTPUT: 'Screen reader on.'" in read_text(debug_file),
+                      "Orca to start")
+
+    @staticmethod
+    def _copy_log(master, path):
+        with open(path, "wb") as out:
+            while True:
+                try:
+                    chunk = os.read(master, 65536)
+                except OSError:  # the terminal closed
+                    break
+                if not chunk:
+                    break
+                out.write(chunk)
+                out.flush()
+        os.close(master)
+
+    def _read_line(self, args, what, log=None, **kw):
+        """Starts a server that writes one line (its address) to a pipe."""
+        read_end, write_end = os.pipe()
+        out = open(os.path.join(self.artefacts, log), "wb") if log else subprocess.DEVNULL
+        try:
+            self._spawn([a.replace("FD", str(write_end)) for a in args], pass_fds=(write_end,),
+                        stdout=out, stderr=subprocess.STDOUT, **kw)
+        finally:
+            if log:
+                out.close()
         os.close(write_end)
-        number = b""
-        deadline = time.time() + 20
-        while not number.endswith(b"\n") and time.time() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.strip():
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number.decode().strip()
+        line = b""
+        with os.fdopen(read_end, "rb") as pipe:  # blocks until written or closed
+            while not line.endswith(b"\n"):
+                chunk = pipe.read1(256)
+                if not chunk:
+                    break
+                line += chunk
+        if not line.strip():
+            raise RuntimeError(f"{what} did not start")
+        return line.decode().strip()
+
+    def _start_bus(self):
+        socket = os.path.join(self.runtime, "bus")
+        self.bus = self._read_line(["dbus-daemon", "--session", "--nofork", "--print-address=FD",
+                                    f"--address=unix:path={socket}"], "the session bus",
+                                   env=self.env())
+        self.bus_socket = socket
+
+    def _start_display(self):
+        # Xvfb's own choice of a free display (-displayfd alone) races when
+        # tests start in parallel: two servers can share a number. Numbers
+        # are taken here under a lock instead, skipping any in use.
+        env = self.env()
+        env.pop("DISPLAY", None)
+        locks = os.path.join(tempfile.gettempdir(), "milbane-displays")
+        os.makedirs(locks, exist_ok=True)
+        for number in range(100, 400):
+            lock = open(os.path.join(locks, str(number)), "w")
+            try:
+                fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            except BlockingIOError:
+                lock.close()
+                continue
+            if not os.path.exists(f"/tmp/.X{number}-lock"):
+                try:
+                    # -noreset: the server must not restart whenever its
+                    # last client leaves, or the next one finds no display.
+                    self._read_line(["Xvfb", f":{number}", "-displayfd", "FD", "-noreset",
+                                     "-screen", "0", "1280x1024x24", "-nolisten", "tcp"], "Xvfb",
+                                    env=env, log=f"{self.name}-xvfb.log")
+                    self.display, self.display_lock = f":{number}", lock
+                    return
+                except RuntimeError:
+                    pass  # taken by a server of someone else's: try the next
+            lock.close()
+        raise RuntimeError("no free display number for Xvfb")
 
     def _start_window_manager(self):
-        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL)
-        self.wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
-                      self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False),
-                      "openbox to manage the screen")
+        log_path = os.path.join(self.artefacts, f"{self.name}-openbox.log")
+        with open(log_path, "wb") as log:
+            wm = self._spawn(["openbox", "--sm-disable"], stdout=log, stderr=subprocess.STDOUT)
+
+        def managing():
+            if wm.poll() is not None:
+                with open(log_path, errors="replace") as f:
+                    raise RuntimeError(f"openbox ended ({wm.returncode}): {f.read()}")
+            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in \
+                self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+
+        self.wait_for(managing, "openbox to manage the screen")
 
     # -- the program ----------------------------------------------------------
     def start_program(self, binary, wrapper=()):
@@ -104,11 +215,10 @@ class Desktop:
         self.main = self.find_window("^電子ミルバネ", min_width=500)
         self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.
-        self.wait_for(lambda: self.client_shot()[5, 5].any(), "the window's first frame")
-        self.settle()
+        self.wait_screen(lambda c: c[5, 5].any() and c[-5, -5].any(), "the window's first frame")
         return self.main
 
-    def find_window(self, pattern, min_width=1, timeout=15):
+    def find_window(self, pattern, min_width=1, timeout=60):
         found = []
 
         def look():
@@ -130,6 +240,9 @@ class Desktop:
             return match is not None and int(match.group(0), 16) == int(wid)
 
         self.wait_for(active, f"window {wid} to take the focus")
+
+    def wait_gone(self, pattern):
+        self.wait_for(lambda: not self.windows(pattern), f"no window named {pattern}")
 
     def windows(self, pattern):
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
@@ -174,26 +287,36 @@ class Desktop:
         x, y, w, h = self.geometry(wid or self.main)
         return self.shot(label)[y:y + h, x:x + w]
 
+    def wait_screen(self, condition, what, label=None, wid=None):
+        """Until a screenshot of the window's client area meets `condition`;
+        returns that screenshot (kept as an artefact when labelled)."""
+        found = []
+
+        def look():
+            client = self.client_shot(wid=wid)
+            if condition(client):
+                found.append(client)
+                return True
+            return False
+
+        self.wait_for(look, what)
+        if label:
+            self.client_shot(label, wid)
+        return found[0]
+
     # -- driving ----------------------------------------------------------------
+    # The X server keeps the order of what is sent, so nothing here needs to
+    # wait between steps; a test waits for what the steps lead to.
     def click(self, wid, x, y):
         """A left click at a point of a window's client area."""
         cx, cy, _, _ = self.geometry(wid)
-        self.run(["xdotool", "mousemove", str(cx + x), str(cy + y)])
-        self.settle(0.05)
-        self.run(["xdotool", "click", "1"])
-        self.settle()
+        self.run(["xdotool", "mousemove", str(cx + x), str(cy + y), "click", "1"])
 
     def key(self, *keys):
-        for k in keys:
-            self.run(["xdotool", "key", "--clearmodifiers", k])
-            self.settle(0.08)
-        self.settle()
-
-    def settle(self, seconds=0.3):
-        time.sleep(seconds)
+        self.run(["xdotool", "key", "--clearmodifiers", *keys])
 
     @staticmethod
-    def wait_for(condition, what, timeout=15):
+    def wait_for(condition, what, timeout=60):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if condition():

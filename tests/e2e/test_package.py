@@ -83,7 +83,7 @@ class PackageTest(unittest.TestCase):
                 self.assertEqual(desktop.geometry(main)[2:], (1018, 736))
                 desktop.shot("installed")
                 desktop.key("alt+F4")
-                self.assertEqual(desktop.program.wait(timeout=20), 0)
+                self.assertEqual(desktop.program.wait(timeout=60), 0)
 
 
 if __name__ == "__main__":

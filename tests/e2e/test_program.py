@@ -6,7 +6,6 @@ screenshots of each state are kept)."""
 
 import os
 import subprocess
-import time
 import unittest
 
 import numpy as np
@@ -26,42 +25,48 @@ class ProgramTest(unittest.TestCase):
         self.main = self.desktop.start_program(BINARY)
 
     # -- helpers ------------------------------------------------------------------
-    def client(self, label=None):
-        return self.desktop.client_shot(label)
-
     def press(self, button):
         self.desktop.click(self.main, *button)
 
     def open_settings(self):
         self.press(screen.CONFIG_BUTTON)
-        return self.desktop.find_window("^ミルバネ設定$")
+        dialog = self.desktop.find_window("^ミルバネ設定$")
+        self.desktop.wait_active(dialog)
+        return dialog
 
-    def assert_ready(self, client, count, two_digits):
-        for i in range(count):
-            self.assertEqual(screen.read_die(client, count, i), 0, f"die {i} is not blank")
-        band = client[screen.LABEL_TOP:screen.LABEL_TOP + screen.LABEL_H]
-        self.assertTrue(np.all(np.abs(band.astype(int) - screen.GREEN) <= 12), "a label shows")
-        self.assertEqual(screen.read_total(client, two_digits), (None, None))
+    def close_settings(self):
+        self.desktop.wait_gone("^ミルバネ設定$")
+        self.desktop.wait_active(self.main)
 
-    def assert_die_slots(self, client, count):
-        """Dice stand exactly at the arrangement for `count`, nowhere else."""
-        expected = [screen.die_left(count, i) for i in range(count)]
+    def wait_ready(self, count, two_digits, label=None):
+        """Until the window shows `count` blank dice, no label, no total."""
+        def ready(client):
+            band = client[screen.LABEL_TOP:screen.LABEL_TOP + screen.LABEL_H]
+            return (self.die_slots(client) == [screen.die_left(count, i) for i in range(count)]
+                    and all(screen.read_die(client, count, i) == 0 for i in range(count))
+                    and np.all(np.abs(band.astype(int) - screen.GREEN) <= 12)
+                    and screen.read_total(client, two_digits) == (None, None))
+        return self.desktop.wait_screen(ready, f"{count} blank dice", label)
+
+    @staticmethod
+    def die_slots(client):
+        """Where white dice begin along the row through their middles."""
         row = client[screen.DIE_TOP + screen.DIE_SIZE // 2]
         white = np.all(row > 240, axis=1)
-        starts = [x for x in range(len(white)) if white[x] and (x == 0 or not white[x - 1])]
-        self.assertEqual(starts, expected)
+        return [x for x in range(len(white)) if white[x] and (x == 0 or not white[x - 1])]
 
     def tumble(self, count):
-        """Two screenshots a moment apart show different faces."""
-        for _ in range(10):
-            first = [screen.read_die(self.client(), count, i) for i in range(count)]
-            time.sleep(0.3)
-            second = [screen.read_die(self.client(), count, i) for i in range(count)]
-            if first != second:
-                return
-        self.fail("the dice did not change while rolling")
+        """Until the faces change on screen while the dice roll."""
+        first = [screen.read_die(self.desktop.client_shot(), count, i) for i in range(count)]
+        self.desktop.wait_screen(
+            lambda c: [screen.read_die(c, count, i) for i in range(count)] != first,
+            "the dice to change while rolling", "rolling")
 
-    def check_result(self, client, count, two_digits):
+    def wait_result(self, count, two_digits, label):
+        """Until every value label shows; then faces, labels and total agree."""
+        client = self.desktop.wait_screen(
+            lambda c: all(screen.label_shown(c, count, i) for i in range(count)),
+            "the values under the dice", label)
         faces = [screen.read_die(client, count, i) for i in range(count)]
         labels = [screen.read_label(client, count, i) for i in range(count)]
         self.assertEqual(faces, labels)
@@ -69,6 +74,10 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual((tens or 0) * 10 + units, sum(labels))
         if sum(labels) < 10:
             self.assertIsNone(tens)
+        # Nothing moves once stopped: the next screenshots show the same.
+        for _ in range(3):
+            again = self.desktop.client_shot()
+            self.assertEqual([screen.read_die(again, count, i) for i in range(count)], faces)
         return labels
 
     # -- the tests ----------------------------------------------------------------
@@ -90,40 +99,34 @@ class ProgramTest(unittest.TestCase):
         allowed = self.desktop.prop(self.main, "_NET_WM_ALLOWED_ACTIONS")
         self.assertNotIn("MAXIMIZE", allowed)
 
-        client = self.client("ready")
+        client = self.wait_ready(2, two_digits=True, label="ready")
+        self.assertEqual(self.die_slots(client), [291, 539])
         for point in [(5, 5), (1010, 5), (500, 300), (5, 600)]:
             self.assertTrue(screen.near(client[point[1], point[0]], screen.GREEN), point)
-        self.assert_die_slots(client, 2)
-        self.assert_ready(client, 2, two_digits=True)
         panel = client[screen.PANEL_TOP + 3, twips(4320) + 3]
         self.assertTrue(screen.near(panel, screen.PANEL, 2))
 
     def test_throw(self):
         self.press(screen.ACTION_BUTTON)
         self.tumble(2)
-        self.client("rolling")
         self.press(screen.ACTION_BUTTON)
-        client = self.client("result")
-        values = self.check_result(client, 2, two_digits=True)
+        values = self.wait_result(2, True, "result")
         self.assertTrue(all(1 <= v <= 6 for v in values))
-        # Nothing moves once stopped.
-        time.sleep(0.3)
-        self.assertEqual([screen.read_die(self.client(), 2, i) for i in range(2)], values)
         self.press(screen.ACTION_BUTTON)
-        self.assert_ready(self.client("reset"), 2, two_digits=True)
+        self.wait_ready(2, two_digits=True, label="reset")
 
     def test_keyboard(self):
         # The settings button has the focus: Enter opens the dialog, whose
         # own Enter (on キャンセル) closes it again.
         self.desktop.key("Return")
         dialog = self.desktop.find_window("^ミルバネ設定$")
-        self.assertTrue(dialog)
+        self.desktop.wait_active(dialog)
         self.desktop.key("Return")
-        self.desktop.wait_for(lambda: not self.desktop.windows("^ミルバネ設定$"), "the dialog to close")
+        self.close_settings()
         self.desktop.key("Tab", "Return")
         self.tumble(2)
         self.desktop.key("space")
-        self.check_result(self.client("keyboard-result"), 2, two_digits=True)
+        self.wait_result(2, True, "keyboard-result")
 
     def test_settings(self):
         dialog = self.open_settings()
@@ -134,16 +137,12 @@ class ProgramTest(unittest.TestCase):
         self.assertLessEqual(abs(self.frame_centre(dialog)[0] - self.frame_centre(self.main)[0]), 2)
         self.assertLessEqual(abs(self.frame_centre(dialog)[1] - self.frame_centre(self.main)[1]), 2)
 
-        # Escape leaves the dialog open.
-        self.desktop.key("Escape")
-        self.assertTrue(self.desktop.windows("^ミルバネ設定$"))
+        # Escape leaves the dialog open: the keys after it still reach it.
         # From 0, up to 10, four dice; Enter on a box is OK.
-        self.desktop.key("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
-        self.desktop.wait_for(lambda: not self.desktop.windows("^ミルバネ設定$"), "OK to close")
-        client = self.client("four-dice")
-        self.assert_die_slots(client, 4)
+        self.desktop.key("Escape", "Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
+        self.close_settings()
+        self.wait_ready(4, two_digits=True, label="four-dice")
         self.assertEqual([screen.die_left(4, i) for i in range(4)], [40, 288, 536, 784])
-        self.assert_ready(client, 4, two_digits=True)
 
         # Cancel, and the close box, after changing everything: nothing changes.
         for leave in ("cancel", "close box"):
@@ -153,35 +152,34 @@ class ProgramTest(unittest.TestCase):
                 self.desktop.click(dialog, twips(2640 + 1935 // 2), twips(2520 + 495 // 2))
             else:
                 self.desktop.key("alt+F4")
-            self.desktop.wait_for(lambda: not self.desktop.windows("^ミルバネ設定$"), leave)
-            self.assert_die_slots(self.client(), 4)
+            self.close_settings()
+            self.wait_ready(4, two_digits=True)
 
         # The dice run from 0 to 10 and the total takes two digits.
         self.press(screen.ACTION_BUTTON)
         self.tumble(4)
         self.press(screen.ACTION_BUTTON)
-        values = self.check_result(self.client("four-dice-result"), 4, two_digits=True)
+        values = self.wait_result(4, True, "four-dice-result")
         self.assertTrue(all(0 <= v <= 10 for v in values))
 
     def test_one_digit_layout(self):
-        dialog = self.open_settings()
-        del dialog
+        self.open_settings()
         # One die of nine faces: the largest total, 9, needs one digit.
         self.desktop.key("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return")
-        self.desktop.wait_for(lambda: not self.desktop.windows("^ミルバネ設定$"), "OK to close")
-        client = self.client("one-die")
-        self.assert_die_slots(client, 1)
+        self.close_settings()
+        client = self.wait_ready(1, two_digits=False, label="one-die")
+        self.assertEqual(self.die_slots(client), [416])
         self.assertTrue(screen.near(client[screen.PANEL_TOP + 3, twips(4320) + 3], screen.GREEN))
         self.assertTrue(screen.near(client[screen.PANEL_TOP + 3, twips(5640) + 3], screen.PANEL, 2))
         self.press(screen.ACTION_BUTTON)
         self.tumble(1)
         self.press(screen.ACTION_BUTTON)
-        self.check_result(self.client("one-die-result"), 1, two_digits=False)
+        self.wait_result(1, False, "one-die-result")
 
     def test_close_box_ends_the_program(self):
         self.desktop.key("alt+F4")
         try:
-            status = self.desktop.program.wait(timeout=10)
+            status = self.desktop.program.wait(timeout=60)
         except subprocess.TimeoutExpired:
             self.fail("the program did not end when its window was closed")
         self.assertEqual(status, 0)

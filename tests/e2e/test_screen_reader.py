@@ -1,0 +1,87 @@
+"""What a blind user hears: the real program with Orca, the screen reader,
+on the desktop's accessibility bus. Orca's speech goes nowhere; its debug
+log keeps every line it would have spoken, and the test waits for each."""
+
+import os
+import re
+import unittest
+
+import screen
+from desktop import Desktop, read_text
+
+BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
+ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
+
+
+class ScreenReaderTest(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop(ARTEFACTS, "screen-reader", accessible=True)
+        self.desktop.__enter__()
+        self.addCleanup(self.desktop.close)
+        self.log = os.path.join(ARTEFACTS, "screen-reader-orca.txt")
+        self.desktop.start_screen_reader(self.log)
+        self.heard = 0  # spoken lines already matched
+
+    def spoken(self):
+        return re.findall(r"SPEECH OUTPUT: '(.*?)'", read_text(self.log))
+
+    def hear(self, pattern):
+        """Until Orca speaks a line matching `pattern` after the last one heard."""
+        found = []
+
+        def said():
+            lines = self.spoken()
+            for i in range(self.heard, len(lines)):
+                match = re.search(pattern, lines[i])
+                if match:
+                    self.heard = i + 1
+                    found.append(match)
+                    return True
+            return False
+
+        try:
+            self.desktop.wait_for(said, f"Orca to say {pattern!r}")
+        except TimeoutError:
+            self.fail(f"Orca never said {pattern!r}; it said: {self.spoken()[self.heard:]}")
+        return found[0]
+
+    def test_a_throw_and_the_settings_heard(self):
+        self.desktop.start_program(BINARY)
+        self.hear(r"^設定 push button")
+        self.desktop.key("Tab")
+        self.hear(r"^スタート push button")
+        self.desktop.key("space")
+        self.hear(r"^notification ストップ")
+        self.desktop.key("space")
+        said = self.hear(r"^notification 合計: (\d+)。ミルバネ1: (\d+)、ミルバネ2: (\d+)。リセット")
+        total, first, second = (int(n) for n in said.groups())
+        self.assertEqual(total, first + second)
+        # What is spoken is what the screen shows.
+        client = self.desktop.wait_screen(
+            lambda c: all(screen.label_shown(c, 2, i) for i in range(2)), "the values")
+        self.assertEqual([screen.read_die(client, 2, i) for i in range(2)], [first, second])
+        # "Where am I" (keypad Enter) finds the result on the focused button.
+        self.desktop.key("KP_Enter")
+        self.hear(rf"^リセット push button 合計: {total}。ミルバネ1: {first}、ミルバネ2: {second}")
+        self.desktop.key("space")
+        self.hear(r"^notification スタート")
+
+        # The settings: each box with its value and its meaning.
+        self.desktop.key("Tab", "Return")
+        self.hear(r"^ミルバネ設定 dialog")
+        self.desktop.key("Tab", "Tab")
+        self.hear(r"^1 combo box")
+        self.hear(r"^最小の目")
+        self.desktop.key("Tab")
+        self.hear(r"^6 combo box")
+        self.hear(r"^最大の目")
+        self.desktop.key("Down")
+        self.hear(r"notification 7")
+        self.desktop.key("Tab")
+        self.hear(r"^2 combo box")
+        self.hear(r"^ミルバネの数")
+        print("Orca said:\n  " + "\n  ".join(self.spoken()))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
