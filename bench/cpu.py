@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""CPU the real program uses in a real X window (Xvfb with openbox): four
-dice rolling for ten seconds, then ten seconds after a stop with the roll
-timer still ticking, beside the program idle before its first throw.
+"""CPU and wake-ups of the real program in a real X window (Xvfb with
+openbox), state by state: fresh, four dice rolling, showing a result, after
+a reset; beside a bare window with one label and no timer, measured in the
+same run. A wake-up is a context switch of any of the program's threads,
+voluntary or not, read from /proc/PID/task/*/status.
 
     bench/cpu.py BUILD_DIR [SECONDS]"""
 
@@ -10,6 +12,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import screen  # noqa: E402
 from desktop import Desktop  # noqa: E402
 
 TICKS_PER_SECOND = os.sysconf("SC_CLK_TCK")
@@ -30,46 +33,63 @@ def cpu_seconds(pid):
         return (int(fields[11]) + int(fields[12])) / TICKS_PER_SECOND
 
 
-def share(pid, seconds):
-    start_cpu, start = cpu_seconds(pid), time.monotonic()
+def switches(pid):
+    """Context switches of every thread so far."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            for line in status:
+                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                    total += int(line.split()[1])
+    return total
+
+
+def measure(pid, seconds):
+    """CPU share of one core and wake-ups per second over `seconds`."""
+    time.sleep(1)  # let the step that led here settle
+    cpu, woken, start = cpu_seconds(pid), switches(pid), time.monotonic()
     time.sleep(seconds)
-    return (cpu_seconds(pid) - start_cpu) / (time.monotonic() - start)
+    elapsed = time.monotonic() - start
+    return (cpu_seconds(pid) - cpu) / elapsed, (switches(pid) - woken) / elapsed
 
 
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10
     binary = os.path.join(build, "src", "denshi-milbane")
-    with Desktop(os.path.join(build, "bench-shots"), "cpu") as desktop:
-        desktop.start_program(binary)
+    shots = os.path.join(build, "bench-shots")
+    rows = []
+    with Desktop(shots, "cpu") as desktop:
+        main = desktop.start_program(binary)
         pid = desktop.program.pid
-        time.sleep(1)
-        before = share(pid, seconds)
-        # Four dice of ten faces: settings by keyboard, then start.
+        rows.append(("fresh, before any throw", measure(pid, seconds)))
+        # Four dice of ten faces, by keyboard.
         desktop.key("Return")
-        desktop.find_window("^ミルバネ設定$")
+        desktop.wait_active(desktop.find_window("^ミルバネ設定$"))
         desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
+        desktop.wait_gone("^ミルバネ設定$")
+        desktop.wait_active(main)
         desktop.key("Tab", "Return")
-        time.sleep(1)
-        rolling = share(pid, seconds)
-        desktop.shot("rolling")
+        rows.append(("four dice rolling", measure(pid, seconds)))
         desktop.key("Return")
-        time.sleep(1)
-        idle = share(pid, seconds)
-        desktop.shot("stopped")
+        desktop.wait_screen(lambda c: all(screen.label_shown(c, 4, i) for i in range(4)),
+                            "the result", "result")
+        rows.append(("showing a result", measure(pid, seconds)))
+        desktop.key("Return")
+        desktop.wait_screen(lambda c: not screen.label_shown(c, 4, 0), "the reset")
+        rows.append(("after reset, nothing rolling", measure(pid, seconds)))
 
-    # The floor: a bare window whose 33 ms timer does nothing.
-    with Desktop(os.path.join(build, "bench-shots"), "cpu-baseline") as desktop:
-        process = desktop._spawn([os.path.join(build, "bench", "timer_baseline")])
-        desktop.find_window("^timer baseline$", min_width=500)
-        time.sleep(1)
-        floor = share(process.pid, seconds)
+    with Desktop(shots, "cpu-baseline") as desktop:
+        process = desktop._spawn([os.path.join(build, "bench", "idle_baseline")])
+        desktop.find_window("^idle baseline$", min_width=500)
+        baseline = measure(process.pid, seconds)
 
-    print(f"CPU of one core, {seconds:.0f} s each, real X window (Xvfb + openbox)")
-    print(f"{'before the first throw (timer off)':40} {before * 100:6.2f} %")
-    print(f"{'four dice rolling':40} {rolling * 100:6.2f} %")
-    print(f"{'after a stop, timer still ticking':40} {idle * 100:6.2f} %")
-    print(f"{'baseline: bare window, empty 33 ms timer':40} {floor * 100:6.2f} %")
+    print(f"{seconds:.0f} s each, real X window (Xvfb + openbox); baseline: one-label window, "
+          "no timer")
+    print(f"{'state':32} {'CPU':>8} {'wake-ups':>11} {'baseline':>11}")
+    for name, (cpu, woken) in rows:
+        print(f"{name:32} {cpu * 100:6.2f} % {woken:9.1f}/s {baseline[1]:9.1f}/s")
+    print(f"{'baseline window':32} {baseline[0] * 100:6.2f} % {baseline[1]:9.1f}/s")
 
 
 if __name__ == "__main__":

@@ -52,6 +52,10 @@ QString violation(const frmMain &w)
         return QStringLiteral("caption %1 in state %2").arg(w.cmdAction->text()).arg(state);
     if (w.cmdConfig->isEnabled() != (state == frmMain::Ready))
         return QStringLiteral("settings button enabled is wrong in state %1").arg(state);
+    if (w.tmrDice.isActive() != (state == frmMain::Rolling))
+        return QStringLiteral("roll timer running is %1 in state %2")
+            .arg(w.tmrDice.isActive())
+            .arg(state);
 
     int sum = 0;
     for (int i = 0; i < 4; ++i) {

@@ -50,11 +50,11 @@ void TestRollCycle::stateMachine_data()
     QTest::addColumn<bool>("timerRunning");
     QTest::newRow("fresh: Ready") << 0 << 0 << "スタート" << true << false << false;
     QTest::newRow("Ready -> Rolling") << 1 << 1 << "ストップ" << false << false << true;
-    QTest::newRow("Rolling -> Result") << 2 << 2 << "リセット" << false << true << true;
-    // The timer is never stopped: its ticks change nothing once all dice stop.
-    QTest::newRow("Result -> Ready") << 3 << 0 << "スタート" << true << false << true;
+    // The timer runs only while dice roll: idle, it would wake for nothing.
+    QTest::newRow("Rolling -> Result") << 2 << 2 << "リセット" << false << true << false;
+    QTest::newRow("Result -> Ready") << 3 << 0 << "スタート" << true << false << false;
     QTest::newRow("Ready -> Rolling again") << 4 << 1 << "ストップ" << false << false << true;
-    QTest::newRow("Rolling -> Result again") << 5 << 2 << "リセット" << false << true << true;
+    QTest::newRow("Rolling -> Result again") << 5 << 2 << "リセット" << false << true << false;
 }
 
 void TestRollCycle::stateMachine()

@@ -190,6 +190,8 @@ void frmMain::ResetDice()
         checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;
         checkedAt(DieValue, LoopIndex, "DieValue") = 0;
     }
+    // No die rolls: the roll timer would only wake the program for nothing.
+    tmrDice.stop();
 
     if (n * basMain::DiceFaces >= 10) {
         imgTotal[0]->show();
@@ -268,6 +270,7 @@ void frmMain::StopRoll()
         label->setText(QString::number(checkedAt(DieValue, LoopIndex, "DieValue")));
         label->show();
     }
+    tmrDice.stop(); // every die has stopped
     ShowTotal();
 }
 
