@@ -22,7 +22,7 @@ constexpr QPointF RightFacePips[] = {{0.32, 0.68}, {0.68, 0.32}};
 
 int outlineWidth(int size)
 {
-    return size >= 48 ? 3 : size >= 32 ? 2 : 1;
+    return size > 48 ? size / 16 : size >= 48 ? 3 : size >= 32 ? 2 : 1;
 }
 
 // A point on a side face whose top edge runs from a to b and whose sides

@@ -91,7 +91,7 @@ bool writeIco(const QString &path)
 bool writeIcons(const QDir &out)
 {
     bool written = true;
-    for (int size : AppIconSizes) {
+    for (int size : InstalledIconSizes) {
         const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
         written &= out.mkpath(folder) &&
                    drawAppIcon(size).save(out.filePath(folder + "/denshi-milbane.png"));

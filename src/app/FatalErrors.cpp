@@ -1,0 +1,120 @@
+#include "app/FatalErrors.h"
+
+#include <QApplication>
+#include <QList>
+#include <QMessageBox>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+struct Held {
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+
+QList<Held> &held()
+{
+    static QList<Held> messages;
+    return messages;
+}
+
+QtMessageHandler qtHandler = nullptr;
+
+[[noreturn]] void stop(const QString &line)
+{
+    std::fprintf(stderr, "denshi-milbane: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+void duringStartup(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtFatalMsg) {
+        held().append({type, QString::fromLatin1(context.category), text});
+        return;
+    }
+    if (!text.contains(QLatin1String("platform plugin")))
+        stop(QStringLiteral("cannot start: ") + text.section(QLatin1Char('\n'), 0, 0));
+    const QString x11 = qEnvironmentVariable("DISPLAY");
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString which =
+        !x11.isEmpty() ? QStringLiteral("the display %1").arg(x11)
+        : !wayland.isEmpty()
+            ? QStringLiteral("the Wayland display %1").arg(wayland)
+            : QStringLiteral("a display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    stop(QStringLiteral("cannot open %1; start it from a desktop session, or on a virtual display "
+                        "with xvfb-run")
+             .arg(which));
+}
+
+// Timers go on ticking under a modal box; only the box's own may run, so
+// nothing else can fail again while the user reads.
+class OnlyBoxTimers : public QObject
+{
+public:
+    explicit OnlyBoxTimers(QObject *box) : m_box(box) {}
+    bool eventFilter(QObject *receiver, QEvent *event) override
+    {
+        if (event->type() != QEvent::Timer)
+            return false;
+        for (QObject *o = receiver; o; o = o->parent())
+            if (o == m_box)
+                return false;
+        return true;
+    }
+
+private:
+    QObject *m_box;
+};
+
+bool windowsCanBeShown()
+{
+    const QString platform = QGuiApplication::platformName();
+    return qobject_cast<QApplication *>(QCoreApplication::instance()) &&
+           QThread::currentThread() == QCoreApplication::instance()->thread() &&
+           platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void whileRunning(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type != QtFatalMsg) {
+        qtHandler(type, context, text);
+        return;
+    }
+    static bool stopping = false;
+    std::fprintf(stderr, "denshi-milbane: %s\n", text.toLocal8Bit().constData());
+    if (!stopping && windowsCanBeShown()) {
+        stopping = true;
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("電子ミルバネ"),
+                        QStringLiteral("実行時エラーのため終了します。"), QMessageBox::Ok);
+        box.setInformativeText(text);
+        OnlyBoxTimers filter(&box);
+        qApp->installEventFilter(&filter);
+        box.exec();
+    }
+    std::fflush(stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
+
+void holdStartupMessages()
+{
+    qtHandler = qInstallMessageHandler(duringStartup);
+}
+
+void startupFinished()
+{
+    qInstallMessageHandler(whileRunning);
+    for (const Held &message : std::as_const(held())) {
+        const QByteArray category = message.category.toLatin1();
+        QMessageLogContext context(nullptr, 0, nullptr, category.constData());
+        qtHandler(message.type, context, message.text);
+    }
+    held().clear();
+}
