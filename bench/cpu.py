@@ -15,42 +15,50 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import screen  # noqa: E402
 from desktop import Desktop  # noqa: E402
 
-TICKS_PER_SECOND = os.sysconf("SC_CLK_TCK")
+def per_thread(pid, read):
+    """`read(task folder)` for every thread of the process, by thread id."""
+    values = {}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            values[task] = read(f"/proc/{pid}/task/{task}")
+        except OSError:  # the thread has just ended
+            pass
+    return values
 
 
 def cpu_seconds(pid):
-    """CPU time of the whole process: nanoseconds from schedstat where the
-    kernel has it, else utime + stime from stat (in clock ticks)."""
-    total = 0.0
-    try:
-        for task in os.listdir(f"/proc/{pid}/task"):
-            with open(f"/proc/{pid}/task/{task}/schedstat") as stat:
-                total += int(stat.read().split()[0]) / 1e9
-        return total
-    except OSError:
-        with open(f"/proc/{pid}/stat") as stat:
-            fields = stat.read().rsplit(")", 1)[1].split()
-        return (int(fields[11]) + int(fields[12])) / TICKS_PER_SECOND
+    """CPU time of each thread: nanoseconds from schedstat."""
+    def read(task):
+        with open(f"{task}/schedstat") as stat:
+            return int(stat.read().split()[0]) / 1e9
+    return per_thread(pid, read)
 
 
 def switches(pid):
-    """Context switches of every thread so far."""
-    total = 0
-    for task in os.listdir(f"/proc/{pid}/task"):
-        with open(f"/proc/{pid}/task/{task}/status") as status:
-            for line in status:
-                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
-                    total += int(line.split()[1])
-    return total
+    """Context switches of each thread, voluntary or not."""
+    def read(task):
+        with open(f"{task}/status") as status:
+            return sum(int(line.split()[1]) for line in status if line.startswith(
+                ("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
+    return per_thread(pid, read)
 
 
 def measure(pid, seconds):
-    """CPU share of one core and wake-ups per second over `seconds`."""
+    """CPU share of one core and wake-ups per second over `seconds`. Threads
+    come and go (a pool's workers end when idle), so both are summed thread
+    by thread between samples a second apart."""
     time.sleep(1)  # let the step that led here settle
-    cpu, woken, start = cpu_seconds(pid), switches(pid), time.monotonic()
-    time.sleep(seconds)
+    start = time.monotonic()
+    totals = [0.0, 0.0]
+    last = [cpu_seconds(pid), switches(pid)]
+    while time.monotonic() - start < seconds:
+        time.sleep(1)
+        now = [cpu_seconds(pid), switches(pid)]
+        for i in range(2):
+            totals[i] += sum(v - last[i].get(task, 0) for task, v in now[i].items())
+        last = now
     elapsed = time.monotonic() - start
-    return (cpu_seconds(pid) - cpu) / elapsed, (switches(pid) - woken) / elapsed
+    return totals[0] / elapsed, totals[1] / elapsed
 
 
 def main():
