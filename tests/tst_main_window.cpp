@@ -6,8 +6,14 @@
 #include "main_window/ShapeBox.h"
 #include "main_window/frmMain.h"
 
+#include "app/Fonts.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -29,6 +35,8 @@ private slots:
     void stackingOrder();
     void keyboard_data();
     void keyboard();
+    void textsFit_data();
+    void textsFit();
 };
 
 void TestMainWindow::window()
@@ -105,16 +113,32 @@ void TestMainWindow::labelsAndButtons()
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 0));
         QCOMPARE(label->font().pixelSize(), 96);
         QCOMPARE(label->font().weight(), QFont::Normal);
-        // The ink of "10", the widest value, fits the label.
-        QVERIFY(QFontMetrics(label->font()).tightBoundingRect(QStringLiteral("10")).width() <=
-                label->width());
+    }
+    // Every value sits in the middle of its label by the ink one sees.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QLabel *label = w.lblDice[0];
+    label->show();
+    for (int value = 0; value <= 10; ++value) {
+        label->setText(QString::number(value));
+        const QImage shot = label->grab().toImage();
+        int left = shot.width(), right = -1;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (qRed(shot.pixel(x, y)) > 128) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        QVERIFY2(right >= 0 && qAbs(left - (shot.width() - 1 - right)) <= 1,
+                 qPrintable(QStringLiteral("%1: %2 px left, %3 px right")
+                                .arg(value)
+                                .arg(left)
+                                .arg(shot.width() - 1 - right)));
     }
     QCOMPARE(w.cmdConfig->text(), QStringLiteral("設定"));
     QCOMPARE(w.cmdAction->text(), QStringLiteral("スタート"));
-    for (QPushButton *button : {w.cmdConfig, w.cmdAction}) {
+    for (QPushButton *button : {w.cmdConfig, w.cmdAction})
         QCOMPARE(button->font().pixelSize(), 32);
-        QVERIFY(QFontMetrics(button->font()).horizontalAdvance(button->text()) < button->width());
-    }
     // The Japanese texts must find a font that has their glyphs.
     QVERIFY(QFontMetrics(w.cmdAction->font()).inFont(QChar(u'ス')));
     QCOMPARE(w.shpBack->fillColour(), QColor(16, 16, 16));
@@ -281,6 +305,73 @@ void TestMainWindow::keyboard()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(int(w.RollState), rollState);
     QCOMPARE(QApplication::focusWidget(), focus == "cmdConfig" ? w.cmdConfig : w.cmdAction);
+}
+
+// Every family the program may pick fits every text of both windows at
+// the designed sizes, and "10" in its label and its box.
+void TestMainWindow::textsFit_data()
+{
+    QTest::addColumn<QString>("family");
+    for (const QString &family : gothicFamilyCandidates())
+        QTest::newRow(qPrintable(family)) << family;
+}
+
+void TestMainWindow::textsFit()
+{
+    QFETCH(QString, family);
+    if (!QFontDatabase::hasFamily(family))
+        QSKIP("not installed here");
+    frmMain w;
+    frmConf dialog(nullptr);
+    struct Text {
+        QWidget *control;
+        QString text;
+        int pixels;
+    };
+    const QList<Text> texts = {{w.lblDice[0], "10", 96},
+                               {w.cmdConfig, "設定", 32},
+                               {w.cmdAction, "スタート", 32},
+                               {w.cmdAction, "ストップ", 32},
+                               {w.cmdAction, "リセット", 32},
+                               {dialog.lblCap[0], "から", 24},
+                               {dialog.lblCap[1], "までのミルバネを", 24},
+                               {dialog.lblCap[2], "個使用", 24},
+                               {dialog.cmdOK, "OK", 24},
+                               {dialog.cmdCancel, "キャンセル", 24},
+                               {dialog.cboDice[1], "10", 24}};
+    for (const Text &t : texts) {
+        QFont font(family);
+        font.setPixelSize(t.pixels);
+        const QFontMetrics metrics(font);
+        const QRect ink = metrics.tightBoundingRect(t.text);
+        QSize room = t.control->size();
+        int needed = metrics.horizontalAdvance(t.text);
+        if (auto *button = qobject_cast<QPushButton *>(t.control)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = t.text;
+            const QSize size = button->style()->sizeFromContents(
+                QStyle::CT_PushButton, &option, metrics.size(Qt::TextShowMnemonic, t.text), button);
+            needed = size.width();
+            QVERIFY2(ink.height() <= room.height(), qPrintable(t.text));
+        } else if (auto *box = qobject_cast<QComboBox *>(t.control)) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            room = box->style()
+                       ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField,
+                                        box)
+                       .size();
+        } else if (t.pixels == 96) {
+            needed = ink.width(); // centred by its ink
+        }
+        QVERIFY2(needed <= room.width() && ink.height() <= room.height(),
+                 qPrintable(QStringLiteral("\"%1\" needs %2 x %3 px, has %4 x %5")
+                                .arg(t.text)
+                                .arg(needed)
+                                .arg(ink.height())
+                                .arg(room.width())
+                                .arg(room.height())));
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,27 +1,37 @@
 #include "app/Fonts.h"
 
 #include <QFontDatabase>
-#include <QStringList>
+
+#include <cstdio>
+
+const QStringList &gothicFamilyCandidates()
+{
+    // Gothics whose kana are full-width (IPAGothic, Noto Sans CJK JP,
+    // VL PGothic) do not fit the dialog's captions and are left out.
+    static const QStringList families = {QStringLiteral("ＭＳ Ｐゴシック"),
+                                         QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+                                         QStringLiteral("TakaoPGothic")};
+    return families;
+}
 
 namespace
 {
 
-// The designed font first, then the free gothics that look closest. Only
-// the first one installed is asked for: every further family in a QFont
-// sends Qt on a slow search for substitutes (a fifth of the start-up).
+// Only the first one installed is asked for: every further family in a
+// QFont sends Qt on a slow search for substitutes (a fifth of the start-up).
 const QStringList &gothicFamilies()
 {
     static const QStringList families = [] {
-        const QStringList wanted = {
-            QStringLiteral("ＭＳ Ｐゴシック"),  QStringLiteral("MS PGothic"),
-            QStringLiteral("IPAPGothic"),       QStringLiteral("IPAGothic"),
-            QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
-            QStringLiteral("TakaoPGothic")};
-        for (const QString &family : wanted)
+        for (const QString &family : gothicFamilyCandidates())
             if (QFontDatabase::hasFamily(family))
                 return QStringList{family};
-        // None installed: leave the choice of a Japanese font to fontconfig.
-        return wanted;
+        // None installed: leave the choice of a Japanese font to fontconfig,
+        // and say so where there is none to choose.
+        if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
+            std::fputs("denshi-milbane: no Japanese font is installed, so every text shows as "
+                       "empty boxes; install the package fonts-ipafont-gothic\n",
+                       stderr);
+        return gothicFamilyCandidates();
     }();
     return families;
 }

@@ -9,6 +9,7 @@
 #include "assets/DigitPictures.h"
 #include "main_window/PictureBox.h"
 #include "main_window/ShapeBox.h"
+#include "main_window/ValueLabel.h"
 #include "settings_dialog/frmConf.h"
 
 #include <QApplication>
@@ -118,7 +119,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
         die->hide();
         imgDice[static_cast<std::size_t>(i)] = die;
 
-        auto *label = new QLabel(QStringLiteral("10"), this);
+        auto *label = new ValueLabel(QStringLiteral("10"), this);
         place(label, {dieLeft(4, i) + LabelOffset, LabelTop, LabelWidth, LabelHeight});
         label->setFont(gothicFont(LabelFontPixels));
         label->setPalette(labelPalette);
