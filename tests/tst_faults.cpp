@@ -9,7 +9,9 @@
 #include "main_window/frmMain.h"
 #include "settings_dialog/frmConf.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
@@ -52,6 +54,7 @@ const std::map<QString, std::function<void()>> &faults()
              frmConf dialog(&w);
          }},
         {"face picture 11", [] { drawDieFace(11); }},
+        {"a window without Japanese fonts", [] { frmMain w; }},
         {"digit picture -1", [] { litSegments(-1); }},
         {"die value 4",
          [] {
@@ -71,6 +74,7 @@ class TestFaults : public QObject
 private slots:
     void stopsWithClearMessage_data();
     void stopsWithClearMessage();
+    void noJapaneseFont();
 };
 
 void TestFaults::stopsWithClearMessage_data()
@@ -107,6 +111,34 @@ void TestFaults::stopsWithClearMessage()
              qPrintable(errors));
     QVERIFY2(errors.contains(message), qPrintable(errors));
     QVERIFY2(!errors.contains("reached the end"), qPrintable(errors));
+}
+
+// A machine whose only font is a Latin one: the program goes on, but says
+// what to install.
+void TestFaults::noJapaneseFont()
+{
+    QTemporaryDir fonts;
+    const QString config = fonts.filePath("fonts.conf");
+    QFile file(config);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("<?xml version=\"1.0\"?><fontconfig><dir>/usr/share/fonts/truetype/"
+                              "dejavu</dir><cachedir>%1</cachedir></fontconfig>\n")
+                   .arg(fonts.path())
+                   .toUtf8());
+    file.close();
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("FONTCONFIG_FILE", config);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--fault", "a window without Japanese fonts"});
+    QVERIFY(child.waitForFinished(60000));
+    const QString errors = QString::fromLocal8Bit(child.readAllStandardError());
+    QCOMPARE(child.exitCode(), 0);
+    QVERIFY2(errors.contains("reached the end"), qPrintable(errors));
+    QVERIFY2(errors.contains("denshi-milbane: no Japanese font is installed, so every text shows "
+                             "as empty boxes; install the package fonts-ipafont-gothic\n"),
+             qPrintable(errors));
 }
 
 int main(int argc, char *argv[])
