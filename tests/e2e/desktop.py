@@ -218,11 +218,11 @@ class Desktop:
         self.wait_screen(lambda c: c[5, 5].any() and c[-5, -5].any(), "the window's first frame")
         return self.main
 
-    def find_window(self, pattern, min_width=1, timeout=60):
+    def find_window(self, pattern, min_width=1, timeout=60, by="--name"):
         found = []
 
         def look():
-            out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
+            out = self.run(["xdotool", "search", "--onlyvisible", by, pattern], check=False)
             for wid in out.split():
                 if self.geometry(wid)[2] >= min_width:
                     found.append(wid)

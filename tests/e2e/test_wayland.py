@@ -1,0 +1,122 @@
+"""The real program on Wayland: weston, Debian's reference compositor, runs
+inside the test's Xvfb (its X11 backend draws its output into an X window,
+read with import as on X11) and the program talks to it alone, through Qt's
+Wayland platform. Qt draws the title bar itself there."""
+
+import os
+import subprocess
+import unittest
+
+import numpy as np
+
+import screen
+from desktop import Desktop
+
+BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
+ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
+WIDTH, HEIGHT = 1018, 736
+DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
+
+
+def box(mask):
+    """Left, top, width and height of the True pixels; None if there are none."""
+    ys, xs = np.nonzero(mask)
+    if len(xs) == 0:
+        return None
+    return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
+
+
+class WaylandTest(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop(ARTEFACTS, "wayland")
+        self.desktop.__enter__()
+        self.addCleanup(self.desktop.close)
+        with open(os.path.join(ARTEFACTS, "wayland-weston.log"), "wb") as log:
+            self.desktop._spawn(["weston", "--backend=x11-backend.so", "--width=1280",
+                                 "--height=1000", "--socket=milbane-wayland", "--idle-time=0"],
+                                stdout=log, stderr=subprocess.STDOUT)
+        self.output = self.desktop.find_window("^Weston Compositor$", by="--class", min_width=500)
+        self.desktop.wait_active(self.output)
+
+    def screen(self, label=None):
+        return self.desktop.client_shot(label, wid=self.output)
+
+    def wait(self, condition, what, label=None):
+        """Until the window's client area on weston's output meets `condition`."""
+        found = []
+
+        def look():
+            whole = self.screen()
+            x, y = self.origin
+            client = whole[y:y + HEIGHT, x:x + WIDTH]
+            if client.shape[:2] == (HEIGHT, WIDTH) and condition(client):
+                found.append(client)
+                return True
+            return False
+
+        self.desktop.wait_for(look, what)
+        if label:
+            self.screen(label)
+        return found[0]
+
+    def press(self, button):
+        self.desktop.click(self.output, self.origin[0] + button[0], self.origin[1] + button[1])
+
+    def test_a_throw_on_weston(self):
+        env = self.desktop.env()
+        env.pop("DISPLAY")  # Wayland only: no way back to X
+        env.update(WAYLAND_DISPLAY="milbane-wayland", QT_QPA_PLATFORM="wayland")
+        with open(os.path.join(ARTEFACTS, "wayland-program.log"), "wb") as log:
+            self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
+
+        # The client area is where the window's green is, 1018 x 736.
+        found = []
+        self.desktop.wait_for(
+            lambda: found.append(box(np.all(self.screen() == screen.GREEN, axis=2))) or
+            found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), "the window on weston")
+        self.origin = found[-1][:2]
+        client = self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
+                           "two blank dice", "ready")
+        self.assertEqual(screen.read_total(client, True), (None, None))
+
+        # Qt's own title bar: the icon's red pip at its left, the title's ink.
+        whole = self.screen()
+        x, y = self.origin
+        bar = whole[max(0, y - 30):y, x:x + WIDTH].astype(int)
+        red = (bar[..., 0] > 200) & (bar[..., 1] < 60) & (bar[..., 2] < 60)
+        self.assertTrue(red[:, :40].any(), "no icon at the left of the title bar")
+        ink = np.all(bar[:, WIDTH // 3:2 * WIDTH // 3] < 100, axis=2)
+        self.assertGreater(ink.sum(), 50, "no title in the title bar")
+
+        # A throw by mouse.
+        self.press(screen.ACTION_BUTTON)
+        first = [screen.read_die(client, 2, i) for i in range(2)]
+        self.wait(lambda c: [screen.read_die(c, 2, i) for i in range(2)] != first, "rolling")
+        self.press(screen.ACTION_BUTTON)
+        client = self.wait(lambda c: all(screen.label_shown(c, 2, i) for i in range(2)),
+                           "the values", "result")
+        faces = [screen.read_die(client, 2, i) for i in range(2)]
+        self.assertEqual([screen.read_label(client, 2, i) for i in range(2)], faces)
+        tens, units = screen.read_total(client, True)
+        self.assertEqual((tens or 0) * 10 + units, sum(faces))
+        self.press(screen.ACTION_BUTTON)
+        self.wait(lambda c: not screen.label_shown(c, 2, 0), "the reset")
+
+        # The settings over the main window, by keyboard: four dice of ten.
+        # Its frame, drawn by Qt, is a little larger than its 312 x 206.
+        self.press(screen.CONFIG_BUTTON)
+        dialog = []
+        self.wait(lambda c: dialog.append(box(np.all(c[:640] == DIALOG, axis=2))) or
+                  dialog[-1] is not None and 312 <= dialog[-1][2] <= 330 and
+                  206 <= dialog[-1][3] <= 250, "the dialog", "dialog")
+        left, top, width, height = dialog[-1]
+        print(f"weston put the dialog's frame at {left},{top} ({width} x {height}) over the "
+              f"window; centred it would be at {(WIDTH - width) // 2},{(HEIGHT - height) // 2}")
+        self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
+        self.wait(lambda c: [x for x in range(WIDTH - 1) if np.all(c[128, x] > 240) and
+                             not np.all(c[128, x - 1] > 240)] == [40, 288, 536, 784],
+                  "four dice", "four-dice")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
