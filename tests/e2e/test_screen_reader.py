@@ -1,5 +1,5 @@
-"""What a blind user hears: the real program with Orca, the screen reader,
-on the desktop's accessibility bus. Orca's speech goes nowhere; its debug
+"""What a blind user hears, playing by keyboard alone: the real program with
+Orca, the screen reader, on the desktop's accessibility bus. Orca's speech goes nowhere; its debug
 log keeps every line it would have spoken, and the test waits for each."""
 
 import os
