@@ -312,6 +312,10 @@ class Desktop:
         cx, cy, _, _ = self.geometry(wid)
         self.run(["xdotool", "mousemove", str(cx + x), str(cy + y), "click", "1"])
 
+    def close_window(self, wid):
+        """What the close box does: asks the window manager to close it."""
+        self.run(["wmctrl", "-i", "-c", str(wid)])
+
     def key(self, *keys):
         self.run(["xdotool", "key", "--clearmodifiers", *keys])
 

@@ -148,7 +148,7 @@ class PackageTest(unittest.TestCase):
                 main = desktop.start_program(binary)
                 self.assertEqual(desktop.geometry(main)[2:], (1018, 736))
                 desktop.shot("installed")
-                desktop.key("alt+F4")
+                desktop.close_window(main)
                 self.assertEqual(desktop.program.wait(timeout=60), 0)
 
 

@@ -138,7 +138,7 @@ class ProgramTest(unittest.TestCase):
             if leave == "cancel":
                 self.desktop.click(dialog, twips(2640 + 1935 // 2), twips(2520 + 495 // 2))
             else:
-                self.desktop.key("alt+F4")
+                self.desktop.close_window(dialog)
             self.close_settings()
             self.wait_ready(4, two_digits=True)
 
@@ -164,7 +164,7 @@ class ProgramTest(unittest.TestCase):
         self.wait_result(1, False, "one-die-result")
 
     def test_close_box_ends_the_program(self):
-        self.desktop.key("alt+F4")
+        self.desktop.close_window(self.main)
         try:
             status = self.desktop.program.wait(timeout=60)
         except subprocess.TimeoutExpired:

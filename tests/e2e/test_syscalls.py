@@ -43,7 +43,7 @@ class SyscallTest(unittest.TestCase):
             desktop.key("Tab", "Return")  # OK
             desktop.wait_gone("^ミルバネ設定$")
             desktop.wait_active(main)
-            desktop.key("alt+F4")
+            desktop.close_window(main)
             self.assertEqual(desktop.program.wait(timeout=60), 0)
             bus = desktop.bus_socket
 
