@@ -25,10 +25,15 @@ QList<Held> &held()
 
 QtMessageHandler qtHandler = nullptr;
 
-[[noreturn]] void stop(const QString &line)
+void say(const QString &line)
 {
     std::fprintf(stderr, "denshi-milbane: %s\n", line.toLocal8Bit().constData());
     std::fflush(stderr);
+}
+
+[[noreturn]] void stop(const QString &line)
+{
+    say(line);
     std::_Exit(EXIT_FAILURE);
 }
 
@@ -87,17 +92,16 @@ void whileRunning(QtMsgType type, const QMessageLogContext &context, const QStri
         return;
     }
     static bool stopping = false;
-    std::fprintf(stderr, "denshi-milbane: %s\n", text.toLocal8Bit().constData());
-    if (!stopping && windowsCanBeShown()) {
-        stopping = true;
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("電子ミルバネ"),
-                        QStringLiteral("実行時エラーのため終了します。"), QMessageBox::Ok);
-        box.setInformativeText(text);
-        OnlyBoxTimers filter(&box);
-        qApp->installEventFilter(&filter);
-        box.exec();
-    }
-    std::fflush(stderr);
+    if (stopping || !windowsCanBeShown())
+        stop(text);
+    stopping = true;
+    say(text);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("電子ミルバネ"),
+                    QStringLiteral("実行時エラーのため終了します。"), QMessageBox::Ok);
+    box.setInformativeText(text);
+    OnlyBoxTimers filter(&box);
+    qApp->installEventFilter(&filter);
+    box.exec();
     std::_Exit(EXIT_FAILURE);
 }
 

@@ -287,13 +287,19 @@ class Desktop:
         x, y, w, h = self.geometry(wid or self.main)
         return self.shot(label)[y:y + h, x:x + w]
 
-    def wait_screen(self, condition, what, label=None, wid=None):
-        """Until a screenshot of the window's client area meets `condition`;
-        returns that screenshot (kept as an artefact when labelled)."""
+    def wait_screen(self, condition, what, label=None, wid=None, region=None):
+        """Until a screenshot of the window's client area (or of the part of
+        it at `region`: x, y, width, height) meets `condition`; returns that
+        screenshot (the whole is kept as an artefact when labelled)."""
         found = []
 
         def look():
             client = self.client_shot(wid=wid)
+            if region:
+                x, y, w, h = region
+                client = client[y:y + h, x:x + w]
+                if client.shape[:2] != (h, w):
+                    return False
             if condition(client):
                 found.append(client)
                 return True

@@ -43,21 +43,8 @@ class WaylandTest(unittest.TestCase):
 
     def wait(self, condition, what, label=None):
         """Until the window's client area on weston's output meets `condition`."""
-        found = []
-
-        def look():
-            whole = self.screen()
-            x, y = self.origin
-            client = whole[y:y + HEIGHT, x:x + WIDTH]
-            if client.shape[:2] == (HEIGHT, WIDTH) and condition(client):
-                found.append(client)
-                return True
-            return False
-
-        self.desktop.wait_for(look, what)
-        if label:
-            self.screen(label)
-        return found[0]
+        return self.desktop.wait_screen(condition, what, label, self.output,
+                                        (*self.origin, WIDTH, HEIGHT))
 
     def press(self, button):
         self.desktop.click(self.output, self.origin[0] + button[0], self.origin[1] + button[1])
