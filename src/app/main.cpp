@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/FatalErrors.h"
+#include "app/Platform.h"
 #include "app/basMain.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
 {
     if (const int status = handleCommandLine(argc, argv); status >= 0)
         return status;
+    choosePlatform(argc, argv);
     holdStartupMessages();
     QApplication app(argc, argv);
     startupFinished();

@@ -335,6 +335,29 @@ void frmMain::showDigit(PictureBox *box, int digit)
     box->setPicture(checkedAt(imgMdigi, digit, "imgMdigi"), m_sharpDigits[std::size_t(digit)]);
 }
 
+void frmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow())
+        return;
+    // While the settings are open this window takes no input. A Wayland
+    // compositor still hands it the keyboard when it is clicked, and the
+    // dialog may have been minimised, where Qt cannot see it: bring the
+    // dialog back with the keyboard, or the program would look alive and
+    // ignore the user.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || modal == this)
+        return;
+    // After the toolkit's own answer to the activation, so that the dialog's
+    // request is the compositor's last word.
+    QTimer::singleShot(0, modal, [modal] {
+        modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
+        modal->show();
+        modal->raise();
+        modal->activateWindow();
+    });
+}
+
 void frmMain::cmdConfig_Click()
 {
     {

@@ -53,6 +53,9 @@ public slots:
     void cmdConfig_Click();
     void tmrDice_Timer();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void Form_Load();
     void ResetDice();

@@ -68,6 +68,7 @@ frmConf::frmConf(QWidget *owner)
                 m_announcer->announce(box->currentText());
         });
         place(box, BoxPlaces[i]);
+        box->installEventFilter(this);
         cboDice[i] = box;
 
         lblCap[i] = new QLabel(captions[i], this);
@@ -103,6 +104,21 @@ void frmConf::centreOver(const QWidget *owner)
     const QSize margins = ownerFrame.size() - ownerClient.size();
     const QSize outer = size() + margins;
     move(ownerFrame.center() - QPoint(outer.width() / 2, outer.height() / 2));
+}
+
+bool frmConf::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter on a closed box is OK, as everywhere else in the dialog. GNOME's
+    // platform theme would have it open the box's list instead.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmConf::keyPressEvent(QKeyEvent *event)

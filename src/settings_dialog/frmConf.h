@@ -33,6 +33,7 @@ public slots:
     void cmdCancel_Click();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

@@ -1,0 +1,41 @@
+#include "app/Platform.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QtGlobal>
+
+#include <cstring>
+
+namespace
+{
+
+bool platformNamed(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0 ||
+            std::strncmp(argv[i], "-platform=", 10) == 0 ||
+            std::strncmp(argv[i], "--platform=", 11) == 0)
+            return true;
+    return false;
+}
+
+bool gnomeOnWayland()
+{
+    if (qgetenv("XDG_SESSION_TYPE") != "wayland" && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return false;
+    // A list such as "ubuntu:GNOME" or "GNOME-Classic:GNOME".
+    const QByteArrayList desktops = qgetenv("XDG_CURRENT_DESKTOP").toLower().split(':');
+    return desktops.contains("gnome") || desktops.contains("gnome-classic");
+}
+
+} // namespace
+
+void choosePlatform(int argc, char *argv[])
+{
+    if (platformNamed(argc, argv) || !gnomeOnWayland() || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    // Wayland stays the way out should Xwayland not answer.
+    qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}

@@ -1,0 +1,277 @@
+"""The real program under the compositors of Debian's own desktops: mutter
+(GNOME) and KWin (KDE), each nested in the test's Xvfb with a session bus
+of its own, the program a Wayland client or an X client of the desktop's
+Xwayland. Everything is read from the compositor's output on the screen and
+driven with xdotool through it, as a user meets it.
+
+One table, one row a cell of desktop and platform: the platform the program
+is told to use (None: its own choice), where the dialog opens, and how the
+desktop lets a user minimise the dialog."""
+
+import glob
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+import numpy as np
+
+import screen
+from desktop import Desktop, read_text
+
+BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
+ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
+WIDTH, HEIGHT = 1018, 736
+DIALOG_W, DIALOG_H = 312, 206
+DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
+SOCKET = "milbane-desktop"
+
+# name, desktop, platform asked for, through Xwayland, dialog centred,
+# the keyboard kept in the dialog through a click on the main window, the
+# windows minimised and brought back from a task manager.
+DESKTOPS = [
+    # GNOME on Wayland: the program's own choice is Xwayland.
+    ("gnome", "GNOME", None, True, True, True, False),
+    # Asked for Wayland on GNOME it obeys. mutter 43 then puts the dialog
+    # where it puts any window, Qt draws the title bar with a maximise
+    # button, and a click on the main window keeps the keyboard there:
+    # mutter refuses the activation that Qt 6.4 asks for.
+    ("gnome_wayland", "GNOME", "wayland", False, False, False, False),
+    ("kde", "KDE", None, False, True, True, True),
+    ("kde_xwayland", "KDE", "xcb", True, True, True, True),
+]
+
+
+def box(mask):
+    """Left, top, width and height of the True pixels; None if there are none."""
+    ys, xs = np.nonzero(mask)
+    if len(xs) == 0:
+        return None
+    return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
+
+
+def longest_run(flags):
+    """Start and length of the longest run of True."""
+    best, start = (0, 0), None
+    for i, flag in enumerate([*flags, False]):
+        if flag and start is None:
+            start = i
+        elif not flag and start is not None:
+            best, start = max(best, (i - start, start)), None
+    return best[1], best[0]
+
+
+class DesktopTest(unittest.TestCase):
+    def start_desktop(self, name, desktop):
+        self.desktop = Desktop(ARTEFACTS, name)
+        self.desktop.__enter__()
+        self.addCleanup(self.desktop.close)
+        env = self.desktop.env()
+        env.pop("QT_QPA_PLATFORM")  # KWin brings its own
+        env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=desktop,
+                   HOME=self.desktop.runtime)
+        runtime = self.desktop.runtime
+        x11 = os.path.join(runtime, "x11")
+        if desktop == "GNOME":
+            env["MUTTER_DEBUG_DUMMY_MODE_SPECS"] = "1280x1000"
+            command = ["mutter", "--nested", "--wayland", f"--wayland-display={SOCKET}"]
+        else:
+            # The installed binary carries a file capability that a root
+            # shell without CAP_SYS_RESOURCE may not run; a copy runs.
+            kwin = os.path.join(runtime, "kwin_wayland")
+            shutil.copy("/usr/bin/kwin_wayland", kwin)
+            # KWin tells the programs it starts where its Xwayland is.
+            tell = os.path.join(runtime, "tell-x11")
+            with open(tell, "w") as f:
+                f.write(f'#!/bin/sh\necho "$DISPLAY $XAUTHORITY" > {x11}.new && mv {x11}.new {x11}\n')
+            os.chmod(tell, 0o755)
+            command = [kwin, "--x11-display", self.desktop.display, "--width", "1280",
+                       "--height", "1000", "--xwayland", "--socket", SOCKET, "--no-lockscreen",
+                       tell]
+        log_path = os.path.join(ARTEFACTS, f"{name}-compositor.log")
+        with open(log_path, "wb") as log:
+            compositor = self.desktop._spawn(command, env=env, stdout=log,
+                                             stderr=subprocess.STDOUT)
+        self.env = env
+        # The compositor's output is the one window openbox manages (neither
+        # names it so that xdotool finds it: only a _NET_WM_NAME is set).
+        found = []
+
+        def output():
+            listed = self.desktop.run(["xprop", "-root", "_NET_CLIENT_LIST"], check=False)
+            found[:] = [w for w in re.findall(r"0x[0-9a-f]+", listed)
+                        if self.desktop.geometry(w)[2] >= 1000]
+            if compositor.poll() is not None:
+                raise RuntimeError(f"the compositor ended: {read_text(log_path)}")
+            return bool(found)
+        self.desktop.wait_for(output, "the compositor's output")
+        self.output = str(int(found[0], 16))
+        self.desktop.wait_active(self.output)
+
+        # The desktop's Xwayland, where its X clients live.
+        def xwayland():
+            if desktop == "GNOME":
+                for line in read_text(log_path).splitlines():
+                    if "Using public X11 display" in line:
+                        auth = glob.glob(os.path.join(runtime, ".mutter-Xwaylandauth.*"))
+                        if auth:
+                            self.x11 = (line.split("display ")[1].split(",")[0], auth[0])
+                            return True
+                return False
+            if os.path.exists(x11):
+                self.x11 = (*read_text(x11).split(), None)[:2]
+                return True
+            return False
+        self.desktop.wait_for(xwayland, "the desktop's Xwayland")
+
+    def start_program(self, platform):
+        env = dict(self.env)
+        if platform:
+            env["QT_QPA_PLATFORM"] = platform
+        env.update(WAYLAND_DISPLAY=SOCKET, **self.x11_env())
+        with open(os.path.join(ARTEFACTS, f"{self.name}-program.log"), "wb") as log:
+            self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
+        # The client area is where the window's green is, 1018 x 736.
+        found = []
+        self.desktop.wait_for(
+            lambda: found.append(box(np.all(self.screen() == screen.GREEN, axis=2))) or
+            found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), "the main window")
+        self.origin = found[-1][:2]
+        # A nested compositor loses the first click after the pointer enters
+        # a window: the first goes to the window's empty green.
+        self.press((WIDTH // 2, 300))
+
+    def x11_env(self):
+        display, auth = self.x11
+        return {"DISPLAY": display, "XAUTHORITY": auth or os.devnull}
+
+    def screen(self, label=None):
+        return self.desktop.client_shot(label, wid=self.output)
+
+    def wait(self, condition, what, label=None):
+        """Until the main window's client area meets `condition`."""
+        try:
+            return self.desktop.wait_screen(condition, what, label, self.output,
+                                            (*self.origin, WIDTH, HEIGHT))
+        except TimeoutError:
+            self.screen("timed-out")
+            raise
+
+    def press(self, point):
+        self.desktop.click(self.output, self.origin[0] + point[0], self.origin[1] + point[1])
+
+    def dialog(self):
+        """The dialog's client area on the output (left, top, width, height),
+        with the frame where Qt draws it, or None: the longest run of rows rich in the dialog's ground, within
+        the columns that are."""
+        ground = np.all(self.screen() == DIALOG, axis=2)
+        left, width = longest_run(ground.sum(axis=0) >= 100)
+        top, height = longest_run(ground[:, left:left + width].sum(axis=1) >= width // 20)
+        found = (left, top, width, height)
+        # Where Qt draws the frame, it is of the same grey.
+        if 0 <= found[2] - DIALOG_W <= 16 and 0 <= found[3] - DIALOG_H <= 40:
+            return found
+        return None
+
+    def wait_dialog(self, label=None):
+        found = []
+        self.desktop.wait_for(lambda: found.append(self.dialog()) or found[-1], "the dialog")
+        if label:
+            self.screen(label)
+        return found[-1]
+
+    def x_windows(self, pattern):
+        """The program's windows of that name on the desktop's Xwayland."""
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
+                                env={**self.env, **self.x11_env()},
+                                capture_output=True, text=True, timeout=30)
+        return result.stdout.split()
+
+    def kwin_script(self, code):
+        """Runs JavaScript in KWin, as Plasma's task manager drives it."""
+        script = os.path.join(self.desktop.runtime, "script.js")
+        with open(script, "w") as f:
+            f.write("for (const c of workspace.clientList())\n"
+                    "    if (c.caption.startsWith('電子ミルバネ')) {\n" + code + "\n}\n")
+        send = ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin"]
+        out = self.desktop.run(send + ["/Scripting", "org.kde.kwin.Scripting.loadScript",
+                                       f"string:{script}"])
+        self.desktop.run(send + [f"/{out.split()[-1]}", "org.kde.kwin.Script.run"])
+        self.desktop.run(send + ["/Scripting", "org.kde.kwin.Scripting.unloadScript",
+                                 f"string:{script}"])
+
+    def run_desktop(self, name, desktop, platform, xwayland, centred, kept, minimise):
+        self.name = name
+        self.start_desktop(name, desktop)
+        self.start_program(platform)
+        self.assertEqual(bool(self.x_windows("^電子ミルバネ")), xwayland,
+                         "through Xwayland" if xwayland else "a Wayland client")
+
+        # A throw, read from the screen.
+        self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
+                  "two blank dice", "ready")
+        self.press(screen.ACTION_BUTTON)
+        self.wait(lambda c: all(screen.read_die(c, 2, i) for i in range(2)), "rolling")
+        self.press(screen.ACTION_BUTTON)
+        client = self.wait(lambda c: all(screen.label_shown(c, 2, i) for i in range(2)),
+                           "the values", "result")
+        faces = [screen.read_die(client, 2, i) for i in range(2)]
+        self.assertEqual([screen.read_label(client, 2, i) for i in range(2)], faces)
+        tens, units = screen.read_total(client, True)
+        self.assertEqual((tens or 0) * 10 + units, sum(faces))
+        self.press(screen.ACTION_BUTTON)
+        self.wait(lambda c: not screen.label_shown(c, 2, 0), "the reset")
+
+        # The settings: where the dialog opens.
+        self.press(screen.CONFIG_BUTTON)
+        left, top, width, height = self.wait_dialog("dialog")
+        x, y = self.origin
+        offset = (left + width / 2 - (x + WIDTH / 2), top + height / 2 - (y + HEIGHT / 2))
+        print(f"{name}: the dialog's client area at {left - x},{top - y} of the main window's, "
+              f"its centre {offset[0]:+.0f},{offset[1]:+.0f} px off the window's centre")
+        if centred:
+            self.assertLessEqual(max(abs(offset[0]), abs(offset[1])), 4, offset)
+
+        # A click on the main window's settings button does nothing; the keys
+        # after it still reach the dialog: up to 10 faces, four dice, OK.
+        if kept:
+            self.press(screen.CONFIG_BUTTON)
+        self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
+        self.wait(lambda c: [x for x in range(WIDTH - 1) if np.all(c[128, x] > 240) and
+                             not np.all(c[128, x - 1] > 240)] == [40, 288, 536, 784],
+                  "four dice", "four-dice")
+        self.assertIsNone(self.dialog(), "a second dialog opened behind the first")
+
+        if not minimise:
+            return
+        # KWin minimises no dialog over a shown window; the main window's
+        # minimise button takes the dialog along. Brought back from the task
+        # manager, the dialog is there again, with the keyboard.
+        self.press(screen.CONFIG_BUTTON)
+        self.wait_dialog()
+        self.kwin_script("c.minimized = true;")
+        self.desktop.wait_for(lambda: not np.all(self.screen()[self.origin[1] + 10,
+                                                              self.origin[0]] == screen.GREEN),
+                              "the windows to be minimised")
+        self.screen("minimised")
+        self.kwin_script("c.minimized = false; workspace.activeClient = c;")
+        self.wait_dialog("restored")
+        self.desktop.key("Tab", "Tab", "Home", "Return")  # from 0, OK
+        self.desktop.wait_for(lambda: self.dialog() is None, "the dialog to close")
+
+
+def _case(row):
+    def test(self):
+        self.run_desktop(*row)
+    test.__doc__ = f"{row[1]}, platform {row[2] or 'of its own choice'}"
+    return test
+
+
+for _row in DESKTOPS:
+    setattr(DesktopTest, f"test_{_row[0]}", _case(_row))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
