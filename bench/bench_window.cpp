@@ -1,11 +1,11 @@
 // In-process costs of the main window, run on the offscreen platform:
 //   bench/run, or build/bench/bench_window with QT_QPA_PLATFORM=offscreen.
 // BM_FullRepaint is the baseline the tick is read against.
-#include "app/basMain.h"
-#include "assets/AppIcon.h"
-#include "assets/DiePictures.h"
-#include "assets/DigitPictures.h"
-#include "main_window/frmMain.h"
+#include "ground/Settings.h"
+#include "pictures/AppIcon.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
+#include "windows/frmMain.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
 // The floor for an idle program: a bare window of the same size with one
 // Japanese label in the same font, and no timer.
-#include "app/Fonts.h"
+#include "ground/Fonts.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The floor for start-up: a bare window of the same size with one Japanese
 // label in the same font, ended at its first frame.
 #include "FirstFrame.h"
-#include "app/Fonts.h"
+#include "ground/Fonts.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The real start-up, ended at the main window's first frame.
 #include "FirstFrame.h"
-#include "app/basMain.h"
+#include "program/basMain.h"
 
 #include <QApplication>
 #include <QWidget>

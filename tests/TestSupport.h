@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/Twips.h"
-#include "app/basMain.h"
-#include "main_window/RandomSource.h"
-#include "settings_dialog/frmConf.h"
+#include "ground/RandomSource.h"
+#include "ground/Settings.h"
+#include "ground/Twips.h"
+#include "widgets/Accessible.h"
+#include "windows/frmConf.h"
 
 #include <QApplication>
 #include <QRect>
@@ -12,6 +13,10 @@
 
 #include <deque>
 #include <functional>
+
+// The program installs its accessible interfaces at start-up; so does each
+// test program, before its first window.
+inline const bool accessibleInterfacesInstalled = (installAccessibleInterfaces(), true);
 
 // Hands out the values a test scripts, in order; 0 once they run out.
 class ScriptedRandom final : public RandomSource

@@ -3,9 +3,9 @@
 // announced; the window a frame whose parts are named.
 #include "TestSupport.h"
 
-#include "main_window/PictureBox.h"
-#include "main_window/ShapeBox.h"
-#include "main_window/frmMain.h"
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
+#include "windows/frmMain.h"
 
 #include <QAccessible>
 #include <QLabel>

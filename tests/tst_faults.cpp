@@ -3,11 +3,11 @@
 // Each fault runs in a child process of this test.
 #include "TestSupport.h"
 
-#include "app/Checked.h"
-#include "assets/DiePictures.h"
-#include "assets/DigitPictures.h"
-#include "main_window/frmMain.h"
-#include "settings_dialog/frmConf.h"
+#include "ground/Checked.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
+#include "windows/frmConf.h"
+#include "windows/frmMain.h"
 
 #include <QFile>
 #include <QProcess>

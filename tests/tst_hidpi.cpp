@@ -3,10 +3,10 @@
 // 1x pictures, which stay exactly as they are.
 #include "TestSupport.h"
 
-#include "assets/DiePictures.h"
-#include "assets/DigitPictures.h"
-#include "main_window/PictureBox.h"
-#include "main_window/frmMain.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/PictureBox.h"
+#include "windows/frmMain.h"
 
 #include <QtTest>
 

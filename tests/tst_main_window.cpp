@@ -1,12 +1,12 @@
 // The main window as it opens and as the dice are arranged for the settings.
 #include "TestSupport.h"
 
-#include "assets/DigitPictures.h"
-#include "main_window/PictureBox.h"
-#include "main_window/ShapeBox.h"
-#include "main_window/frmMain.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
+#include "windows/frmMain.h"
 
-#include "app/Fonts.h"
+#include "ground/Fonts.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

@@ -1,13 +1,15 @@
 // The pictures the window holds, pixel by pixel.
 #include "TestSupport.h"
 
-#include "assets/AppIcon.h"
-#include "assets/DiePictures.h"
-#include "assets/DigitPictures.h"
-#include "main_window/PictureBox.h"
-#include "main_window/ShapeBox.h"
-#include "main_window/frmMain.h"
-#include "settings_dialog/frmConf.h"
+#include "program/basMain.h"
+
+#include "pictures/AppIcon.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
+#include "windows/frmConf.h"
+#include "windows/frmMain.h"
 
 #include <QPushButton>
 #include <QtTest>

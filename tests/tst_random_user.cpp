@@ -4,11 +4,11 @@
 // and the length. A failure prints the events that led to it.
 #include "TestSupport.h"
 
-#include "assets/DigitPictures.h"
-#include "main_window/PictureBox.h"
-#include "main_window/ShapeBox.h"
-#include "main_window/frmMain.h"
-#include "settings_dialog/frmConf.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
+#include "windows/frmConf.h"
+#include "windows/frmMain.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,9 +1,9 @@
 // A throw: start, the ticks of the roll timer, stop with the total, reset.
 #include "TestSupport.h"
 
-#include "assets/DigitPictures.h"
-#include "main_window/PictureBox.h"
-#include "main_window/frmMain.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/PictureBox.h"
+#include "windows/frmMain.h"
 
 #include <QLabel>
 #include <QPushButton>

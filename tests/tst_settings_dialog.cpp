@@ -1,10 +1,10 @@
 // The settings dialog: its layout, loading, OK, Cancel, keys and focus.
 #include "TestSupport.h"
 
-#include "main_window/PictureBox.h"
-#include "main_window/ShapeBox.h"
-#include "main_window/frmMain.h"
-#include "settings_dialog/frmConf.h"
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
+#include "windows/frmConf.h"
+#include "windows/frmMain.h"
 
 #include <QComboBox>
 #include <QLabel>

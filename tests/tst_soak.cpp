@@ -4,8 +4,8 @@
 // to LeakSanitizer in the sanitizer build, where memory is not comparable.
 #include "TestSupport.h"
 
-#include "main_window/frmMain.h"
-#include "settings_dialog/frmConf.h"
+#include "windows/frmConf.h"
+#include "windows/frmMain.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "app/Checked.h"
+#include "ground/Checked.h"
 
 #include <QtGlobal>
 

@@ -1,16 +1,17 @@
-#include "main_window/frmMain.h"
+#include "windows/frmMain.h"
 
-#include "app/Accessible.h"
-#include "app/Checked.h"
-#include "app/Fonts.h"
-#include "app/Twips.h"
-#include "app/basMain.h"
-#include "assets/DiePictures.h"
-#include "assets/DigitPictures.h"
-#include "main_window/PictureBox.h"
-#include "main_window/ShapeBox.h"
-#include "main_window/ValueLabel.h"
-#include "settings_dialog/frmConf.h"
+#include "ground/Checked.h"
+#include "ground/Fonts.h"
+#include "ground/ProgramName.h"
+#include "ground/Settings.h"
+#include "ground/Twips.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/Accessible.h"
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
+#include "widgets/ValueLabel.h"
+#include "windows/frmConf.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -65,11 +66,6 @@ constexpr int dieLeft(int n, int i)
     return 8120 - 1880 * n + DieStep * i;
 }
 
-void place(QWidget *control, TwipRect r)
-{
-    control->setGeometry(twipsToPixels(r));
-}
-
 void moveTo(QWidget *control, int left, int top)
 {
     control->move(twipsToPixels(left), twipsToPixels(top));
@@ -82,8 +78,8 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
 {
-    installAccessibleInterfaces();
-    setWindowTitle(QStringLiteral("電子ミルバネ (C) 2026 電子ミルバネ開発チーム"));
+    setWindowTitle(QString::fromUtf8(ProgramTitle) + QStringLiteral(" (C) 2026 ") +
+                   QString::fromUtf8(ProgramTitle) + QStringLiteral("開発チーム"));
     setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
     move(0, 0); // the frame's outer corner at the screen's corner
 

@@ -1,4 +1,4 @@
-#include "main_window/ShapeBox.h"
+#include "widgets/ShapeBox.h"
 
 #include <QPainter>
 

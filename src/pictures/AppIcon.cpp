@@ -1,4 +1,4 @@
-#include "assets/AppIcon.h"
+#include "pictures/AppIcon.h"
 
 #include <QPainter>
 #include <QPolygonF>

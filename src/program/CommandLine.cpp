@@ -1,4 +1,6 @@
-#include "app/CommandLine.h"
+#include "program/CommandLine.h"
+
+#include "ground/ProgramName.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -8,7 +10,7 @@
 namespace
 {
 
-constexpr const char *Program = "denshi-milbane";
+constexpr const char *Program = ProgramName;
 
 // Options that QGuiApplication, QApplication and the X11 and Wayland
 // platforms take for themselves; they are left for the toolkit.

@@ -1,6 +1,6 @@
-#include "assets/DigitPictures.h"
+#include "pictures/DigitPictures.h"
 
-#include "app/Checked.h"
+#include "ground/Checked.h"
 
 #include <QLineF>
 #include <QPainter>

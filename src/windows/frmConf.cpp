@@ -1,10 +1,10 @@
-#include "settings_dialog/frmConf.h"
+#include "windows/frmConf.h"
 
-#include "app/Accessible.h"
-#include "app/Fonts.h"
-#include "app/Twips.h"
-#include "app/basMain.h"
-#include "settings_dialog/CompactComboStyle.h"
+#include "ground/Fonts.h"
+#include "ground/Settings.h"
+#include "ground/Twips.h"
+#include "widgets/Accessible.h"
+#include "windows/CompactComboStyle.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -29,11 +29,6 @@ constexpr TwipRect CancelPlace{2640, 2520, 1935, 495};
 // Each box lists the numbers from its first to its last entry.
 constexpr std::array<std::array<int, 2>, 3> BoxRanges = {{{0, 1}, {2, 10}, {1, 4}}};
 
-void place(QWidget *control, TwipRect r)
-{
-    control->setGeometry(twipsToPixels(r));
-}
-
 } // namespace
 
 frmConf::frmConf(QWidget *owner)
@@ -51,7 +46,6 @@ frmConf::frmConf(QWidget *owner)
     // value: the captions only make sense read as one sentence with the boxes.
     const std::array<QString, 3> meanings = {QStringLiteral("最小の目"), QStringLiteral("最大の目"),
                                              QStringLiteral("ミルバネの数")};
-    installAccessibleInterfaces();
     m_announcer = new Announcer(this);
     auto *comboStyle = new CompactComboStyle;
     comboStyle->setParent(this);

@@ -17,7 +17,7 @@ public:
 };
 
 // How the program's own widgets present themselves to assistive
-// technologies: the main window as a frame, pictures as images, the
-// announcer as a notification. Unnamed pictures are decoration and left out
-// of the tree.
+// technologies: a main window (a plain QWidget window) as a frame, pictures
+// as images, the announcer as a notification. Unnamed pictures are
+// decoration and left out of the tree. Installed once, at start-up.
 void installAccessibleInterfaces();

@@ -1,7 +1,8 @@
-#include "app/CommandLine.h"
-#include "app/FatalErrors.h"
-#include "app/Platform.h"
-#include "app/basMain.h"
+#include "ground/ProgramName.h"
+#include "program/CommandLine.h"
+#include "program/FatalErrors.h"
+#include "program/Platform.h"
+#include "program/basMain.h"
 
 #include <QApplication>
 
@@ -13,8 +14,8 @@ int main(int argc, char *argv[])
     holdStartupMessages();
     QApplication app(argc, argv);
     startupFinished();
-    QApplication::setApplicationName(QStringLiteral("denshi-milbane"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("denshi-milbane"));
+    QApplication::setApplicationName(QLatin1String(ProgramName));
+    QGuiApplication::setDesktopFileName(QLatin1String(ProgramName));
     basMain::Main();
     return QApplication::exec();
 }

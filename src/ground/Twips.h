@@ -24,3 +24,8 @@ constexpr QRect twipsToPixels(TwipRect r)
     return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
             twipsToPixels(r.height)};
 }
+
+class QWidget;
+
+// Sets a control's position and size from its place in twips.
+void place(QWidget *control, TwipRect r);

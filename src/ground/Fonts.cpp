@@ -1,4 +1,6 @@
-#include "app/Fonts.h"
+#include "ground/Fonts.h"
+
+#include "ground/ProgramName.h"
 
 #include <QFontDatabase>
 
@@ -28,9 +30,10 @@ const QStringList &gothicFamilies()
         // None installed: leave the choice of a Japanese font to fontconfig,
         // and say so where there is none to choose.
         if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
-            std::fputs("denshi-milbane: no Japanese font is installed, so every text shows as "
-                       "empty boxes; install the package fonts-ipafont-gothic\n",
-                       stderr);
+            std::fprintf(stderr,
+                         "%s: no Japanese font is installed, so every text shows as empty "
+                         "boxes; install the package fonts-ipafont-gothic\n",
+                         ProgramName);
         return gothicFamilyCandidates();
     }();
     return families;

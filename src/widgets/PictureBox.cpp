@@ -1,4 +1,4 @@
-#include "main_window/PictureBox.h"
+#include "widgets/PictureBox.h"
 
 #include <QPainter>
 #include <QPixmapCache>

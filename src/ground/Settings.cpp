@@ -1,9 +1,5 @@
-#include "app/basMain.h"
+#include "ground/Settings.h"
 
-#include "assets/AppIcon.h"
-#include "main_window/frmMain.h"
-
-#include <QApplication>
 #include <QtGlobal>
 
 namespace basMain
@@ -23,18 +19,6 @@ void checkSettings()
     check("DiceCount", DiceCount, 1, 4);
     if (ZeroFace != -1 && ZeroFace != 0)
         qFatal("ZeroFace = %d is out of range (-1 or 0)", ZeroFace);
-}
-
-void Main()
-{
-    DiceFaces = 6;
-    DiceCount = 2;
-
-    QApplication::setWindowIcon(makeAppIcon());
-    // The window deletes itself when closed, which ends the event loop.
-    auto *window = new frmMain;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
 }
 
 } // namespace basMain

@@ -1,6 +1,6 @@
-#include "assets/DiePictures.h"
+#include "pictures/DiePictures.h"
 
-#include "app/Checked.h"
+#include "ground/Checked.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main_window/RandomSource.h"
+#include "ground/RandomSource.h"
 
 #include <QImage>
 #include <QTimer>

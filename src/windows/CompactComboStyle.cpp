@@ -1,4 +1,4 @@
-#include "settings_dialog/CompactComboStyle.h"
+#include "windows/CompactComboStyle.h"
 
 #include <QStyleOptionComplex>
 

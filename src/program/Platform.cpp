@@ -1,4 +1,4 @@
-#include "app/Platform.h"
+#include "program/Platform.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

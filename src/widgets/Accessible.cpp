@@ -1,4 +1,7 @@
-#include "app/Accessible.h"
+#include "widgets/Accessible.h"
+
+#include "widgets/PictureBox.h"
+#include "widgets/ShapeBox.h"
 
 #include <QAccessibleWidget>
 
@@ -54,17 +57,21 @@ private:
     }
 };
 
-QAccessibleInterface *factory(const QString &className, QObject *object)
+QAccessibleInterface *factory(const QString &, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
     if (!widget)
         return nullptr;
-    if (className == QLatin1String("frmMain"))
-        return new FrameAccessible(widget);
-    if (className == QLatin1String("PictureBox") || className == QLatin1String("ShapeBox"))
+    // Exact classes: a subclass of these would present itself.
+    const QMetaObject *type = widget->metaObject();
+    if (type == &PictureBox::staticMetaObject || type == &ShapeBox::staticMetaObject)
         return new QAccessibleWidget(widget, QAccessible::Graphic);
-    if (className == QLatin1String("Announcer"))
+    if (type == &Announcer::staticMetaObject)
         return new QAccessibleWidget(widget, QAccessible::Notification);
+    // The program's own main windows; Qt's dialogs, menus and popups are
+    // other kinds of window and keep the toolkit's interfaces.
+    if (widget->windowType() == Qt::Window && type->superClass() == &QWidget::staticMetaObject)
+        return new FrameAccessible(widget);
     return nullptr;
 }
 

@@ -1,4 +1,4 @@
-#include "main_window/ValueLabel.h"
+#include "widgets/ValueLabel.h"
 
 #include <QPainter>
 #include <QPainterPath>

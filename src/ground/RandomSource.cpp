@@ -1,4 +1,4 @@
-#include "main_window/RandomSource.h"
+#include "ground/RandomSource.h"
 
 #include <array>
 

@@ -2,9 +2,10 @@
 //   milbane-pictures sheet DIR   a contact sheet of every face and digit
 //   milbane-pictures icons DIR   the icon for installing: DIR/hicolor/NxN/
 //                                apps/denshi-milbane.png, DIR/denshi-milbane.ico
-#include "assets/AppIcon.h"
-#include "assets/DiePictures.h"
-#include "assets/DigitPictures.h"
+#include "ground/ProgramName.h"
+#include "pictures/AppIcon.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -96,7 +97,7 @@ bool writeIcons(const QDir &out)
         written &= out.mkpath(folder) &&
                    drawAppIcon(size).save(out.filePath(folder + "/denshi-milbane.png"));
     }
-    return written && writeIco(out.filePath(QStringLiteral("denshi-milbane.ico")));
+    return written && writeIco(out.filePath(QLatin1String(ProgramName) + QLatin1String(".ico")));
 }
 
 bool writeSheet(const QDir &out)

@@ -1,4 +1,6 @@
-#include "app/FatalErrors.h"
+#include "program/FatalErrors.h"
+
+#include "ground/ProgramName.h"
 
 #include <QApplication>
 #include <QList>
@@ -27,7 +29,7 @@ QtMessageHandler qtHandler = nullptr;
 
 void say(const QString &line)
 {
-    std::fprintf(stderr, "denshi-milbane: %s\n", line.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s: %s\n", ProgramName, line.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
@@ -96,7 +98,7 @@ void whileRunning(QtMsgType type, const QMessageLogContext &context, const QStri
         stop(text);
     stopping = true;
     say(text);
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("電子ミルバネ"),
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(ProgramTitle),
                     QStringLiteral("実行時エラーのため終了します。"), QMessageBox::Ok);
     box.setInformativeText(text);
     OnlyBoxTimers filter(&box);

@@ -1,0 +1,6 @@
+#pragma once
+
+// The program's name, as its command, desktop entry, package and messages
+// give it, and as its windows and dialogs title it.
+inline constexpr char ProgramName[] = "denshi-milbane";
+inline constexpr char ProgramTitle[] = "電子ミルバネ";
