@@ -6,10 +6,13 @@
 #include "ground/Checked.h"
 #include "pictures/DiePictures.h"
 #include "pictures/DigitPictures.h"
+#include "program/FatalErrors.h"
 #include "windows/frmConf.h"
 #include "windows/frmMain.h"
 
 #include <QFile>
+#include <QAbstractButton>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,6 +27,45 @@ namespace
 const std::map<QString, std::function<void()>> &faults()
 {
     static const std::map<QString, std::function<void()>> table = {
+        // The error box while the program runs: what it says, and that no
+        // timer but its own ticks under it (counted by a timer of the box's).
+        {"error box",
+         [] {
+             showErrorBoxHeadless(true);
+             static int otherTicks = 0;
+             auto *other = new QTimer(qApp);
+             QObject::connect(other, &QTimer::timeout, [] { ++otherTicks; });
+             other->start(0);
+             struct OnShow : QObject {
+                 bool eventFilter(QObject *o, QEvent *e) override
+                 {
+                     auto *box = qobject_cast<QMessageBox *>(o);
+                     if (!box || e->type() != QEvent::Show)
+                         return false;
+                     std::fprintf(stderr, "box: %s | %s | %s\n", qPrintable(box->windowTitle()),
+                                  qPrintable(box->text()), qPrintable(box->informativeText()));
+                     otherTicks = 0;
+                     auto *own = new QTimer(box);
+                     QObject::connect(own, &QTimer::timeout, box, [box, own, n = 0]() mutable {
+                         if (++n < 20)
+                             return;
+                         own->stop();
+                         std::fprintf(stderr, "other ticks under the box: %d\n", otherTicks);
+                         box->button(QMessageBox::Ok)->click();
+                     });
+                     own->start(0);
+                     return false;
+                 }
+             };
+             qApp->installEventFilter(new OnShow);
+             QTimer::singleShot(0, [] {
+                 setSettings(6, 5, 0);
+                 frmMain w;
+             });
+             QApplication::exec();
+         }},
+        // What the toolkit says during start-up comes out once it succeeded.
+        {"held messages", [] { std::fprintf(stderr, "started\n"); }},
         {"five dice",
          [] {
              setSettings(6, 5, 0);
@@ -74,6 +116,8 @@ class TestFaults : public QObject
 private slots:
     void stopsWithClearMessage_data();
     void stopsWithClearMessage();
+    void errorPath_data();
+    void errorPath();
     void noJapaneseFont();
 };
 
@@ -113,6 +157,48 @@ void TestFaults::stopsWithClearMessage()
     QVERIFY2(!errors.contains("reached the end"), qPrintable(errors));
 }
 
+// The error path a user meets: lines in this order on stderr, and the
+// exit status.
+void TestFaults::errorPath_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("status");
+    QTest::newRow("error box")
+        << "error box"
+        << QStringList{"start-up done\n", "a message during start-up\n",
+                       "denshi-milbane: DiceCount = 5 is out of range (1 to 4)\n",
+                       "box: 電子ミルバネ | 実行時エラーのため終了します。 | DiceCount = 5 is out "
+                       "of range (1 to 4)\n",
+                       "other ticks under the box: 0\n"}
+        << 1;
+    QTest::newRow("held messages") << "held messages"
+                                   << QStringList{"start-up done\n", "a message during start-up\n",
+                                                  "started\n", "the fault reached the end\n"}
+                                   << 0;
+}
+
+void TestFaults::errorPath()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, lines);
+    QFETCH(int, status);
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--fault", fault});
+    QVERIFY(child.waitForFinished(60000));
+    const QString errors = QString::fromUtf8(child.readAllStandardError());
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), status);
+    qsizetype at = 0;
+    for (const QString &line : lines) {
+        const qsizetype found = errors.indexOf(line, at);
+        QVERIFY2(found >= 0, qPrintable(QStringLiteral("no %1 after %2 in:\n%3")
+                                            .arg(line.trimmed(), QString::number(at), errors)));
+        QCOMPARE(errors.count(line), 1);
+        at = found + line.size();
+    }
+}
+
 // A machine whose only font is a Latin one: the program goes on, but says
 // what to install.
 void TestFaults::noJapaneseFont()
@@ -143,8 +229,15 @@ void TestFaults::noJapaneseFont()
 
 int main(int argc, char *argv[])
 {
+    const bool child = argc == 3 && std::strcmp(argv[1], "--fault") == 0;
+    // A child starts as the program does, its error path and all.
+    if (child)
+        holdStartupMessages();
     QApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--fault") == 0) {
+    if (child) {
+        qWarning("a message during start-up");
+        std::fprintf(stderr, "start-up done\n");
+        startupFinished();
         setSettings(6, 2, 0);
         faults().at(QString::fromLocal8Bit(argv[2]))();
         std::fprintf(stderr, "the fault reached the end\n");

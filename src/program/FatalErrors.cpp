@@ -79,12 +79,15 @@ private:
     QObject *m_box;
 };
 
+bool boxHeadless = false;
+
 bool windowsCanBeShown()
 {
     const QString platform = QGuiApplication::platformName();
     return qobject_cast<QApplication *>(QCoreApplication::instance()) &&
            QThread::currentThread() == QCoreApplication::instance()->thread() &&
-           platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+           (boxHeadless ||
+            (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")));
 }
 
 void whileRunning(QtMsgType type, const QMessageLogContext &context, const QString &text)
@@ -112,6 +115,11 @@ void whileRunning(QtMsgType type, const QMessageLogContext &context, const QStri
 void holdStartupMessages()
 {
     qtHandler = qInstallMessageHandler(duringStartup);
+}
+
+void showErrorBoxHeadless(bool show)
+{
+    boxHeadless = show;
 }
 
 void startupFinished()

@@ -12,3 +12,7 @@ void holdStartupMessages();
 // windows can be shown, in an error box, before the program exits with
 // status 1.
 void startupFinished();
+
+// Headless platforms (offscreen, minimal) show no error box, for nobody
+// could close it. A test of the box turns it on there.
+void showErrorBoxHeadless(bool show);
