@@ -7,6 +7,7 @@
 #include "windows/frmConf.h"
 
 #include <QApplication>
+#include <QList>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -17,6 +18,10 @@
 // The program installs its accessible interfaces at start-up; so does each
 // test program, before its first window.
 inline const bool accessibleInterfacesInstalled = (installAccessibleInterfaces(), true);
+
+// The design's die left edges in pixels, for one to four dice (4360 and
+// 8080 twips for two, ...); each value label stands 40 px further right.
+inline const QList<int> DieLefts[5] = {{}, {416}, {291, 539}, {165, 413, 661}, {40, 288, 536, 784}};
 
 // Hands out the values a test scripts, in order; 0 once they run out.
 class ScriptedRandom final : public RandomSource

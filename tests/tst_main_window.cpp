@@ -65,7 +65,7 @@ void TestMainWindow::createdGeometry_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QRect>("expected");
     QTest::addColumn<bool>("visible");
-    const int dieLeft[] = {40, 288, 536, 784};
+    const QList<int> &dieLeft = DieLefts[4];
     const int labelLeft[] = {80, 328, 576, 824};
     for (int i = 0; i < 4; ++i) {
         QTest::addRow("imgDice(%d)", i)
@@ -147,11 +147,9 @@ void TestMainWindow::labelsAndButtons()
 void TestMainWindow::arrangement_data()
 {
     QTest::addColumn<int>("count");
-    QTest::addColumn<QList<int>>("dieLefts"); // pixels; each label stands 40 px further right
-    QTest::newRow("1 die: 6240") << 1 << QList<int>{416};
-    QTest::newRow("2 dice: 4360, 8080") << 2 << QList<int>{291, 539};
-    QTest::newRow("3 dice: 2480, 6200, 9920") << 3 << QList<int>{165, 413, 661};
-    QTest::newRow("4 dice: 600, 4320, 8040, 11760") << 4 << QList<int>{40, 288, 536, 784};
+    QTest::addColumn<QList<int>>("dieLefts");
+    for (int n = 1; n <= 4; ++n)
+        QTest::addRow("%d dice", n) << n << DieLefts[n];
 }
 
 void TestMainWindow::arrangement()
@@ -230,8 +228,8 @@ void TestMainWindow::fewerDiceClearHiddenSlots()
         QVERIFY(w.imgDice[i]->picture().isNull());
         QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
     }
-    QCOMPARE(w.imgDice[0]->x(), 291); // 4360 twips
-    QCOMPARE(w.imgDice[1]->x(), 539); // 8080
+    QCOMPARE(w.imgDice[0]->x(), DieLefts[2][0]);
+    QCOMPARE(w.imgDice[1]->x(), DieLefts[2][1]);
 }
 
 void TestMainWindow::stackingOrder()

@@ -394,7 +394,7 @@ void TestPictures::paintedAfterThrows()
         int tens, units; // 10: the dark blank digit
     };
     const Throw throws[] = {{{9, 6}, 1, 5}, {{10, 10}, 2, 0}, {{1, 6}, 10, 7}, {{3, 8}, 1, 1}};
-    const int dieLefts[2] = {291, 539}; // 4360 and 8080 twips
+    const QList<int> &dieLefts = DieLefts[2];
     const int digitLefts[2] = {316, 500};
     for (const Throw &t : throws) {
         for (int v : t.dice)

@@ -74,9 +74,7 @@ QString violation(const frmMain &w)
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
             continue;
         }
-        // Die lefts in pixels for 1 to 4 dice; each label 40 px further right.
-        static const int lefts[4][4] = {{416}, {291, 539}, {165, 413, 661}, {40, 288, 536, 784}};
-        const int x = lefts[n - 1][i];
+        const int x = DieLefts[n][i];
         if (die->pos() != QPoint(x, 32) || label->pos() != QPoint(x + 40, 248))
             return QStringLiteral("die %1 out of place").arg(i);
         const int v = w.DieValue[i];

@@ -7,8 +7,9 @@
 
 // The sizes of the program icon, in the order they are listed.
 constexpr std::array<int, 3> AppIconSizes = {32, 16, 48};
-// The sizes installed for desktops and software centres.
-constexpr std::array<int, 8> InstalledIconSizes = {16, 22, 24, 32, 48, 64, 128, 256};
+// The sizes installed for desktops and software centres, listed once, in the
+// build, for the packaging too.
+constexpr std::array<int, MILBANE_ICON_COUNT> InstalledIconSizes = {MILBANE_ICON_SIZES};
 
 // A white die seen from above one corner, black outlines, a red pip on top
 // and, from 32 px up, pips on the two side faces. Only white, black and red

@@ -158,11 +158,11 @@ class Desktop:
         return line.decode().strip()
 
     def _start_bus(self):
-        socket = os.path.join(self.runtime, "bus")
-        self.bus = self._read_line(["dbus-daemon", "--session", "--nofork", "--print-address=FD",
-                                    f"--address=unix:path={socket}"], "the session bus",
-                                   env=self.env())
-        self.bus_socket = socket
+        # dbus-run-session keeps the bus for as long as its command runs.
+        self.bus = self._read_line(["dbus-run-session", "--", "sh", "-c",
+                                    'echo "$DBUS_SESSION_BUS_ADDRESS" >&FD; exec sleep infinity'],
+                                   "the session bus", env=self.env(), log=f"{self.name}-bus.log")
+        self.bus_socket = re.search(r"path=([^,]+)", self.bus).group(1)
 
     def _start_display(self):
         # Xvfb's own choice of a free display (-displayfd alone) races when
@@ -256,7 +256,9 @@ class Desktop:
         return result.stdout.decode(errors="replace")
 
     def geometry(self, wid):
-        """The client area of a window: x, y on the screen, width, height."""
+        """The client area of a window: x, y on the screen, width, height.
+        From xwininfo: xdotool's getwindowgeometry counts the window
+        manager's frame twice into the position of a framed window."""
         out = self.run(["xwininfo", "-id", str(wid)], check=False)
         values = {}
         for key, pattern in (("x", r"Absolute upper-left X:\s+(-?\d+)"),

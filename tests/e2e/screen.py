@@ -24,8 +24,12 @@ DIGITS = {"abcdef": 0, "bc": 1, "abdeg": 2, "abcdg": 3, "bcfg": 4, "acdfg": 5, "
           "abcf": 7, "abcdefg": 8, "abcdfg": 9, "": None}
 
 
+# The design's die left edges in pixels, for one to four dice.
+DIE_LEFTS = {1: [416], 2: [291, 539], 3: [165, 413, 661], 4: [40, 288, 536, 784]}
+
+
 def die_left(count, i):
-    return twips(8120 - 1880 * count + 3720 * i)
+    return DIE_LEFTS[count][i]
 
 
 def near(pixel, colour, tolerance=12):

@@ -240,7 +240,7 @@ class DesktopTest(unittest.TestCase):
             self.press(screen.CONFIG_BUTTON)
         self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
         self.wait(lambda c: [x for x in range(WIDTH - 1) if np.all(c[128, x] > 240) and
-                             not np.all(c[128, x - 1] > 240)] == [40, 288, 536, 784],
+                             not np.all(c[128, x - 1] > 240)] == screen.DIE_LEFTS[4],
                   "four dice", "four-dice")
         self.assertIsNone(self.dialog(), "a second dialog opened behind the first")
 
