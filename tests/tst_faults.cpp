@@ -10,8 +10,8 @@
 #include "windows/frmConf.h"
 #include "windows/frmMain.h"
 
-#include <QFile>
 #include <QAbstractButton>
+#include <QFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
