@@ -1,6 +1,7 @@
 #include "program/CommandLine.h"
 
 #include "ground/ProgramName.h"
+#include "program/Translation.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -59,28 +60,39 @@ int handleCommandLine(int argc, char *argv[])
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
 
     const auto refuse = [](const QString &why) {
-        print(stderr, QStringLiteral("%1: %2\nTry '%1 --help' for more information.\n")
-                          .arg(QLatin1String(Program), why));
+        print(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(Program), why) +
+                          translated("CommandLine",
+                                     QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
+                                                                      "information.\n"))
+                              .arg(QLatin1String(Program)));
         return 2;
     };
-    if (!parser.parse(arguments))
-        return refuse(parser.errorText());
+    if (!parser.parse(arguments)) {
+        if (parser.unknownOptionNames().isEmpty())
+            return refuse(parser.errorText());
+        return refuse(
+            translated("CommandLine", QT_TRANSLATE_NOOP("CommandLine", "Unknown option '%1'."))
+                .arg(parser.unknownOptionNames().first()));
+    }
     if (parser.isSet(help)) {
         print(stdout,
-              QStringLiteral(
-                  "Usage: %1 [OPTION]...\n"
-                  "Roll up to four dice and see each value and their total (電子ミルバネ).\n"
-                  "\n"
-                  "Opens the dice window. Start, stop and reset with its action button; "
-                  "choose\nthe dice in its settings. Nothing is read from or written to "
-                  "files.\n"
-                  "\n"
-                  "Options:\n"
-                  "  -h, --help        show this help and exit\n"
-                  "  -v, --version     show the version and exit\n"
-                  "\n"
-                  "The toolkit's own options, such as -platform and -style, are "
-                  "accepted.\n")
+              translated(
+                  "CommandLine",
+                  QT_TRANSLATE_NOOP(
+                      "CommandLine",
+                      "Usage: %1 [OPTION]...\n"
+                      "Roll up to four dice and see each value and their total (電子ミルバネ).\n"
+                      "\n"
+                      "Opens the dice window. Start, stop and reset with its action button; "
+                      "choose\nthe dice in its settings. Nothing is read from or written to "
+                      "files.\n"
+                      "\n"
+                      "Options:\n"
+                      "  -h, --help        show this help and exit\n"
+                      "  -v, --version     show the version and exit\n"
+                      "\n"
+                      "The toolkit's own options, such as -platform and -style, are "
+                      "accepted.\n"))
                   .arg(QLatin1String(Program)));
         return 0;
     }
@@ -90,7 +102,10 @@ int handleCommandLine(int argc, char *argv[])
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("unexpected argument '%1': it takes no file or other argument")
+        return refuse(translated("CommandLine",
+                                 QT_TRANSLATE_NOOP("CommandLine",
+                                                   "unexpected argument '%1': it takes no file "
+                                                   "or other argument"))
                           .arg(parser.positionalArguments().first()));
     return -1;
 }

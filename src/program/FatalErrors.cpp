@@ -1,6 +1,7 @@
 #include "program/FatalErrors.h"
 
 #include "ground/ProgramName.h"
+#include "program/Translation.h"
 
 #include <QApplication>
 #include <QList>
@@ -45,18 +46,26 @@ void duringStartup(QtMsgType type, const QMessageLogContext &context, const QStr
         held().append({type, QString::fromLatin1(context.category), text});
         return;
     }
+    const auto say = [](const char *text) { return translated("FatalErrors", text); };
     if (!text.contains(QLatin1String("platform plugin")))
-        stop(QStringLiteral("cannot start: ") + text.section(QLatin1Char('\n'), 0, 0));
+        stop(say(QT_TRANSLATE_NOOP("FatalErrors", "cannot start: %1"))
+                 .arg(text.section(QLatin1Char('\n'), 0, 0)));
     const QString x11 = qEnvironmentVariable("DISPLAY");
     const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
-    const QString which =
-        !x11.isEmpty() ? QStringLiteral("the display %1").arg(x11)
-        : !wayland.isEmpty()
-            ? QStringLiteral("the Wayland display %1").arg(wayland)
-            : QStringLiteral("a display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
-    stop(QStringLiteral("cannot open %1; start it from a desktop session, or on a virtual display "
-                        "with xvfb-run")
-             .arg(which));
+    if (!x11.isEmpty())
+        stop(say(QT_TRANSLATE_NOOP("FatalErrors",
+                                   "cannot open the display %1; start it from a desktop session, "
+                                   "or on a virtual display with xvfb-run"))
+                 .arg(x11));
+    if (!wayland.isEmpty())
+        stop(say(QT_TRANSLATE_NOOP("FatalErrors",
+                                   "cannot open the Wayland display %1; start it from a desktop "
+                                   "session, or on a virtual display with xvfb-run"))
+                 .arg(wayland));
+    stop(say(QT_TRANSLATE_NOOP("FatalErrors",
+                               "cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is "
+                               "set); start it from a desktop session, or on a virtual display "
+                               "with xvfb-run")));
 }
 
 // Timers go on ticking under a modal box; only the box's own may run, so

@@ -26,6 +26,8 @@ ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 HINT = "Try 'denshi-milbane --help' for more information."
 NO_DISPLAY = "; start it from a desktop session, or on a virtual display with xvfb-run"
+HINT_JA = "詳しくは 'denshi-milbane --help' を実行してください。"
+NO_DISPLAY_JA = "デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください"
 # Arguments, environment, exit status, what stdout starts with, stderr.
 COMMAND_LINE = [
     (["--help"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
@@ -42,6 +44,18 @@ COMMAND_LINE = [
      f"{NO_DISPLAY}\n"),
     (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      f"denshi-milbane: cannot open the display :4242{NO_DISPLAY}\n"),
+    # In a Japanese locale, in Japanese; the version line has no words.
+    (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n", ""),
+    (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "denshi-milbane 1.0.0\n", ""),
+    (["--bogus"], {"LANG": "ja_JP.UTF-8", "LC_ALL": None}, 2, "",
+     f"denshi-milbane: 不明なオプション 'bogus' です。\n{HINT_JA}\n"),
+    (["dice.txt"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
+     f"denshi-milbane: 余分な引数 'dice.txt' です: ファイルなどの引数は取りません\n{HINT_JA}\n"),
+    ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": None, "WAYLAND_DISPLAY": None}, 1, "",
+     "denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定されていません)。"
+     f"{NO_DISPLAY_JA}\n"),
+    ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
+     f"denshi-milbane: ディスプレイ :4242 を開けません。{NO_DISPLAY_JA}\n"),
 ]
 
 
@@ -122,8 +136,12 @@ class PackageTest(unittest.TestCase):
             binary = os.path.join(root, "usr", "games", "denshi-milbane")
             with open(binary, "rb") as f:
                 self.assertNotIn(scratch.encode(), f.read(), "a build path in the binary")
-            self.assertTrue(os.path.exists(os.path.join(
-                root, "usr", "share", "man", "man6", "denshi-milbane.6.gz")))
+            # Both manual pages name the program in its own letters.
+            for page in ("man6", "ja/man6"):
+                text = run("zcat", os.path.join(root, "usr", "share", "man", page,
+                                                "denshi-milbane.6.gz")).stdout
+                self.assertIn("電子ミルバネ", text, page)
+                self.assertNotIn("??", text, page)
 
             catalog = os.path.join(scratch, "catalog")
             compose = run("appstreamcli", "compose", "--no-net", f"--result-root={catalog}",
