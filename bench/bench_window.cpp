@@ -1,6 +1,7 @@
 // In-process costs of the main window, run on the offscreen platform:
 //   bench/run, or build/bench/bench_window with QT_QPA_PLATFORM=offscreen.
 // BM_FullRepaint is the baseline the tick is read against.
+#include "WindowProbe.h"
 #include "ground/Settings.h"
 #include "pictures/AppIcon.h"
 #include "pictures/DiePictures.h"
@@ -76,19 +77,19 @@ private:
 void BM_TickFourDice(benchmark::State &state)
 {
     ShownWindow shown(4);
-    shown.frame->cmdAction_Click();
+    cmdAction(*shown.frame)->click();
     double area = 0;
     {
         // What one tick repaints, measured outside the timed loop.
         RepaintArea counter(*shown.frame);
         while (area == 0) {
-            shown.frame->tmrDice_Timer();
+            WindowProbe::tick(*shown.frame);
             flushPaints(*shown.frame);
             area = counter.pixels();
         }
     }
     for (auto _ : state) {
-        shown.frame->tmrDice_Timer();
+        WindowProbe::tick(*shown.frame);
         flushPaints(*shown.frame);
     }
     state.counters["repainted_px"] = area;
@@ -100,9 +101,9 @@ BENCHMARK(BM_TickFourDice);
 void BM_TickHandlerOnly(benchmark::State &state)
 {
     ShownWindow shown(4);
-    shown.frame->cmdAction_Click();
+    cmdAction(*shown.frame)->click();
     for (auto _ : state)
-        shown.frame->tmrDice_Timer();
+        WindowProbe::tick(*shown.frame);
     flushPaints(*shown.frame);
 }
 BENCHMARK(BM_TickHandlerOnly);
@@ -111,9 +112,14 @@ BENCHMARK(BM_TickHandlerOnly);
 void BM_ResetDice(benchmark::State &state)
 {
     ShownWindow shown(4);
+    QPushButton *action = cmdAction(*shown.frame);
     for (auto _ : state) {
-        shown.frame->RollState = frmMain::Result;
-        shown.frame->cmdAction_Click();
+        state.PauseTiming(); // to a result: start, stop
+        action->click();
+        action->click();
+        flushPaints(*shown.frame);
+        state.ResumeTiming();
+        action->click();
         flushPaints(*shown.frame);
     }
 }
@@ -123,11 +129,16 @@ BENCHMARK(BM_ResetDice);
 void BM_StopAndShowTotal(benchmark::State &state)
 {
     ShownWindow shown(4);
-    shown.frame->cmdAction_Click();
-    shown.frame->tmrDice_Timer();
+    QPushButton *action = cmdAction(*shown.frame);
     for (auto _ : state) {
-        shown.frame->RollState = frmMain::Rolling;
-        shown.frame->cmdAction_Click();
+        state.PauseTiming(); // rolling again: reset, start, one tick
+        if (WindowProbe::RollState(*shown.frame) == frmMain::Result)
+            action->click();
+        action->click();
+        WindowProbe::tick(*shown.frame);
+        flushPaints(*shown.frame);
+        state.ResumeTiming();
+        action->click();
         flushPaints(*shown.frame);
     }
 }

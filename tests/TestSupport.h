@@ -1,10 +1,10 @@
 #pragma once
 
+#include "WindowProbe.h"
 #include "ground/RandomSource.h"
 #include "ground/Settings.h"
 #include "ground/Twips.h"
 #include "widgets/Accessible.h"
-#include "windows/frmConf.h"
 
 #include <QApplication>
 #include <QList>

@@ -72,33 +72,33 @@ void TestAccessibility::names()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     for (int c = 0; c < clicks; ++c) {
-        w.cmdAction_Click();
+        cmdAction(w)->click();
         if (c == 0)
-            w.tmrDice_Timer();
+            WindowProbe::tick(w);
     }
     for (int i = 0; i < 2; ++i)
-        QCOMPARE(spoken(w.imgDice[i]), dice[i]);
+        QCOMPARE(spoken(imgDice(w)[i]), dice[i]);
     if (clicks == 2) {
-        QCOMPARE(spoken(w.lblDice[0]), QStringLiteral("ミルバネ1の目: 3"));
-        QCOMPARE(spoken(w.lblDice[1]), QStringLiteral("ミルバネ2の目: 6"));
+        QCOMPARE(spoken(lblDice(w)[0]), QStringLiteral("ミルバネ1の目: 3"));
+        QCOMPARE(spoken(lblDice(w)[1]), QStringLiteral("ミルバネ2の目: 6"));
     }
-    QCOMPARE(spoken(w.shpBack), total);
-    QCOMPARE(spoken(w.cmdAction), action);
-    QCOMPARE(spoken(w.cmdConfig), QStringLiteral("設定"));
+    QCOMPARE(spoken(shpBack(w)), total);
+    QCOMPARE(spoken(cmdAction(w)), action);
+    QCOMPARE(spoken(cmdConfig(w)), QStringLiteral("設定"));
     // "Where am I" on the action button finds the result there.
-    QCOMPARE(spoken(w.cmdAction, QAccessible::Description),
+    QCOMPARE(spoken(cmdAction(w), QAccessible::Description),
              clicks == 2 ? QStringLiteral("合計: 9。ミルバネ1: 3、ミルバネ2: 6") : QString());
 
     // A frame of named parts: the dice and the total are images, the digit
     // pictures are left out, the last change is a notification.
     QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
     QCOMPARE(frame->role(), QAccessible::Window);
-    QCOMPARE(role(w.imgDice[0]), QAccessible::Graphic);
-    QCOMPARE(role(w.shpBack), QAccessible::Graphic);
+    QCOMPARE(role(imgDice(w)[0]), QAccessible::Graphic);
+    QCOMPARE(role(shpBack(w)), QAccessible::Graphic);
     QString notification;
     for (int i = 0; i < frame->childCount(); ++i) {
         QAccessibleInterface *part = frame->child(i);
-        QVERIFY(part->object() != w.imgTotal[0] && part->object() != w.imgTotal[1]);
+        QVERIFY(part->object() != imgTotal(w)[0] && part->object() != imgTotal(w)[1]);
         QVERIFY(!part->text(QAccessible::Name).isEmpty());
         QCOMPARE(frame->indexOfChild(part), i);
         if (part->role() == QAccessible::Notification)

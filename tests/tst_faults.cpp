@@ -79,15 +79,15 @@ const std::map<QString, std::function<void()>> &faults()
         {"eleven faces while rolling",
          [] {
              frmMain w;
-             w.cmdAction_Click();
+             cmdAction(w)->click();
              basMain::DiceFaces = 11;
-             w.tmrDice_Timer();
+             WindowProbe::tick(w);
          }},
         {"zero face neither -1 nor 0",
          [] {
              frmMain w;
              basMain::ZeroFace = 1;
-             w.cmdAction_Click();
+             cmdAction(w)->click();
          }},
         {"settings dialog on bad settings",
          [] {

@@ -60,20 +60,20 @@ void TestHiDpi::sharpPictures()
     frmMain w(std::make_unique<ScriptedRandom>(&values));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.cmdAction_Click();
-    w.tmrDice_Timer();   // both dice show 6
-    w.cmdAction_Click(); // the total, 12
+    cmdAction(w)->click();
+    WindowProbe::tick(w);  // both dice show 6
+    cmdAction(w)->click(); // the total, 12
     QCoreApplication::processEvents();
 
     const QImage shot = w.grab().toImage();
     QCOMPARE(shot.devicePixelRatio(), 2.0);
-    const QRect control = die ? w.imgDice[0]->geometry() : w.imgTotal[1]->geometry();
+    const QRect control = die ? imgDice(w)[0]->geometry() : imgTotal(w)[1]->geometry();
     const QImage part = shot.copy(QRect(control.topLeft() * 2, control.size() * 2));
     part.save(QDir(QCoreApplication::applicationDirPath())
                   .filePath(die ? "hidpi_die.png" : "hidpi_digit.png"));
 
     // The window holds the 1x masters unchanged.
-    const QImage oneX = die ? w.imgMdice[6] : w.imgMdigi[2];
+    const QImage oneX = die ? WindowProbe::imgMdice(w)[6] : WindowProbe::imgMdigi(w)[2];
     QCOMPARE(oneX.size(), die ? QSize(192, 192) : QSize(200, 250));
     QCOMPARE(oneX, die ? drawDieFace(6) : drawDigits()[2]);
 

@@ -53,8 +53,8 @@ void TestMainWindow::window()
     QCOMPARE(w.pos(), QPoint(0, 0));
     QCOMPARE(w.palette().color(QPalette::Window), QColor(0, 128, 0));
     QVERIFY(w.autoFillBackground());
-    QVERIFY(!w.tmrDice.isActive());
-    QCOMPARE(w.tmrDice.interval(), 33);
+    QVERIFY(!tmrDice(w)->isActive());
+    QCOMPARE(tmrDice(w)->interval(), 33);
 }
 
 // With four dice of six faces the arrangement is the one the window is
@@ -87,14 +87,14 @@ void TestMainWindow::createdGeometry()
     QFETCH(bool, visible);
     setSettings(6, 4, 0);
     frmMain w;
-    std::map<QString, QWidget *> controls = {{"imgTotal0", w.imgTotal[0]},
-                                             {"imgTotal1", w.imgTotal[1]},
-                                             {"shpBack", w.shpBack},
-                                             {"cmdConfig", w.cmdConfig},
-                                             {"cmdAction", w.cmdAction}};
+    std::map<QString, QWidget *> controls = {{"imgTotal0", imgTotal(w)[0]},
+                                             {"imgTotal1", imgTotal(w)[1]},
+                                             {"shpBack", shpBack(w)},
+                                             {"cmdConfig", cmdConfig(w)},
+                                             {"cmdAction", cmdAction(w)}};
     for (int i = 0; i < 4; ++i) {
-        controls[QStringLiteral("imgDice%1").arg(i)] = w.imgDice[i];
-        controls[QStringLiteral("lblDice%1").arg(i)] = w.lblDice[i];
+        controls[QStringLiteral("imgDice%1").arg(i)] = imgDice(w)[i];
+        controls[QStringLiteral("lblDice%1").arg(i)] = lblDice(w)[i];
     }
     QWidget *widget = controls.at(control);
     QCOMPARE(widget->geometry(), expected);
@@ -105,7 +105,7 @@ void TestMainWindow::createdGeometry()
 void TestMainWindow::labelsAndButtons()
 {
     frmMain w;
-    for (QLabel *label : w.lblDice) {
+    for (QLabel *label : lblDice(w)) {
         QCOMPARE(label->text(), QStringLiteral("10"));
         QCOMPARE(label->alignment(), Qt::AlignCenter);
         QVERIFY(label->autoFillBackground());
@@ -117,7 +117,7 @@ void TestMainWindow::labelsAndButtons()
     // Every value sits in the middle of its label by the ink one sees.
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QLabel *label = w.lblDice[0];
+    QLabel *label = lblDice(w)[0];
     label->show();
     for (int value = 0; value <= 10; ++value) {
         label->setText(QString::number(value));
@@ -135,13 +135,13 @@ void TestMainWindow::labelsAndButtons()
                                 .arg(left)
                                 .arg(shot.width() - 1 - right)));
     }
-    QCOMPARE(w.cmdConfig->text(), QStringLiteral("設定"));
-    QCOMPARE(w.cmdAction->text(), QStringLiteral("スタート"));
-    for (QPushButton *button : {w.cmdConfig, w.cmdAction})
+    QCOMPARE(cmdConfig(w)->text(), QStringLiteral("設定"));
+    QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
+    for (QPushButton *button : {cmdConfig(w), cmdAction(w)})
         QCOMPARE(button->font().pixelSize(), 32);
     // The Japanese texts must find a font that has their glyphs.
-    QVERIFY(QFontMetrics(w.cmdAction->font()).inFont(QChar(u'ス')));
-    QCOMPARE(w.shpBack->fillColour(), QColor(16, 16, 16));
+    QVERIFY(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')));
+    QCOMPARE(shpBack(w)->fillColour(), QColor(16, 16, 16));
 }
 
 void TestMainWindow::arrangement_data()
@@ -160,24 +160,24 @@ void TestMainWindow::arrangement()
     frmMain w;
     for (int i = 0; i < 4; ++i) {
         const bool shown = i < count;
-        QCOMPARE(w.imgDice[i]->isVisibleTo(&w), shown);
-        QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
-        QCOMPARE(w.imgDice[i]->y(), 32);
-        QCOMPARE(w.lblDice[i]->y(), 248);
-        QCOMPARE(w.DieStopped[i], std::int16_t(-1));
-        QCOMPARE(w.DieValue[i], std::int16_t(0));
+        QCOMPARE(imgDice(w)[i]->isVisibleTo(&w), shown);
+        QVERIFY(!lblDice(w)[i]->isVisibleTo(&w));
+        QCOMPARE(imgDice(w)[i]->y(), 32);
+        QCOMPARE(lblDice(w)[i]->y(), 248);
+        QCOMPARE(WindowProbe::DieStopped(w)[i], std::int16_t(-1));
+        QCOMPARE(WindowProbe::DieValue(w)[i], std::int16_t(0));
         if (shown) {
-            QCOMPARE(w.imgDice[i]->x(), dieLefts[i]);
-            QCOMPARE(w.lblDice[i]->x(), dieLefts[i] + 40);
+            QCOMPARE(imgDice(w)[i]->x(), dieLefts[i]);
+            QCOMPARE(lblDice(w)[i]->x(), dieLefts[i] + 40);
             // The master's own picture, shared, not a copy.
-            QCOMPARE(w.imgDice[i]->picture().cacheKey(), w.imgMdice[0].cacheKey());
+            QCOMPARE(imgDice(w)[i]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
         } else {
-            QVERIFY(w.imgDice[i]->picture().isNull());
+            QVERIFY(imgDice(w)[i]->picture().isNull());
         }
     }
-    QCOMPARE(w.RollState, std::int16_t(frmMain::Ready));
-    QVERIFY(w.cmdConfig->isEnabled());
-    QCOMPARE(w.cmdAction->text(), QStringLiteral("スタート"));
+    QCOMPARE(WindowProbe::RollState(w), std::int16_t(frmMain::Ready));
+    QVERIFY(cmdConfig(w)->isEnabled());
+    QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
 }
 
 void TestMainWindow::totalLayout_data()
@@ -200,57 +200,57 @@ void TestMainWindow::totalLayout()
     QFETCH(bool, twoDigits);
     setSettings(faces, count, -1); // the zero face does not change the layout
     frmMain w;
-    QCOMPARE(w.imgTotal[0]->isVisibleTo(&w), twoDigits);
-    QVERIFY(w.imgTotal[1]->isVisibleTo(&w));
-    QCOMPARE(w.imgTotal[1]->x(), twoDigits ? 500 : 400); // 7500 or 6000 twips
+    QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
+    QVERIFY(imgTotal(w)[1]->isVisibleTo(&w));
+    QCOMPARE(imgTotal(w)[1]->x(), twoDigits ? 500 : 400); // 7500 or 6000 twips
     if (twoDigits)
-        QCOMPARE(w.imgTotal[0]->x(), 316); // 4740
+        QCOMPARE(imgTotal(w)[0]->x(), 316); // 4740
     // 4320 to 10935 twips, or 5640 to 9375; 5760 to 9735 down
-    QCOMPARE(w.shpBack->geometry(),
+    QCOMPARE(shpBack(w)->geometry(),
              twoDigits ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265));
     // Both positions hold the dark digit, the hidden one too.
-    for (PictureBox *digit : w.imgTotal)
-        QCOMPARE(digit->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
+    for (PictureBox *digit : imgTotal(w))
+        QCOMPARE(digit->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
 }
 
 void TestMainWindow::fewerDiceClearHiddenSlots()
 {
     setSettings(6, 4, 0);
     frmMain w;
-    w.cmdAction_Click();
-    w.tmrDice_Timer();
-    w.cmdAction_Click();
+    cmdAction(w)->click();
+    WindowProbe::tick(w);
+    cmdAction(w)->click();
     setSettings(6, 2, 0);
-    w.cmdAction_Click(); // reset arranges for the new count
-    QCOMPARE(w.RollState, std::int16_t(frmMain::Ready));
+    cmdAction(w)->click(); // reset arranges for the new count
+    QCOMPARE(WindowProbe::RollState(w), std::int16_t(frmMain::Ready));
     for (int i : {2, 3}) {
-        QVERIFY(!w.imgDice[i]->isVisibleTo(&w));
-        QVERIFY(w.imgDice[i]->picture().isNull());
-        QVERIFY(!w.lblDice[i]->isVisibleTo(&w));
+        QVERIFY(!imgDice(w)[i]->isVisibleTo(&w));
+        QVERIFY(imgDice(w)[i]->picture().isNull());
+        QVERIFY(!lblDice(w)[i]->isVisibleTo(&w));
     }
-    QCOMPARE(w.imgDice[0]->x(), DieLefts[2][0]);
-    QCOMPARE(w.imgDice[1]->x(), DieLefts[2][1]);
+    QCOMPARE(imgDice(w)[0]->x(), DieLefts[2][0]);
+    QCOMPARE(imgDice(w)[1]->x(), DieLefts[2][1]);
 }
 
 void TestMainWindow::stackingOrder()
 {
     frmMain w;
     // The units digit covers the last 255 twips (17 px) of the tens digit.
-    const QRect tens = w.imgTotal[0]->geometry();
-    const QRect units = w.imgTotal[1]->geometry();
+    const QRect tens = imgTotal(w)[0]->geometry();
+    const QRect units = imgTotal(w)[1]->geometry();
     QCOMPARE(tens.right() - units.left() + 1, 17);
-    QCOMPARE(w.childAt(units.left() + 1, units.center().y()), w.imgTotal[1]);
-    QCOMPARE(w.childAt(tens.left() + 1, tens.center().y()), w.imgTotal[0]);
+    QCOMPARE(w.childAt(units.left() + 1, units.center().y()), imgTotal(w)[1]);
+    QCOMPARE(w.childAt(tens.left() + 1, tens.center().y()), imgTotal(w)[0]);
     // The panel lies below both digits and shows around them.
-    QCOMPARE(w.childAt(w.shpBack->x() + 2, w.shpBack->y() + 2), w.shpBack);
+    QCOMPARE(w.childAt(shpBack(w)->x() + 2, shpBack(w)->y() + 2), shpBack(w));
     // The buttons are above everything else.
     const QObjectList order = w.children();
     const auto index = [&](QObject *o) { return order.indexOf(o); };
-    QVERIFY(index(w.shpBack) < index(w.imgDice[0]));
-    QVERIFY(index(w.lblDice[3]) < index(w.imgTotal[0]));
-    QVERIFY(index(w.imgTotal[0]) < index(w.imgTotal[1]));
-    QVERIFY(index(w.imgTotal[1]) < index(w.cmdConfig));
-    QVERIFY(index(w.imgTotal[1]) < index(w.cmdAction));
+    QVERIFY(index(shpBack(w)) < index(imgDice(w)[0]));
+    QVERIFY(index(lblDice(w)[3]) < index(imgTotal(w)[0]));
+    QVERIFY(index(imgTotal(w)[0]) < index(imgTotal(w)[1]));
+    QVERIFY(index(imgTotal(w)[1]) < index(cmdConfig(w)));
+    QVERIFY(index(imgTotal(w)[1]) < index(cmdAction(w)));
 }
 
 // Keys after the window opens: what each sequence presses.
@@ -301,8 +301,8 @@ void TestMainWindow::keyboard()
     QCOMPARE(opened, dialogOpens);
     w.activateWindow(); // a window manager would do this once the dialog is gone
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(int(w.RollState), rollState);
-    QCOMPARE(QApplication::focusWidget(), focus == "cmdConfig" ? w.cmdConfig : w.cmdAction);
+    QCOMPARE(int(WindowProbe::RollState(w)), rollState);
+    QCOMPARE(QApplication::focusWidget(), focus == "cmdConfig" ? cmdConfig(w) : cmdAction(w));
 }
 
 // Every family the program may pick fits every text of both windows at
@@ -326,17 +326,17 @@ void TestMainWindow::textsFit()
         QString text;
         int pixels;
     };
-    const QList<Text> texts = {{w.lblDice[0], "10", 96},
-                               {w.cmdConfig, "設定", 32},
-                               {w.cmdAction, "スタート", 32},
-                               {w.cmdAction, "ストップ", 32},
-                               {w.cmdAction, "リセット", 32},
-                               {dialog.lblCap[0], "から", 24},
-                               {dialog.lblCap[1], "までのミルバネを", 24},
-                               {dialog.lblCap[2], "個使用", 24},
-                               {dialog.cmdOK, "OK", 24},
-                               {dialog.cmdCancel, "キャンセル", 24},
-                               {dialog.cboDice[1], "10", 24}};
+    const QList<Text> texts = {{lblDice(w)[0], "10", 96},
+                               {cmdConfig(w), "設定", 32},
+                               {cmdAction(w), "スタート", 32},
+                               {cmdAction(w), "ストップ", 32},
+                               {cmdAction(w), "リセット", 32},
+                               {lblCap(dialog)[0], "から", 24},
+                               {lblCap(dialog)[1], "までのミルバネを", 24},
+                               {lblCap(dialog)[2], "個使用", 24},
+                               {cmdOK(dialog), "OK", 24},
+                               {cmdCancel(dialog), "キャンセル", 24},
+                               {cboDice(dialog)[1], "10", 24}};
     for (const Text &t : texts) {
         QFont font(family);
         font.setPixelSize(t.pixels);

@@ -172,7 +172,7 @@ void TestPictures::faces_data()
 void TestPictures::faces()
 {
     QFETCH(int, face);
-    const QImage image = window()->imgMdice[face];
+    const QImage image = WindowProbe::imgMdice(*window())[face];
     QCOMPARE(image.size(), QSize(192, 192));
 
     // The corners: 123 transparent pixels each, 19 along each outer edge.
@@ -223,7 +223,7 @@ void TestPictures::faces()
 
 void TestPictures::faceTenMiddleRowInside()
 {
-    const QImage image = window()->imgMdice[10];
+    const QImage image = WindowProbe::imgMdice(*window())[10];
     int left = 192, right = -1;
     for (int x = 0; x < 192; ++x)
         if (image.pixel(x, 96) == qRgb(0, 0, 0)) {
@@ -247,7 +247,7 @@ void TestPictures::digits()
 {
     QFETCH(int, digit);
     QFETCH(QString, lit);
-    const QImage image = window()->imgMdigi[digit];
+    const QImage image = WindowProbe::imgMdigi(*window())[digit];
     QCOMPARE(image.size(), QSize(200, 250));
     QVERIFY(!image.hasAlphaChannel());
     for (int s = 0; s < 7; ++s) {
@@ -270,8 +270,8 @@ void TestPictures::digits()
 // reaches, its edges cross half coverage within a pixel of the table's.
 void TestPictures::segmentShapes()
 {
-    const QImage blank = window()->imgMdigi[10];
-    const QImage eight = window()->imgMdigi[8];
+    const QImage blank = WindowProbe::imgMdigi(*window())[10];
+    const QImage eight = WindowProbe::imgMdigi(*window())[8];
     int blends = 0;
     for (int y = 0; y < 250; ++y)
         for (int x = 0; x < 200; ++x) {
@@ -324,7 +324,7 @@ void TestPictures::roundedFrameCorners()
 {
     QFETCH(QPoint, pixel);
     QFETCH(bool, rounded);
-    const double c = coverage(window()->imgMdigi[8].pixel(pixel), LitYellow);
+    const double c = coverage(WindowProbe::imgMdigi(*window())[8].pixel(pixel), LitYellow);
     QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
 }
 
@@ -399,9 +399,9 @@ void TestPictures::paintedAfterThrows()
     for (const Throw &t : throws) {
         for (int v : t.dice)
             values.push_back((v - 1 + 0.5f) / 10); // draws v of 1 to 10
-        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
-        w.tmrDice_Timer();
-        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
+        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
+        WindowProbe::tick(w);
+        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
         const QImage shot = w.grab().toImage();
         const QString what = QStringLiteral("throw %1 + %2: ").arg(t.dice[0]).arg(t.dice[1]);
 
@@ -447,7 +447,7 @@ void TestPictures::paintedAfterThrows()
         }
         // The panel around the digits.
         QCOMPARE(shot.pixel(288 + 3, 384 + 3), Ground);
-        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
+        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
     }
 }
 

@@ -36,7 +36,7 @@ Settings current()
 // Everything that must hold between two events, or what does not.
 QString violation(const frmMain &w)
 {
-    const int state = w.RollState;
+    const int state = WindowProbe::RollState(w);
     const int n = basMain::DiceCount;
     const int faces = basMain::DiceFaces;
     const int zero = basMain::ZeroFace;
@@ -48,27 +48,27 @@ QString violation(const frmMain &w)
         return QStringLiteral("RollState %1").arg(state);
     const QString captions[] = {QStringLiteral("スタート"), QStringLiteral("ストップ"),
                                 QStringLiteral("リセット")};
-    if (w.cmdAction->text() != captions[state])
-        return QStringLiteral("caption %1 in state %2").arg(w.cmdAction->text()).arg(state);
-    if (w.cmdConfig->isEnabled() != (state == frmMain::Ready))
+    if (cmdAction(w)->text() != captions[state])
+        return QStringLiteral("caption %1 in state %2").arg(cmdAction(w)->text()).arg(state);
+    if (cmdConfig(w)->isEnabled() != (state == frmMain::Ready))
         return QStringLiteral("settings button enabled is wrong in state %1").arg(state);
-    if (w.tmrDice.isActive() != (state == frmMain::Rolling))
+    if (tmrDice(w)->isActive() != (state == frmMain::Rolling))
         return QStringLiteral("roll timer running is %1 in state %2")
-            .arg(w.tmrDice.isActive())
+            .arg(tmrDice(w)->isActive())
             .arg(state);
 
     int sum = 0;
     for (int i = 0; i < 4; ++i) {
-        const PictureBox *die = w.imgDice[i];
-        const QLabel *label = w.lblDice[i];
+        const PictureBox *die = imgDice(w)[i];
+        const QLabel *label = lblDice(w)[i];
         const bool shown = i < n;
         if (die->isVisibleTo(&w) != shown)
             return QStringLiteral("die %1 shown is %2").arg(i).arg(!shown);
         if (label->isVisibleTo(&w) != (shown && state == frmMain::Result))
             return QStringLiteral("label %1 visibility in state %2").arg(i).arg(state);
         const int stopped = (state == frmMain::Rolling && shown) ? 0 : -1;
-        if (w.DieStopped[i] != stopped)
-            return QStringLiteral("die %1 stopped is %2").arg(i).arg(w.DieStopped[i]);
+        if (WindowProbe::DieStopped(w)[i] != stopped)
+            return QStringLiteral("die %1 stopped is %2").arg(i).arg(WindowProbe::DieStopped(w)[i]);
         if (!shown) {
             if (!die->picture().isNull())
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
@@ -77,13 +77,13 @@ QString violation(const frmMain &w)
         const int x = DieLefts[n][i];
         if (die->pos() != QPoint(x, 32) || label->pos() != QPoint(x + 40, 248))
             return QStringLiteral("die %1 out of place").arg(i);
-        const int v = w.DieValue[i];
+        const int v = WindowProbe::DieValue(w)[i];
         const int lowest = zero == -1 ? 0 : 1;
         if (v != 0 && (v < lowest || v > faces))
             return QStringLiteral("die %1 shows %2 with faces %3").arg(i).arg(v).arg(faces);
         if (state == frmMain::Ready && v != 0)
             return QStringLiteral("die %1 holds %2 in Ready").arg(i).arg(v);
-        if (die->picture().cacheKey() != w.imgMdice[v].cacheKey())
+        if (die->picture().cacheKey() != WindowProbe::imgMdice(w)[v].cacheKey())
             return QStringLiteral("die %1 picture is not face %2").arg(i).arg(v);
         if (state == frmMain::Result && label->text() != QString::number(v))
             return QStringLiteral("label %1 reads %2, die %3").arg(i).arg(label->text()).arg(v);
@@ -91,14 +91,15 @@ QString violation(const frmMain &w)
     }
 
     const bool twoDigits = n * faces >= 10;
-    if (w.imgTotal[0]->isVisibleTo(&w) != twoDigits ||
-        w.imgTotal[1]->x() != (twoDigits ? 500 : 400) ||
-        w.shpBack->x() != (twoDigits ? 288 : 376) || w.shpBack->width() != (twoDigits ? 441 : 249))
+    if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits ||
+        imgTotal(w)[1]->x() != (twoDigits ? 500 : 400) ||
+        shpBack(w)->x() != (twoDigits ? 288 : 376) ||
+        shpBack(w)->width() != (twoDigits ? 441 : 249))
         return QStringLiteral("total layout wrong for %1 x %2").arg(n).arg(faces);
     const int tens = state == frmMain::Result && sum > 9 ? sum / 10 : BlankDigit;
     const int units = state == frmMain::Result ? sum % 10 : BlankDigit;
-    if (w.imgTotal[0]->picture().cacheKey() != w.imgMdigi[tens].cacheKey() ||
-        w.imgTotal[1]->picture().cacheKey() != w.imgMdigi[units].cacheKey())
+    if (imgTotal(w)[0]->picture().cacheKey() != WindowProbe::imgMdigi(w)[tens].cacheKey() ||
+        imgTotal(w)[1]->picture().cacheKey() != WindowProbe::imgMdigi(w)[units].cacheKey())
         return QStringLiteral("total pictures do not show %1").arg(sum);
     return {};
 }
@@ -202,9 +203,9 @@ void TestRandomUser::playDialog()
         switch (pick(6)) {
         case 0: {
             const int box = pick(3);
-            const int index = pick(dialog->cboDice[box]->count());
+            const int index = pick(cboDice(*dialog)[box]->count());
             event(QStringLiteral("  dialog: box %1 to entry %2").arg(box).arg(index));
-            dialog->cboDice[box]->setCurrentIndex(index);
+            cboDice(*dialog)[box]->setCurrentIndex(index);
             break;
         }
         case 1:
@@ -238,23 +239,23 @@ void TestRandomUser::playDialog()
             break;
         default:
             event("  dialog: tick");
-            m_window->tmrDice_Timer();
+            WindowProbe::tick(*m_window);
             break;
         }
         check("inside the dialog");
     }
-    const Settings chosen = {dialog->cboDice[1]->currentIndex() + 2,
-                             dialog->cboDice[2]->currentIndex() + 1,
-                             dialog->cboDice[0]->currentIndex() == 0 ? -1 : 0};
+    const Settings chosen = {cboDice(*dialog)[1]->currentIndex() + 2,
+                             cboDice(*dialog)[2]->currentIndex() + 1,
+                             cboDice(*dialog)[0]->currentIndex() == 0 ? -1 : 0};
     switch (pick(4)) {
     case 0:
         event("  dialog: click OK");
         m_expected = chosen;
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        QTest::mouseClick(cmdOK(*dialog), Qt::LeftButton);
         break;
     case 1:
         event("  dialog: click Cancel");
-        QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+        QTest::mouseClick(cmdCancel(*dialog), Qt::LeftButton);
         break;
     case 2:
         event("  dialog: close box");
@@ -264,7 +265,7 @@ void TestRandomUser::playDialog()
         // Enter presses the focused button, else OK.
         if (!activate())
             return;
-        if (focused(dialog) != dialog->cmdCancel)
+        if (focused(dialog) != cmdCancel(*dialog))
             m_expected = chosen;
         event(QStringLiteral("  dialog: Enter on %1")
                   .arg(QString::fromLatin1(focused(dialog)->metaObject()->className())));
@@ -308,22 +309,22 @@ void TestRandomUser::play()
         const int roll = pick(100);
         if (roll < 25) {
             event("click action");
-            QTest::mouseClick(window.cmdAction, Qt::LeftButton);
+            QTest::mouseClick(cmdAction(window), Qt::LeftButton);
         } else if (roll < 32) {
             event("click settings");
-            QTest::mouseClick(window.cmdConfig, Qt::LeftButton);
+            QTest::mouseClick(cmdConfig(window), Qt::LeftButton);
         } else if (roll < 60) {
             const int k = pick(5);
             QWidget *target = focused(&window);
             event(QStringLiteral("key %1 on %2")
                       .arg(QString::fromLatin1(keyNames[k]),
-                           target == window.cmdConfig   ? QStringLiteral("settings button")
-                           : target == window.cmdAction ? QStringLiteral("action button")
-                                                        : QStringLiteral("window")));
+                           target == cmdConfig(window)   ? QStringLiteral("settings button")
+                           : target == cmdAction(window) ? QStringLiteral("action button")
+                                                         : QStringLiteral("window")));
             QTest::keyClick(target, Qt::Key(keys[k]));
         } else if (roll < 99) {
             event("tick");
-            window.tmrDice_Timer();
+            WindowProbe::tick(window);
         } else {
             event("wait for the real timer");
             QTest::qWait(40);

@@ -68,16 +68,16 @@ void TestRollCycle::stateMachine()
     std::deque<float> values;
     frmMain w(std::make_unique<ScriptedRandom>(&values));
     for (int c = 0; c < clicks; ++c) {
-        QTest::mouseClick(w.cmdAction, Qt::LeftButton);
-        w.tmrDice_Timer();
+        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
+        WindowProbe::tick(w);
     }
-    QCOMPARE(int(w.RollState), state);
-    QCOMPARE(w.cmdAction->text(), caption);
-    QCOMPARE(w.cmdConfig->isEnabled(), configEnabled);
+    QCOMPARE(int(WindowProbe::RollState(w)), state);
+    QCOMPARE(cmdAction(w)->text(), caption);
+    QCOMPARE(cmdConfig(w)->isEnabled(), configEnabled);
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(w.lblDice[i]->isVisibleTo(&w), labelsVisible && i < 2);
-    QCOMPARE(w.tmrDice.isActive(), timerRunning);
-    QCOMPARE(w.tmrDice.timerType(), Qt::PreciseTimer);
+        QCOMPARE(lblDice(w)[i]->isVisibleTo(&w), labelsVisible && i < 2);
+    QCOMPARE(tmrDice(w)->isActive(), timerRunning);
+    QCOMPARE(tmrDice(w)->timerType(), Qt::PreciseTimer);
 }
 
 void TestRollCycle::ticksDrawOnlyForRollingDice()
@@ -87,57 +87,57 @@ void TestRollCycle::ticksDrawOnlyForRollingDice()
     ScriptedRandom *source = random.get();
     frmMain w(std::move(random));
 
-    w.tmrDice_Timer(); // Ready: every die is marked stopped
+    WindowProbe::tick(w); // Ready: every die is marked stopped
     QCOMPARE(source->draws, 0);
 
-    w.cmdAction_Click();
+    cmdAction(w)->click();
     // Starting changes no picture and no value until the first tick.
-    QCOMPARE(w.imgDice[0]->picture().cacheKey(), w.imgMdice[0].cacheKey());
+    QCOMPARE(imgDice(w)[0]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
     QCOMPARE(source->draws, 0);
 
-    w.tmrDice_Timer();
+    WindowProbe::tick(w);
     QCOMPARE(source->draws, 2); // slot order 0 then 1
-    QCOMPARE(w.DieValue[0], std::int16_t(1));
-    QCOMPARE(w.DieValue[1], std::int16_t(4));
-    w.tmrDice_Timer();
+    QCOMPARE(WindowProbe::DieValue(w)[0], std::int16_t(1));
+    QCOMPARE(WindowProbe::DieValue(w)[1], std::int16_t(4));
+    WindowProbe::tick(w);
     QCOMPARE(source->draws, 4);
-    QCOMPARE(w.DieValue[0], std::int16_t(6));
-    QCOMPARE(w.DieValue[1], std::int16_t(2));
+    QCOMPARE(WindowProbe::DieValue(w)[0], std::int16_t(6));
+    QCOMPARE(WindowProbe::DieValue(w)[1], std::int16_t(2));
     for (int i : {2, 3}) {
-        QCOMPARE(w.DieValue[i], std::int16_t(0));
-        QVERIFY(!w.imgDice[i]->isVisibleTo(&w));
-        QVERIFY(w.imgDice[i]->picture().isNull());
+        QCOMPARE(WindowProbe::DieValue(w)[i], std::int16_t(0));
+        QVERIFY(!imgDice(w)[i]->isVisibleTo(&w));
+        QVERIFY(imgDice(w)[i]->picture().isNull());
     }
 
-    w.cmdAction_Click(); // stop: the values of the last tick stand
-    const qint64 face0 = w.imgDice[0]->picture().cacheKey();
-    const qint64 face1 = w.imgDice[1]->picture().cacheKey();
-    QCOMPARE(face0, w.imgMdice[6].cacheKey());
-    QCOMPARE(face1, w.imgMdice[2].cacheKey());
+    cmdAction(w)->click(); // stop: the values of the last tick stand
+    const qint64 face0 = imgDice(w)[0]->picture().cacheKey();
+    const qint64 face1 = imgDice(w)[1]->picture().cacheKey();
+    QCOMPARE(face0, WindowProbe::imgMdice(w)[6].cacheKey());
+    QCOMPARE(face1, WindowProbe::imgMdice(w)[2].cacheKey());
     for (int t = 0; t < 5; ++t)
-        w.tmrDice_Timer();
+        WindowProbe::tick(w);
     QCOMPARE(source->draws, 4);
-    QCOMPARE(w.DieValue[0], std::int16_t(6));
-    QCOMPARE(w.imgDice[0]->picture().cacheKey(), face0);
-    QCOMPARE(w.imgDice[1]->picture().cacheKey(), face1);
-    QCOMPARE(w.lblDice[0]->text(), QStringLiteral("6"));
-    QCOMPARE(w.lblDice[1]->text(), QStringLiteral("2"));
+    QCOMPARE(WindowProbe::DieValue(w)[0], std::int16_t(6));
+    QCOMPARE(imgDice(w)[0]->picture().cacheKey(), face0);
+    QCOMPARE(imgDice(w)[1]->picture().cacheKey(), face1);
+    QCOMPARE(lblDice(w)[0]->text(), QStringLiteral("6"));
+    QCOMPARE(lblDice(w)[1]->text(), QStringLiteral("2"));
 }
 
 void TestRollCycle::stopBeforeFirstTick()
 {
     std::deque<float> values = {AlmostOne, AlmostOne};
     frmMain w(std::make_unique<ScriptedRandom>(&values));
-    w.cmdAction_Click();
-    w.cmdAction_Click();
-    QCOMPARE(int(w.RollState), int(frmMain::Result));
+    cmdAction(w)->click();
+    cmdAction(w)->click();
+    QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Result));
     for (int i = 0; i < 2; ++i) {
-        QCOMPARE(w.lblDice[i]->text(), QStringLiteral("0"));
-        QVERIFY(w.lblDice[i]->isVisibleTo(&w));
-        QCOMPARE(w.imgDice[i]->picture().cacheKey(), w.imgMdice[0].cacheKey());
+        QCOMPARE(lblDice(w)[i]->text(), QStringLiteral("0"));
+        QVERIFY(lblDice(w)[i]->isVisibleTo(&w));
+        QCOMPARE(imgDice(w)[i]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
     }
-    QCOMPARE(w.imgTotal[0]->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
-    QCOMPARE(w.imgTotal[1]->picture().cacheKey(), w.imgMdigi[0].cacheKey());
+    QCOMPARE(imgTotal(w)[0]->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
+    QCOMPARE(imgTotal(w)[1]->picture().cacheKey(), WindowProbe::imgMdigi(w)[0].cacheKey());
 }
 
 void TestRollCycle::edgeDraws_data()
@@ -170,12 +170,12 @@ void TestRollCycle::edgeDraws()
     setSettings(faces, 1, zero);
     std::deque<float> values = {r};
     frmMain w(std::make_unique<ScriptedRandom>(&values));
-    w.cmdAction_Click();
-    w.tmrDice_Timer();
-    QCOMPARE(int(w.DieValue[0]), value);
-    QCOMPARE(w.imgDice[0]->picture().cacheKey(), w.imgMdice[value].cacheKey());
-    w.cmdAction_Click();
-    QCOMPARE(w.lblDice[0]->text(), QString::number(value));
+    cmdAction(w)->click();
+    WindowProbe::tick(w);
+    QCOMPARE(int(WindowProbe::DieValue(w)[0]), value);
+    QCOMPARE(imgDice(w)[0]->picture().cacheKey(), WindowProbe::imgMdice(w)[value].cacheKey());
+    cmdAction(w)->click();
+    QCOMPARE(lblDice(w)[0]->text(), QString::number(value));
 }
 
 void TestRollCycle::totals_data()
@@ -208,19 +208,19 @@ void TestRollCycle::totals()
     setSettings(faces, count, zero);
     std::deque<float> values(draws.begin(), draws.end());
     frmMain w(std::make_unique<ScriptedRandom>(&values));
-    w.cmdAction_Click();
-    w.tmrDice_Timer();
-    w.cmdAction_Click();
-    QCOMPARE(w.imgTotal[0]->picture().cacheKey(), w.imgMdigi[tens].cacheKey());
-    QCOMPARE(w.imgTotal[1]->picture().cacheKey(), w.imgMdigi[units].cacheKey());
+    cmdAction(w)->click();
+    WindowProbe::tick(w);
+    cmdAction(w)->click();
+    QCOMPARE(imgTotal(w)[0]->picture().cacheKey(), WindowProbe::imgMdigi(w)[tens].cacheKey());
+    QCOMPARE(imgTotal(w)[1]->picture().cacheKey(), WindowProbe::imgMdigi(w)[units].cacheKey());
     int sum = 0;
     for (int i = 0; i < count; ++i)
-        sum += w.lblDice[i]->text().toInt();
+        sum += lblDice(w)[i]->text().toInt();
     QCOMPARE(sum, (tens == BlankDigit ? 0 : 10 * tens) + units);
 
-    w.cmdAction_Click(); // reset puts the dark digit back in both places
-    for (PictureBox *digit : w.imgTotal)
-        QCOMPARE(digit->picture().cacheKey(), w.imgMdigi[BlankDigit].cacheKey());
+    cmdAction(w)->click(); // reset puts the dark digit back in both places
+    for (PictureBox *digit : imgTotal(w))
+        QCOMPARE(digit->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
 }
 
 namespace
@@ -246,16 +246,16 @@ void TestRollCycle::tickRepaintsOnlyChangedDice()
     frmMain w(std::make_unique<ScriptedRandom>(&values));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.cmdAction_Click();
-    w.tmrDice_Timer();
+    cmdAction(w)->click();
+    WindowProbe::tick(w);
     QCoreApplication::processEvents();
 
     PaintCounter counter;
     for (QObject *child : w.children())
         child->installEventFilter(&counter);
-    w.tmrDice_Timer();
+    WindowProbe::tick(w);
     QCoreApplication::processEvents();
-    const std::set<QObject *> expected = {w.imgDice[0], w.imgDice[2]};
+    const std::set<QObject *> expected = {imgDice(w)[0], imgDice(w)[2]};
     QCOMPARE(counter.painted, expected);
 }
 
@@ -277,15 +277,15 @@ void TestRollCycle::fairness()
     QFETCH(int, zero);
     setSettings(faces, 1, zero);
     frmMain w(std::make_unique<UniformRandom>(20261207u + faces * 2 + (zero ? 1 : 0)));
-    w.cmdAction_Click();
+    cmdAction(w)->click();
 
     const int lowest = zero ? 0 : 1;
     const int outcomes = faces - lowest + 1;
     const int draws = 2000 * outcomes;
     std::vector<int> counts(static_cast<std::size_t>(outcomes), 0);
     for (int d = 0; d < draws; ++d) {
-        w.tmrDice_Timer();
-        const int v = w.DieValue[0];
+        WindowProbe::tick(w);
+        const int v = WindowProbe::DieValue(w)[0];
         QVERIFY2(v >= lowest && v <= faces, qPrintable(QString::number(v)));
         ++counts[static_cast<std::size_t>(v - lowest)];
     }

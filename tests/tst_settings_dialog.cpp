@@ -97,10 +97,10 @@ void TestSettingsDialog::controls()
     QFETCH(QRect, expected);
     QFETCH(QString, text);
     frmConf dialog(nullptr);
-    std::map<QString, QWidget *> controls = {{"ok", dialog.cmdOK}, {"cancel", dialog.cmdCancel}};
+    std::map<QString, QWidget *> controls = {{"ok", cmdOK(dialog)}, {"cancel", cmdCancel(dialog)}};
     for (int i = 0; i < 3; ++i) {
-        controls[QStringLiteral("cbo%1").arg(i)] = dialog.cboDice[i];
-        controls[QStringLiteral("lbl%1").arg(i)] = dialog.lblCap[i];
+        controls[QStringLiteral("cbo%1").arg(i)] = cboDice(dialog)[i];
+        controls[QStringLiteral("lbl%1").arg(i)] = lblCap(dialog)[i];
     }
     QWidget *control = controls.at(name);
     QCOMPARE(control->geometry(), expected);
@@ -123,7 +123,7 @@ void TestSettingsDialog::entries()
         {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
     const char *meaning[] = {"最小の目", "最大の目", "ミルバネの数"}; // told to screen readers
     for (int i = 0; i < 3; ++i) {
-        QComboBox *box = dialog.cboDice[i];
+        QComboBox *box = cboDice(dialog)[i];
         QCOMPARE(box->accessibleDescription(), QString::fromUtf8(meaning[i]));
         QVERIFY(!box->isEditable()); // a list to pick from, no typing
         QStringList items;
@@ -153,12 +153,12 @@ void TestSettingsDialog::load()
     QFETCH(Choice, selected);
     setSettings(faces, count, zero);
     frmConf dialog(nullptr);
-    QCOMPARE(dialog.cboDice[0]->currentIndex(), selected.start);
-    QCOMPARE(dialog.cboDice[1]->currentIndex(), selected.top);
-    QCOMPARE(dialog.cboDice[2]->currentIndex(), selected.count);
-    QCOMPARE(int(dialog.PendingZero), zero);
-    QCOMPARE(int(dialog.PendingFaces), faces);
-    QCOMPARE(int(dialog.PendingCount), count);
+    QCOMPARE(cboDice(dialog)[0]->currentIndex(), selected.start);
+    QCOMPARE(cboDice(dialog)[1]->currentIndex(), selected.top);
+    QCOMPARE(cboDice(dialog)[2]->currentIndex(), selected.count);
+    QCOMPARE(int(WindowProbe::PendingZero(dialog)), zero);
+    QCOMPARE(int(WindowProbe::PendingFaces(dialog)), faces);
+    QCOMPARE(int(WindowProbe::PendingCount(dialog)), count);
 }
 
 // Choices made in the dialog and OK: the settings that result and the
@@ -189,29 +189,29 @@ void TestSettingsDialog::ok()
     frmMain w(std::make_unique<ScriptedRandom>(&values));
     bool opened = false;
     whenSettingsOpen(&opened, [&](frmConf *dialog) {
-        dialog->cboDice[0]->setCurrentIndex(choice.start);
-        dialog->cboDice[1]->setCurrentIndex(choice.top);
-        dialog->cboDice[2]->setCurrentIndex(choice.count);
-        QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        cboDice(*dialog)[0]->setCurrentIndex(choice.start);
+        cboDice(*dialog)[1]->setCurrentIndex(choice.top);
+        cboDice(*dialog)[2]->setCurrentIndex(choice.count);
+        QTest::mouseClick(cmdOK(*dialog), Qt::LeftButton);
     });
-    QTest::mouseClick(w.cmdConfig, Qt::LeftButton);
+    QTest::mouseClick(cmdConfig(w), Qt::LeftButton);
     QVERIFY(opened);
     QCOMPARE(int(basMain::DiceFaces), faces);
     QCOMPARE(int(basMain::DiceCount), count);
     QCOMPARE(int(basMain::ZeroFace), zero);
 
-    QCOMPARE(int(w.RollState), int(frmMain::Ready));
+    QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
     for (int i = 0; i < 4; ++i) {
-        QCOMPARE(w.imgDice[i]->isVisibleTo(&w), i < count);
+        QCOMPARE(imgDice(w)[i]->isVisibleTo(&w), i < count);
         if (i < count)
-            QCOMPARE(w.imgDice[i]->x(), dieLefts[i]);
+            QCOMPARE(imgDice(w)[i]->x(), dieLefts[i]);
     }
-    QCOMPARE(w.imgTotal[0]->isVisibleTo(&w), twoDigits);
+    QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
 
     // The dice now run from the chosen start value.
-    w.cmdAction_Click();
-    w.tmrDice_Timer();
-    QCOMPARE(int(w.DieValue[0]), zero ? 0 : 1);
+    cmdAction(w)->click();
+    WindowProbe::tick(w);
+    QCOMPARE(int(WindowProbe::DieValue(w)[0]), zero ? 0 : 1);
 }
 
 // Cancel and the close box, after every box was changed.
@@ -226,32 +226,32 @@ void TestSettingsDialog::abandoned()
 {
     QFETCH(bool, byCloseBox);
     frmMain w;
-    w.cmdAction_Click(); // leave Ready, then come back by a reset
-    w.cmdAction_Click();
-    w.cmdAction_Click();
+    cmdAction(w)->click(); // leave Ready, then come back by a reset
+    cmdAction(w)->click();
+    cmdAction(w)->click();
     bool opened = false;
     whenSettingsOpen(&opened, [&](frmConf *dialog) {
-        dialog->cboDice[0]->setCurrentIndex(0);
-        dialog->cboDice[1]->setCurrentIndex(8);
-        dialog->cboDice[2]->setCurrentIndex(3);
+        cboDice(*dialog)[0]->setCurrentIndex(0);
+        cboDice(*dialog)[1]->setCurrentIndex(8);
+        cboDice(*dialog)[2]->setCurrentIndex(3);
         if (byCloseBox)
             dialog->close();
         else
-            QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
+            QTest::mouseClick(cmdCancel(*dialog), Qt::LeftButton);
     });
-    w.cmdConfig_Click();
+    cmdConfig(w)->click();
     QVERIFY(opened);
     QCOMPARE(int(basMain::DiceFaces), 6);
     QCOMPARE(int(basMain::DiceCount), 2);
     QCOMPARE(int(basMain::ZeroFace), 0);
-    QCOMPARE(int(w.RollState), int(frmMain::Ready));
-    QVERIFY(!w.imgDice[2]->isVisibleTo(&w));
+    QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
+    QVERIFY(!imgDice(w)[2]->isVisibleTo(&w));
 
     // A new opening shows the settings, not the abandoned choices.
     frmConf again(&w);
-    QCOMPARE(again.cboDice[0]->currentIndex(), 1);
-    QCOMPARE(again.cboDice[1]->currentIndex(), 4);
-    QCOMPARE(again.cboDice[2]->currentIndex(), 1);
+    QCOMPARE(cboDice(again)[0]->currentIndex(), 1);
+    QCOMPARE(cboDice(again)[1]->currentIndex(), 4);
+    QCOMPARE(cboDice(again)[2]->currentIndex(), 1);
 }
 
 void TestSettingsDialog::tabOrder()
@@ -259,8 +259,8 @@ void TestSettingsDialog::tabOrder()
     frmConf dialog(nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    const QList<QWidget *> order = {dialog.cmdCancel,  dialog.cmdOK,      dialog.cboDice[0],
-                                    dialog.cboDice[1], dialog.cboDice[2], dialog.cmdCancel};
+    const QList<QWidget *> order = {cmdCancel(dialog),  cmdOK(dialog),      cboDice(dialog)[0],
+                                    cboDice(dialog)[1], cboDice(dialog)[2], cmdCancel(dialog)};
     QCOMPARE(focused(), order[0]);
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(focused(), Qt::Key_Tab);
@@ -329,14 +329,14 @@ void TestSettingsDialog::escapeClosesOnlyTheList()
     frmConf dialog(nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    dialog.cboDice[1]->setFocus();
-    dialog.cboDice[1]->showPopup();
+    cboDice(dialog)[1]->setFocus();
+    cboDice(dialog)[1]->showPopup();
     QWidget *popup = QApplication::activePopupWidget();
     QVERIFY(popup);
     QTest::keyClick(popup, Qt::Key_Escape);
     QTRY_VERIFY(!QApplication::activePopupWidget());
     QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.cboDice[1]->currentIndex(), 4);
+    QCOMPARE(cboDice(dialog)[1]->currentIndex(), 4);
 }
 
 void TestSettingsDialog::opensOnlyWhenReady()
@@ -345,15 +345,15 @@ void TestSettingsDialog::opensOnlyWhenReady()
     int openings = 0;
     const auto tryToOpen = [&] {
         whenModalOpens([&](QWidget *modal) { openings += modal != nullptr; });
-        QTest::mouseClick(w.cmdConfig, Qt::LeftButton);
+        QTest::mouseClick(cmdConfig(w), Qt::LeftButton);
         QCoreApplication::processEvents();
     };
-    w.cmdAction_Click(); // Rolling
+    cmdAction(w)->click(); // Rolling
     tryToOpen();
-    w.cmdAction_Click(); // Result
+    cmdAction(w)->click(); // Result
     tryToOpen();
     QCOMPARE(openings, 0);
-    w.cmdAction_Click(); // Ready
+    cmdAction(w)->click(); // Ready
     tryToOpen();
     QCOMPARE(openings, 1);
 }

@@ -70,10 +70,10 @@ void TestSoak::dialogOpenings()
     for (int k = 0; k < Openings; ++k) {
         bool thisTime = false;
         whenSettingsOpen(&thisTime, [&](frmConf *dialog) {
-            dialog->cboDice[1]->setCurrentIndex(k % 9);
-            (k % 2 ? dialog->cmdOK : dialog->cmdCancel)->click();
+            cboDice(*dialog)[1]->setCurrentIndex(k % 9);
+            (k % 2 ? cmdOK(*dialog) : cmdCancel(*dialog))->click();
         });
-        w.cmdConfig->click();
+        cmdConfig(w)->click();
         opened += thisTime;
         if (k == Openings / 10 - 1)
             first = residentKiB();
@@ -89,11 +89,11 @@ void TestSoak::ticks()
     frmMain w(std::make_unique<UniformRandom>(7u));
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    w.cmdAction_Click();
+    cmdAction(w)->click();
     constexpr int Ticks = 100000;
     long first = 0;
     for (int t = 0; t < Ticks; ++t) {
-        w.tmrDice_Timer();
+        WindowProbe::tick(w);
         if (t % 10 == 0) // paint now and then, as the screen would
             QCoreApplication::processEvents();
         if (t == Ticks / 10 - 1)

@@ -63,16 +63,20 @@ frmConf::frmConf(QWidget *owner)
         });
         place(box, BoxPlaces[i]);
         box->installEventFilter(this);
+        box->setObjectName(QStringLiteral("cboDice%1").arg(i));
         cboDice[i] = box;
 
         lblCap[i] = new QLabel(captions[i], this);
+        lblCap[i]->setObjectName(QStringLiteral("lblCap%1").arg(i));
         place(lblCap[i], CaptionPlaces[i]);
     }
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
     place(cmdOK, OkPlace);
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     place(cmdCancel, CancelPlace);
 
     setTabOrder(cmdCancel, cmdOK);

@@ -19,6 +19,18 @@ class frmConf : public QDialog
 public:
     explicit frmConf(QWidget *owner);
 
+private slots:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    friend class WindowProbe; // the tests' way in: the pending choices to read
+
+    // Controls, each named as designed ("cboDice0" for cboDice(0)).
     std::array<QComboBox *, 3> cboDice;
     std::array<QLabel *, 3> lblCap;
     QPushButton *cmdOK;
@@ -28,15 +40,6 @@ public:
     std::int16_t PendingFaces = 0;
     std::int16_t PendingCount = 0;
 
-public slots:
-    void cmdOK_Click();
-    void cmdCancel_Click();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void Form_Load();
     void centreOver(const QWidget *owner);
 

@@ -101,6 +101,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     // Children stack in the order they are made: panel, dice and labels,
     // tens, units, buttons on top.
     shpBack = new ShapeBox(PanelColour, this);
+    shpBack->setObjectName(QStringLiteral("shpBack"));
     place(shpBack, {PanelLeftTwoDigits, PanelTop, PanelWidthTwoDigits, PanelHeight});
 
     QPalette labelPalette;
@@ -113,6 +114,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
         // be filled with the window's colour once instead of at every tick.
         die->setBackdrop(Background);
         die->hide();
+        die->setObjectName(QStringLiteral("imgDice%1").arg(i));
         imgDice[static_cast<std::size_t>(i)] = die;
 
         auto *label = new ValueLabel(QStringLiteral("10"), this);
@@ -122,12 +124,14 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignCenter);
         label->hide();
+        label->setObjectName(QStringLiteral("lblDice%1").arg(i));
         lblDice[static_cast<std::size_t>(i)] = label;
     }
 
     for (int j = 0; j < 2; ++j) {
         auto *digit = new PictureBox(this);
         place(digit, {j == 0 ? TensLeft : UnitsLeftTwoDigits, TotalTop, TotalWidth, TotalHeight});
+        digit->setObjectName(QStringLiteral("imgTotal%1").arg(j));
         imgTotal[static_cast<std::size_t>(j)] = digit;
     }
 
@@ -140,7 +144,9 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
         return button;
     };
     cmdConfig = makeButton(QStringLiteral("設定"), ConfigButton);
+    cmdConfig->setObjectName(QStringLiteral("cmdConfig"));
     cmdAction = makeButton(QStringLiteral("スタート"), ActionButton);
+    cmdAction->setObjectName(QStringLiteral("cmdAction"));
     setTabOrder(cmdConfig, cmdAction);
     cmdConfig->setFocus();
     m_announcer = new Announcer(this);
@@ -148,6 +154,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     connect(cmdAction, &QPushButton::clicked, this, &frmMain::cmdAction_Click);
     connect(cmdConfig, &QPushButton::clicked, this, &frmMain::cmdConfig_Click);
 
+    tmrDice.setObjectName(QStringLiteral("tmrDice"));
     tmrDice.setTimerType(Qt::PreciseTimer);
     tmrDice.setInterval(33);
     connect(&tmrDice, &QTimer::timeout, this, &frmMain::tmrDice_Timer);

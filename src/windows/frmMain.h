@@ -29,14 +29,28 @@ public:
 
     enum : std::int16_t { Ready = 0, Rolling = 1, Result = 2 };
 
-    // Controls, back to front.
+private slots:
+    void cmdAction_Click();
+    void cmdConfig_Click();
+    void tmrDice_Timer();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    // The tests' one way in: a tick on demand, and the roll state and the
+    // master pictures to read. Everything else they find by object name.
+    friend class WindowProbe;
+
+    // Controls, back to front; each named as designed ("imgDice0" for
+    // imgDice(0)).
     ShapeBox *shpBack;
     std::array<PictureBox *, 4> imgDice;
     std::array<QLabel *, 4> lblDice;
     std::array<PictureBox *, 2> imgTotal;
     QPushButton *cmdConfig;
     QPushButton *cmdAction;
-    QTimer tmrDice;
+    QTimer tmrDice{this};
 
     // Master pictures; the visible images share them, never copy them.
     std::array<QImage, 11> imgMdice;
@@ -48,15 +62,6 @@ public:
     std::array<std::int16_t, 4> DieStopped{};
     std::int16_t LoopIndex = 0;
 
-public slots:
-    void cmdAction_Click();
-    void cmdConfig_Click();
-    void tmrDice_Timer();
-
-protected:
-    void changeEvent(QEvent *event) override;
-
-private:
     void Form_Load();
     void ResetDice();
     void StartRoll();
