@@ -58,6 +58,14 @@ def components(mask):
     return count
 
 
+def box(mask):
+    """Left, top, width and height of the True pixels; None if there are none."""
+    ys, xs = np.nonzero(mask)
+    if len(xs) == 0:
+        return None
+    return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
+
+
 def die_crop(client, count, i):
     x = die_left(count, i)
     return client[DIE_TOP:DIE_TOP + DIE_SIZE, x:x + DIE_SIZE]
@@ -98,6 +106,23 @@ def read_total(client, two_digits):
     units = read_digit(client, twips(7500 if two_digits else 6000))
     tens = read_digit(client, twips(4740)) if two_digits else None
     return tens, units
+
+
+def play_throw(test, wait, press):
+    """A throw of two dice by mouse, read from the screen: they tumble, then
+    stop with faces, labels and total agreeing, then reset. `wait(condition,
+    what, label)` returns the window's client area once it meets the
+    condition; `press(point)` clicks a point of it."""
+    press(ACTION_BUTTON)
+    wait(lambda c: all(read_die(c, 2, i) for i in range(2)), "rolling")  # no blank face
+    press(ACTION_BUTTON)
+    client = wait(lambda c: all(label_shown(c, 2, i) for i in range(2)), "the values", "result")
+    faces = [read_die(client, 2, i) for i in range(2)]
+    test.assertEqual([read_label(client, 2, i) for i in range(2)], faces)
+    tens, units = read_total(client, True)
+    test.assertEqual((tens or 0) * 10 + units, sum(faces))
+    press(ACTION_BUTTON)
+    wait(lambda c: not label_shown(c, 2, 0), "the reset")
 
 
 _templates = {}

@@ -44,14 +44,6 @@ DESKTOPS = [
 ]
 
 
-def box(mask):
-    """Left, top, width and height of the True pixels; None if there are none."""
-    ys, xs = np.nonzero(mask)
-    if len(xs) == 0:
-        return None
-    return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
-
-
 def longest_run(flags):
     """Start and length of the longest run of True."""
     best, start = (0, 0), None
@@ -136,7 +128,7 @@ class DesktopTest(unittest.TestCase):
         # The client area is where the window's green is, 1018 x 736.
         found = []
         self.desktop.wait_for(
-            lambda: found.append(box(np.all(self.screen() == screen.GREEN, axis=2))) or
+            lambda: found.append(screen.box(np.all(self.screen() == screen.GREEN, axis=2))) or
             found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), "the main window")
         self.origin = found[-1][:2]
         # A nested compositor loses the first click after the pointer enters
@@ -212,17 +204,7 @@ class DesktopTest(unittest.TestCase):
         # A throw, read from the screen.
         self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
                   "two blank dice", "ready")
-        self.press(screen.ACTION_BUTTON)
-        self.wait(lambda c: all(screen.read_die(c, 2, i) for i in range(2)), "rolling")
-        self.press(screen.ACTION_BUTTON)
-        client = self.wait(lambda c: all(screen.label_shown(c, 2, i) for i in range(2)),
-                           "the values", "result")
-        faces = [screen.read_die(client, 2, i) for i in range(2)]
-        self.assertEqual([screen.read_label(client, 2, i) for i in range(2)], faces)
-        tens, units = screen.read_total(client, True)
-        self.assertEqual((tens or 0) * 10 + units, sum(faces))
-        self.press(screen.ACTION_BUTTON)
-        self.wait(lambda c: not screen.label_shown(c, 2, 0), "the reset")
+        screen.play_throw(self, self.wait, self.press)
 
         # The settings: where the dialog opens.
         self.press(screen.CONFIG_BUTTON)

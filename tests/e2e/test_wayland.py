@@ -18,14 +18,6 @@ WIDTH, HEIGHT = 1018, 736
 DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
 
 
-def box(mask):
-    """Left, top, width and height of the True pixels; None if there are none."""
-    ys, xs = np.nonzero(mask)
-    if len(xs) == 0:
-        return None
-    return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
-
-
 class WaylandTest(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop(ARTEFACTS, "wayland")
@@ -59,7 +51,7 @@ class WaylandTest(unittest.TestCase):
         # The client area is where the window's green is, 1018 x 736.
         found = []
         self.desktop.wait_for(
-            lambda: found.append(box(np.all(self.screen() == screen.GREEN, axis=2))) or
+            lambda: found.append(screen.box(np.all(self.screen() == screen.GREEN, axis=2))) or
             found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), "the window on weston")
         self.origin = found[-1][:2]
         client = self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
@@ -75,25 +67,13 @@ class WaylandTest(unittest.TestCase):
         ink = np.all(bar[:, WIDTH // 3:2 * WIDTH // 3] < 100, axis=2)
         self.assertGreater(ink.sum(), 50, "no title in the title bar")
 
-        # A throw by mouse.
-        self.press(screen.ACTION_BUTTON)
-        first = [screen.read_die(client, 2, i) for i in range(2)]
-        self.wait(lambda c: [screen.read_die(c, 2, i) for i in range(2)] != first, "rolling")
-        self.press(screen.ACTION_BUTTON)
-        client = self.wait(lambda c: all(screen.label_shown(c, 2, i) for i in range(2)),
-                           "the values", "result")
-        faces = [screen.read_die(client, 2, i) for i in range(2)]
-        self.assertEqual([screen.read_label(client, 2, i) for i in range(2)], faces)
-        tens, units = screen.read_total(client, True)
-        self.assertEqual((tens or 0) * 10 + units, sum(faces))
-        self.press(screen.ACTION_BUTTON)
-        self.wait(lambda c: not screen.label_shown(c, 2, 0), "the reset")
+        screen.play_throw(self, self.wait, self.press)
 
         # The settings over the main window, by keyboard: four dice of ten.
         # Its frame, drawn by Qt, is a little larger than its 312 x 206.
         self.press(screen.CONFIG_BUTTON)
         dialog = []
-        self.wait(lambda c: dialog.append(box(np.all(c[:640] == DIALOG, axis=2))) or
+        self.wait(lambda c: dialog.append(screen.box(np.all(c[:640] == DIALOG, axis=2))) or
                   dialog[-1] is not None and 312 <= dialog[-1][2] <= 330 and
                   206 <= dialog[-1][3] <= 250, "the dialog", "dialog")
         left, top, width, height = dialog[-1]
