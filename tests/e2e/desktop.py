@@ -218,7 +218,7 @@ class Desktop:
         self.wait_screen(lambda c: c[5, 5].any() and c[-5, -5].any(), "the window's first frame")
         return self.main
 
-    def find_window(self, pattern, min_width=1, timeout=60, by="--name"):
+    def find_window(self, pattern, min_width=1, timeout=120, by="--name"):
         found = []
 
         def look():
