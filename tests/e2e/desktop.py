@@ -158,11 +158,11 @@ class Desktop:
         return line.decode().strip()
 
     def _start_bus(self):
-        # dbus-run-session keeps the bus for as long as its command runs.
-        self.bus = self._read_line(["dbus-run-session", "--", "sh", "-c",
-                                    'echo "$DBUS_SESSION_BUS_ADDRESS" >&FD; exec sleep infinity'],
-                                   "the session bus", env=self.env(), log=f"{self.name}-bus.log")
-        self.bus_socket = re.search(r"path=([^,]+)", self.bus).group(1)
+        socket = os.path.join(self.runtime, "bus")
+        self.bus = self._read_line(["dbus-daemon", "--session", "--nofork", "--print-address=FD",
+                                    f"--address=unix:path={socket}"], "the session bus",
+                                   env=self.env())
+        self.bus_socket = socket
 
     def _start_display(self):
         # Xvfb's own choice of a free display (-displayfd alone) races when
