@@ -87,16 +87,7 @@ void TestMainWindow::createdGeometry()
     QFETCH(bool, visible);
     setSettings(6, 4, 0);
     frmMain w;
-    std::map<QString, QWidget *> controls = {{"imgTotal0", imgTotal(w)[0]},
-                                             {"imgTotal1", imgTotal(w)[1]},
-                                             {"shpBack", shpBack(w)},
-                                             {"cmdConfig", cmdConfig(w)},
-                                             {"cmdAction", cmdAction(w)}};
-    for (int i = 0; i < 4; ++i) {
-        controls[QStringLiteral("imgDice%1").arg(i)] = imgDice(w)[i];
-        controls[QStringLiteral("lblDice%1").arg(i)] = lblDice(w)[i];
-    }
-    QWidget *widget = controls.at(control);
+    QWidget *widget = ::control<QWidget>(w, control);
     QCOMPARE(widget->geometry(), expected);
     QCOMPARE(widget->isVisibleTo(&w), visible);
     QVERIFY(widget->isEnabled());
