@@ -212,11 +212,33 @@ class Desktop:
         log = open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb")
         with log:
             self.program = self._spawn([*wrapper, binary], stdout=log, stderr=subprocess.STDOUT)
-        self.main = self.find_window("^電子ミルバネ", min_width=500)
+        try:
+            self.main = self.find_window("^電子ミルバネ", min_width=500)
+        except TimeoutError as error:
+            raise TimeoutError(f"{error}; the program's threads:\n{self.stacks()}") from None
         self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.
         self.wait_screen(lambda c: c[5, 5].any() and c[-5, -5].any(), "the window's first frame")
         return self.main
+
+    def stacks(self):
+        """Where each thread of the program (and of its children) is, and
+        the screen's windows, for a program that does not show what it
+        should."""
+        pids = subprocess.run(["pgrep", "-s", str(self.program.pid)], capture_output=True,
+                              text=True).stdout.split()
+        out = []
+        for pid in pids:
+            state = read_text(f"/proc/{pid}/status").splitlines()[:3]
+            trace = subprocess.run(["gdb", "-p", pid, "-batch", "-nx", "-ex",
+                                    "thread apply all bt 30"], capture_output=True, text=True,
+                                   timeout=120).stdout
+            out.append(f"-- {pid} {' '.join(state)}\n{trace}")
+        out.append(self.run(["xwininfo", "-root", "-tree"], check=False))
+        text = "\n".join(out)
+        with open(os.path.join(self.artefacts, f"{self.name}-stacks.txt"), "w") as f:
+            f.write(text)
+        return text
 
     def find_window(self, pattern, min_width=1, timeout=120, by="--name"):
         found = []
