@@ -34,50 +34,30 @@ std::array<T *, N> controls(const QWidget &window, const char *name)
     return found;
 }
 
-inline ShapeBox *shpBack(const QWidget &w)
-{
-    return control<ShapeBox>(w, "shpBack");
-}
-inline std::array<PictureBox *, 4> imgDice(const QWidget &w)
-{
-    return controls<PictureBox, 4>(w, "imgDice");
-}
-inline std::array<QLabel *, 4> lblDice(const QWidget &w)
-{
-    return controls<QLabel, 4>(w, "lblDice");
-}
-inline std::array<PictureBox *, 2> imgTotal(const QWidget &w)
-{
-    return controls<PictureBox, 2>(w, "imgTotal");
-}
-inline QPushButton *cmdConfig(const QWidget &w)
-{
-    return control<QPushButton>(w, "cmdConfig");
-}
-inline QPushButton *cmdAction(const QWidget &w)
-{
-    return control<QPushButton>(w, "cmdAction");
-}
-inline QTimer *tmrDice(const QWidget &w)
-{
-    return control<QTimer>(w, "tmrDice");
-}
-inline std::array<QComboBox *, 3> cboDice(const QWidget &w)
-{
-    return controls<QComboBox, 3>(w, "cboDice");
-}
-inline std::array<QLabel *, 3> lblCap(const QWidget &w)
-{
-    return controls<QLabel, 3>(w, "lblCap");
-}
-inline QPushButton *cmdOK(const QWidget &w)
-{
-    return control<QPushButton>(w, "cmdOK");
-}
-inline QPushButton *cmdCancel(const QWidget &w)
-{
-    return control<QPushButton>(w, "cmdCancel");
-}
+// A finder per control, named as the control and its object name are:
+// cmdAction(w), or imgDice(w)[i] for a control array.
+#define MILBANE_CONTROL(Type, name)                                                                \
+    inline Type *name(const QWidget &w)                                                            \
+    {                                                                                              \
+        return control<Type>(w, #name);                                                            \
+    }
+#define MILBANE_CONTROLS(Type, name, n)                                                            \
+    inline std::array<Type *, n> name(const QWidget &w)                                            \
+    {                                                                                              \
+        return controls<Type, n>(w, #name);                                                        \
+    }
+
+MILBANE_CONTROLS(PictureBox, imgDice, 4)
+MILBANE_CONTROLS(QLabel, lblDice, 4)
+MILBANE_CONTROLS(PictureBox, imgTotal, 2)
+MILBANE_CONTROL(ShapeBox, shpBack)
+MILBANE_CONTROL(QPushButton, cmdConfig)
+MILBANE_CONTROL(QPushButton, cmdAction)
+MILBANE_CONTROL(QTimer, tmrDice)
+MILBANE_CONTROLS(QComboBox, cboDice, 3)
+MILBANE_CONTROLS(QLabel, lblCap, 3)
+MILBANE_CONTROL(QPushButton, cmdOK)
+MILBANE_CONTROL(QPushButton, cmdCancel)
 
 class WindowProbe
 {
@@ -88,11 +68,6 @@ public:
     static std::int16_t RollState(const frmMain &w) { return w.RollState; }
     static const std::array<std::int16_t, 4> &DieValue(const frmMain &w) { return w.DieValue; }
     static const std::array<std::int16_t, 4> &DieStopped(const frmMain &w) { return w.DieStopped; }
-    static std::int16_t LoopIndex(const frmMain &w) { return w.LoopIndex; }
     static const std::array<QImage, 11> &imgMdice(const frmMain &w) { return w.imgMdice; }
     static const std::array<QImage, 11> &imgMdigi(const frmMain &w) { return w.imgMdigi; }
-
-    static std::int16_t PendingZero(const frmConf &d) { return d.PendingZero; }
-    static std::int16_t PendingFaces(const frmConf &d) { return d.PendingFaces; }
-    static std::int16_t PendingCount(const frmConf &d) { return d.PendingCount; }
 };

@@ -24,14 +24,9 @@ private slots:
     void init() { setSettings(6, 2, 0); }
 
     void window();
-    void createdGeometry_data();
-    void createdGeometry();
-    void labelsAndButtons();
     void arrangement_data();
     void arrangement();
-    void totalLayout_data();
-    void totalLayout();
-    void fewerDiceClearHiddenSlots();
+    void valueLabels();
     void stackingOrder();
     void keyboard_data();
     void keyboard();
@@ -46,181 +41,146 @@ void TestMainWindow::window()
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(w.windowTitle().startsWith(QStringLiteral("電子ミルバネ ")));
     QVERIFY(w.windowTitle().size() > QStringLiteral("電子ミルバネ ").size());
-    const Qt::WindowFlags flags = w.windowFlags();
-    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    const Qt::WindowFlags buttons =
+        Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+    QCOMPARE(w.windowFlags() & buttons, Qt::WindowCloseButtonHint);
     QCOMPARE(w.pos(), QPoint(0, 0));
-    QCOMPARE(w.palette().color(QPalette::Window), QColor(0, 128, 0));
-    QVERIFY(w.autoFillBackground());
-    QVERIFY(!tmrDice(w)->isActive());
     QCOMPARE(tmrDice(w)->interval(), 33);
-}
-
-// With four dice of six faces the arrangement is the one the window is
-// created with, so every control stands where the layout table puts it.
-// Pixels: the table's twips over 15, rounded.
-void TestMainWindow::createdGeometry_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QRect>("expected");
-    QTest::addColumn<bool>("visible");
-    const QList<int> &dieLeft = DieLefts[4];
-    const int labelLeft[] = {80, 328, 576, 824};
-    for (int i = 0; i < 4; ++i) {
-        QTest::addRow("imgDice(%d)", i)
-            << QStringLiteral("imgDice%1").arg(i) << QRect(dieLeft[i], 32, 193, 193) << true;
-        QTest::addRow("lblDice(%d)", i)
-            << QStringLiteral("lblDice%1").arg(i) << QRect(labelLeft[i], 248, 113, 97) << false;
-    }
-    QTest::newRow("imgTotal(0)") << "imgTotal0" << QRect(316, 392, 201, 249) << true;
-    QTest::newRow("imgTotal(1)") << "imgTotal1" << QRect(500, 392, 201, 249) << true;
-    QTest::newRow("shpBack") << "shpBack" << QRect(288, 384, 441, 265) << true;
-    QTest::newRow("cmdConfig") << "cmdConfig" << QRect(16, 648, 201, 65) << true;
-    QTest::newRow("cmdAction") << "cmdAction" << QRect(800, 648, 201, 65) << true;
-}
-
-void TestMainWindow::createdGeometry()
-{
-    QFETCH(QString, control);
-    QFETCH(QRect, expected);
-    QFETCH(bool, visible);
-    setSettings(6, 4, 0);
-    frmMain w;
-    QWidget *widget = ::control<QWidget>(w, control);
-    QCOMPARE(widget->geometry(), expected);
-    QCOMPARE(widget->isVisibleTo(&w), visible);
-    QVERIFY(widget->isEnabled());
-}
-
-void TestMainWindow::labelsAndButtons()
-{
-    frmMain w;
-    for (QLabel *label : lblDice(w)) {
-        QCOMPARE(label->text(), QStringLiteral("10"));
-        QCOMPARE(label->alignment(), Qt::AlignCenter);
-        QVERIFY(label->autoFillBackground());
-        QCOMPARE(label->palette().color(QPalette::Window), QColor(0, 0, 0));
-        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 255, 0));
-        QCOMPARE(label->font().pixelSize(), 96);
-        QCOMPARE(label->font().weight(), QFont::Normal);
-    }
-    // Every value sits in the middle of its label by the ink one sees.
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QLabel *label = lblDice(w)[0];
-    label->show();
-    for (int value = 0; value <= 10; ++value) {
-        label->setText(QString::number(value));
-        const QImage shot = label->grab().toImage();
-        int left = shot.width(), right = -1;
-        for (int y = 0; y < shot.height(); ++y)
-            for (int x = 0; x < shot.width(); ++x)
-                if (qRed(shot.pixel(x, y)) > 128) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                }
-        QVERIFY2(right >= 0 && qAbs(left - (shot.width() - 1 - right)) <= 1,
-                 qPrintable(QStringLiteral("%1: %2 px left, %3 px right")
-                                .arg(value)
-                                .arg(left)
-                                .arg(shot.width() - 1 - right)));
-    }
     QCOMPARE(cmdConfig(w)->text(), QStringLiteral("設定"));
     QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
-    for (QPushButton *button : {cmdConfig(w), cmdAction(w)})
-        QCOMPARE(button->font().pixelSize(), 32);
-    // The Japanese texts must find a font that has their glyphs.
-    QVERIFY(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')));
-    QCOMPARE(shpBack(w)->fillColour(), QColor(16, 16, 16));
 }
 
+// Every control where the layout puts it for each setting (pixels: the
+// layout's twips over 15, rounded), in a new window and in one reset after
+// a throw of four dice: what is hidden is hidden and holds no face.
 void TestMainWindow::arrangement_data()
 {
+    QTest::addColumn<int>("faces");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QList<int>>("dieLefts");
-    for (int n = 1; n <= 4; ++n)
-        QTest::addRow("%d dice", n) << n << DieLefts[n];
+    QTest::addColumn<bool>("twoDigits");
+    QTest::newRow("4 x 6") << 6 << 4 << true;
+    QTest::newRow("3 x 3, largest 9") << 3 << 3 << false;
+    QTest::newRow("2 x 5, largest 10") << 5 << 2 << true;
+    QTest::newRow("2 x 6") << 6 << 2 << true;
+    QTest::newRow("1 x 6") << 6 << 1 << false;
+    QTest::newRow("1 x 10, largest 10") << 10 << 1 << true;
+    QTest::newRow("4 x 2") << 2 << 4 << false;
 }
 
 void TestMainWindow::arrangement()
 {
-    QFETCH(int, count);
-    QFETCH(QList<int>, dieLefts);
-    setSettings(6, count, 0);
-    frmMain w;
-    for (int i = 0; i < 4; ++i) {
-        const bool shown = i < count;
-        QCOMPARE(imgDice(w)[i]->isVisibleTo(&w), shown);
-        QVERIFY(!lblDice(w)[i]->isVisibleTo(&w));
-        QCOMPARE(imgDice(w)[i]->y(), 32);
-        QCOMPARE(lblDice(w)[i]->y(), 248);
-        QCOMPARE(WindowProbe::DieStopped(w)[i], std::int16_t(-1));
-        QCOMPARE(WindowProbe::DieValue(w)[i], std::int16_t(0));
-        if (shown) {
-            QCOMPARE(imgDice(w)[i]->x(), dieLefts[i]);
-            QCOMPARE(lblDice(w)[i]->x(), dieLefts[i] + 40);
-            // The master's own picture, shared, not a copy.
-            QCOMPARE(imgDice(w)[i]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
-        } else {
-            QVERIFY(imgDice(w)[i]->picture().isNull());
-        }
-    }
-    QCOMPARE(WindowProbe::RollState(w), std::int16_t(frmMain::Ready));
-    QVERIFY(cmdConfig(w)->isEnabled());
-    QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
-}
-
-void TestMainWindow::totalLayout_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("faces");
-    QTest::addColumn<bool>("twoDigits");
-    QTest::newRow("2 x 6") << 2 << 6 << true;
-    QTest::newRow("2 x 5, largest 10") << 2 << 5 << true;
-    QTest::newRow("1 x 10, largest 10") << 1 << 10 << true;
-    QTest::newRow("3 x 3, largest 9") << 3 << 3 << false;
-    QTest::newRow("1 x 6") << 1 << 6 << false;
-    QTest::newRow("4 x 2") << 4 << 2 << false;
-}
-
-void TestMainWindow::totalLayout()
-{
-    QFETCH(int, count);
     QFETCH(int, faces);
+    QFETCH(int, count);
     QFETCH(bool, twoDigits);
-    setSettings(faces, count, -1); // the zero face does not change the layout
-    frmMain w;
-    QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
-    QVERIFY(imgTotal(w)[1]->isVisibleTo(&w));
-    QCOMPARE(imgTotal(w)[1]->x(), twoDigits ? 500 : 400); // 7500 or 6000 twips
-    if (twoDigits)
-        QCOMPARE(imgTotal(w)[0]->x(), 316); // 4740
-    // 4320 to 10935 twips, or 5640 to 9375; 5760 to 9735 down
-    QCOMPARE(shpBack(w)->geometry(),
-             twoDigits ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265));
-    // Both positions hold the dark digit, the hidden one too.
-    for (PictureBox *digit : imgTotal(w))
-        QCOMPARE(digit->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
-}
-
-void TestMainWindow::fewerDiceClearHiddenSlots()
-{
-    setSettings(6, 4, 0);
-    frmMain w;
+    const auto check = [&](const frmMain &w) {
+        for (int i = 0; i < 4; ++i) {
+            const bool shown = i < count;
+            QCOMPARE(imgDice(w)[i]->isVisibleTo(&w), shown);
+            QVERIFY(!lblDice(w)[i]->isVisibleTo(&w));
+            if (!shown) {
+                QVERIFY(imgDice(w)[i]->picture().isNull());
+                continue;
+            }
+            const int x = DieLefts[count][i];
+            QCOMPARE(imgDice(w)[i]->geometry(), QRect(x, 32, 193, 193));
+            QCOMPARE(lblDice(w)[i]->geometry(), QRect(x + 40, 248, 113, 97));
+            // The master's own blank face, shared, not a copy.
+            QCOMPARE(imgDice(w)[i]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
+        }
+        // 4740 and 7500 twips, or one digit at 6000; the panel 4320 to
+        // 10935 or 5640 to 9375 across, 5760 to 9735 down.
+        QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
+        QCOMPARE(imgTotal(w)[0]->geometry(), QRect(316, 392, 201, 249));
+        QCOMPARE(imgTotal(w)[1]->geometry(), QRect(twoDigits ? 500 : 400, 392, 201, 249));
+        QCOMPARE(shpBack(w)->geometry(),
+                 twoDigits ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265));
+        for (PictureBox *digit : imgTotal(w)) // the hidden one too
+            QCOMPARE(digit->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
+        QCOMPARE(cmdConfig(w)->geometry(), QRect(16, 648, 201, 65));
+        QCOMPARE(cmdAction(w)->geometry(), QRect(800, 648, 201, 65));
+        QVERIFY(cmdConfig(w)->isEnabled());
+        QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
+    };
+    setSettings(faces, count, 0);
+    {
+        frmMain w;
+        check(w);
+    }
+    if (QTest::currentTestFailed())
+        return;
+    setSettings(10, 4, -1);
+    std::deque<float> values = {0.9f, 0.9f, 0.9f, 0.9f};
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
     cmdAction(w)->click();
     WindowProbe::tick(w);
     cmdAction(w)->click();
-    setSettings(6, 2, 0);
-    cmdAction(w)->click(); // reset arranges for the new count
-    QCOMPARE(WindowProbe::RollState(w), std::int16_t(frmMain::Ready));
-    for (int i : {2, 3}) {
-        QVERIFY(!imgDice(w)[i]->isVisibleTo(&w));
-        QVERIFY(imgDice(w)[i]->picture().isNull());
-        QVERIFY(!lblDice(w)[i]->isVisibleTo(&w));
+    setSettings(faces, count, 0);
+    cmdAction(w)->click(); // reset arranges for the new settings
+    check(w);
+}
+
+// The value labels as painted after throws of every value from 0 to 10:
+// yellow on black, the ink in the middle across, and down where a plain
+// centred label puts the line.
+void TestMainWindow::valueLabels()
+{
+    setSettings(10, 4, -1);
+    std::deque<float> values;
+    frmMain w(std::make_unique<ScriptedRandom>(&values));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QLabel plain(QStringLiteral("10"));
+    plain.setAlignment(Qt::AlignCenter);
+    plain.setFont(lblDice(w)[0]->font());
+    plain.resize(lblDice(w)[0]->size());
+    const auto ink = [](const QImage &shot) { // what stands out from the corner's ground
+        QRect box;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (qAbs(qRed(shot.pixel(x, y)) - qRed(shot.pixel(0, 0))) > 128)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    for (int first = 0; first <= 10; first += 4) {
+        for (int v = first; v < first + 4; ++v)
+            values.push_back((std::min(v, 10) + 0.5f) / 11); // draws v of 0 to 10
+        cmdAction(w)->click();
+        WindowProbe::tick(w);
+        cmdAction(w)->click();
+        for (int i = 0; i < 4; ++i) {
+            QLabel *label = lblDice(w)[i];
+            const QString text = QString::number(std::min(first + i, 10));
+            QCOMPARE(label->text(), text);
+            const QImage shot = label->grab().toImage();
+            QCOMPARE(QColor(shot.pixel(0, 0)), QColor(0, 0, 0));
+            QRgb brightest = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    brightest = std::max(brightest, shot.pixel(x, y) & 0xFFFFFF);
+            QCOMPARE(QColor(brightest), QColor(255, 255, 0));
+            plain.setText(text);
+            const QRect drawn = ink(shot), centred = ink(plain.grab().toImage());
+            const int left = drawn.left(), right = shot.width() - 1 - drawn.right();
+            QVERIFY2(!drawn.isEmpty() && qAbs(left - right) <= 1 &&
+                         qAbs(drawn.top() - centred.top()) <= 1 &&
+                         qAbs(drawn.bottom() - centred.bottom()) <= 1,
+                     qPrintable(QStringLiteral("%1: %2 px left, %3 right; rows %4 to %5, a "
+                                               "centred label's %6 to %7")
+                                    .arg(text)
+                                    .arg(left)
+                                    .arg(right)
+                                    .arg(drawn.top())
+                                    .arg(drawn.bottom())
+                                    .arg(centred.top())
+                                    .arg(centred.bottom())));
+        }
+        cmdAction(w)->click();
     }
-    QCOMPARE(imgDice(w)[0]->x(), DieLefts[2][0]);
-    QCOMPARE(imgDice(w)[1]->x(), DieLefts[2][1]);
+    QCOMPARE(lblDice(w)[0]->font().pixelSize(), 96);
+    for (QPushButton *button : {cmdConfig(w), cmdAction(w)})
+        QCOMPARE(button->font().pixelSize(), 32);
+    // The Japanese texts must find a font that has their glyphs.
+    QVERIFY(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')));
 }
 
 void TestMainWindow::stackingOrder()

@@ -28,8 +28,6 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    friend class WindowProbe; // the tests' way in: the pending choices to read
-
     // Controls, each named as designed ("cboDice0" for cboDice(0)).
     std::array<QComboBox *, 3> cboDice;
     std::array<QLabel *, 3> lblCap;
