@@ -222,20 +222,12 @@ class Desktop:
         return self.main
 
     def stacks(self):
-        """Where each thread of the program (and of its children) is, and
-        the screen's windows, for a program that does not show what it
-        should."""
-        pids = subprocess.run(["pgrep", "-s", str(self.program.pid)], capture_output=True,
-                              text=True).stdout.split()
-        out = []
-        for pid in pids:
-            state = read_text(f"/proc/{pid}/status").splitlines()[:3]
-            trace = subprocess.run(["gdb", "-p", pid, "-batch", "-nx", "-ex",
-                                    "thread apply all bt 30"], capture_output=True, text=True,
-                                   timeout=120).stdout
-            out.append(f"-- {pid} {' '.join(state)}\n{trace}")
-        out.append(self.run(["xwininfo", "-root", "-tree"], check=False))
-        text = "\n".join(out)
+        """The stack of every thread of the program (and of its children)
+        and the screen's windows: what a wait for the program leaves to read."""
+        pids = self.run(["pgrep", "-s", str(self.program.pid)], check=False).split()
+        text = "\n".join(self.run(["gdb", "-p", pid, "-batch", "-nx", "-ex", "thread apply all bt"],
+                                  check=False) for pid in pids)
+        text += self.run(["xwininfo", "-root", "-tree"], check=False)
         with open(os.path.join(self.artefacts, f"{self.name}-stacks.txt"), "w") as f:
             f.write(text)
         return text
