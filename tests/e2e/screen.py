@@ -28,10 +28,6 @@ DIGITS = {"abcdef": 0, "bc": 1, "abdeg": 2, "abcdg": 3, "bcfg": 4, "acdfg": 5, "
 DIE_LEFTS = {1: [416], 2: [291, 539], 3: [165, 413, 661], 4: [40, 288, 536, 784]}
 
 
-def die_left(count, i):
-    return DIE_LEFTS[count][i]
-
-
 def near(pixel, colour, tolerance=12):
     return all(abs(int(p) - c) <= tolerance for p, c in zip(pixel, colour))
 
@@ -58,6 +54,12 @@ def components(mask):
     return count
 
 
+def die_slots(client):
+    """Where white dice begin along the row through their middles."""
+    white = np.all(client[DIE_TOP + DIE_SIZE // 2] > 240, axis=1)
+    return [x for x in range(len(white)) if white[x] and (x == 0 or not white[x - 1])]
+
+
 def box(mask):
     """Left, top, width and height of the True pixels; None if there are none."""
     ys, xs = np.nonzero(mask)
@@ -67,7 +69,7 @@ def box(mask):
 
 
 def die_crop(client, count, i):
-    x = die_left(count, i)
+    x = DIE_LEFTS[count][i]
     return client[DIE_TOP:DIE_TOP + DIE_SIZE, x:x + DIE_SIZE]
 
 
@@ -156,7 +158,7 @@ def _overlap(a, b):
 
 
 def label_box(client, count, i):
-    x = die_left(count, i) + twips(600)
+    x = DIE_LEFTS[count][i] + twips(600)
     return client[LABEL_TOP:LABEL_TOP + LABEL_H, x:x + LABEL_W]
 
 

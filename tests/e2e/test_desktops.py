@@ -13,7 +13,6 @@ import os
 import re
 import shutil
 import subprocess
-import tempfile
 import unittest
 
 import numpy as np
@@ -221,9 +220,7 @@ class DesktopTest(unittest.TestCase):
         if kept:
             self.press(screen.CONFIG_BUTTON)
         self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
-        self.wait(lambda c: [x for x in range(WIDTH - 1) if np.all(c[128, x] > 240) and
-                             not np.all(c[128, x - 1] > 240)] == screen.DIE_LEFTS[4],
-                  "four dice", "four-dice")
+        self.wait(lambda c: screen.die_slots(c) == screen.DIE_LEFTS[4], "four dice", "four-dice")
         self.assertIsNone(self.dialog(), "a second dialog opened behind the first")
 
         if not minimise:

@@ -80,9 +80,7 @@ class WaylandTest(unittest.TestCase):
         print(f"weston put the dialog's frame at {left},{top} ({width} x {height}) over the "
               f"window; centred it would be at {(WIDTH - width) // 2},{(HEIGHT - height) // 2}")
         self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
-        self.wait(lambda c: [x for x in range(WIDTH - 1) if np.all(c[128, x] > 240) and
-                             not np.all(c[128, x - 1] > 240)] == screen.DIE_LEFTS[4],
-                  "four dice", "four-dice")
+        self.wait(lambda c: screen.die_slots(c) == screen.DIE_LEFTS[4], "four dice", "four-dice")
 
 
 if __name__ == "__main__":
