@@ -26,6 +26,7 @@ namespace
 struct Settings {
     int faces, count, zero;
     bool operator==(const Settings &) const = default;
+    QString text() const { return QStringLiteral("%1/%2/%3").arg(faces).arg(count).arg(zero); }
 };
 
 Settings current()
@@ -144,13 +145,8 @@ bool TestRandomUser::check(const QString &where)
         return false;
     QString problem = violation(*m_window);
     if (problem.isEmpty() && !(current() == m_expected))
-        problem = QStringLiteral("settings are %1/%2/%3, expected %4/%5/%6")
-                      .arg(current().faces)
-                      .arg(current().count)
-                      .arg(current().zero)
-                      .arg(m_expected.faces)
-                      .arg(m_expected.count)
-                      .arg(m_expected.zero);
+        problem =
+            QStringLiteral("settings are %1, expected %2").arg(current().text(), m_expected.text());
     if (problem.isEmpty())
         return true;
     m_failed = true;
