@@ -11,8 +11,6 @@
 namespace
 {
 
-constexpr const char *Program = ProgramName;
-
 // Options that QGuiApplication, QApplication and the X11 and Wayland
 // platforms take for themselves; they are left for the toolkit.
 const char *const ToolkitOptionsWithValue[] = {"platform",
@@ -60,11 +58,11 @@ int handleCommandLine(int argc, char *argv[])
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
 
     const auto refuse = [](const QString &why) {
-        print(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(Program), why) +
+        print(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(ProgramName), why) +
                           translated("CommandLine",
                                      QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
                                                                       "information.\n"))
-                              .arg(QLatin1String(Program)));
+                              .arg(QLatin1String(ProgramName)));
         return 2;
     };
     if (!parser.parse(arguments)) {
@@ -93,11 +91,11 @@ int handleCommandLine(int argc, char *argv[])
                       "\n"
                       "The toolkit's own options, such as -platform and -style, are "
                       "accepted.\n"))
-                  .arg(QLatin1String(Program)));
+                  .arg(QLatin1String(ProgramName)));
         return 0;
     }
     if (parser.isSet(version)) {
-        print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(Program),
+        print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(ProgramName),
                                                     QLatin1String(MILBANE_VERSION)));
         return 0;
     }

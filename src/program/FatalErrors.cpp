@@ -46,26 +46,26 @@ void duringStartup(QtMsgType type, const QMessageLogContext &context, const QStr
         held().append({type, QString::fromLatin1(context.category), text});
         return;
     }
-    const auto say = [](const char *text) { return translated("FatalErrors", text); };
+    const auto tr = [](const char *text) { return translated("FatalErrors", text); };
     if (!text.contains(QLatin1String("platform plugin")))
-        stop(say(QT_TRANSLATE_NOOP("FatalErrors", "cannot start: %1"))
+        stop(tr(QT_TRANSLATE_NOOP("FatalErrors", "cannot start: %1"))
                  .arg(text.section(QLatin1Char('\n'), 0, 0)));
     const QString x11 = qEnvironmentVariable("DISPLAY");
     const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (!x11.isEmpty())
-        stop(say(QT_TRANSLATE_NOOP("FatalErrors",
-                                   "cannot open the display %1; start it from a desktop session, "
-                                   "or on a virtual display with xvfb-run"))
+        stop(tr(QT_TRANSLATE_NOOP("FatalErrors",
+                                  "cannot open the display %1; start it from a desktop session, "
+                                  "or on a virtual display with xvfb-run"))
                  .arg(x11));
     if (!wayland.isEmpty())
-        stop(say(QT_TRANSLATE_NOOP("FatalErrors",
-                                   "cannot open the Wayland display %1; start it from a desktop "
-                                   "session, or on a virtual display with xvfb-run"))
+        stop(tr(QT_TRANSLATE_NOOP("FatalErrors",
+                                  "cannot open the Wayland display %1; start it from a desktop "
+                                  "session, or on a virtual display with xvfb-run"))
                  .arg(wayland));
-    stop(say(QT_TRANSLATE_NOOP("FatalErrors",
-                               "cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is "
-                               "set); start it from a desktop session, or on a virtual display "
-                               "with xvfb-run")));
+    stop(tr(QT_TRANSLATE_NOOP("FatalErrors",
+                              "cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is "
+                              "set); start it from a desktop session, or on a virtual display "
+                              "with xvfb-run")));
 }
 
 // Timers go on ticking under a modal box; only the box's own may run, so

@@ -9,6 +9,8 @@ from PIL import Image, ImageDraw, ImageFont
 from desktop import twips
 
 GREEN = (0, 128, 0)
+WIDTH, HEIGHT = 1018, 736  # the main window's client area
+DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
 PANEL = (16, 16, 16)
 DIE_TOP, DIE_SIZE = twips(480), twips(2895)
 LABEL_TOP, LABEL_W, LABEL_H = twips(3720), twips(1695), twips(1455)
@@ -66,6 +68,15 @@ def box(mask):
     if len(xs) == 0:
         return None
     return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
+
+
+def window_origin(wait_for, shoot, what):
+    """Where the main window's client area is on a compositor's screen: the
+    window's green, WIDTH x HEIGHT. `shoot()` gives the screen."""
+    found = []
+    wait_for(lambda: found.append(box(np.all(shoot() == GREEN, axis=2))) or
+             found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), what)
+    return found[-1][:2]
 
 
 def die_crop(client, count, i):

@@ -18,13 +18,12 @@ import unittest
 import numpy as np
 
 import screen
+from screen import DIALOG, HEIGHT, WIDTH
 from desktop import Desktop, read_text
 
 BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
 ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
-WIDTH, HEIGHT = 1018, 736
 DIALOG_W, DIALOG_H = 312, 206
-DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
 SOCKET = "milbane-desktop"
 
 # name, desktop, platform asked for, through Xwayland, dialog centred,
@@ -124,12 +123,7 @@ class DesktopTest(unittest.TestCase):
         env.update(WAYLAND_DISPLAY=SOCKET, **self.x11_env())
         with open(os.path.join(ARTEFACTS, f"{self.name}-program.log"), "wb") as log:
             self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        # The client area is where the window's green is, 1018 x 736.
-        found = []
-        self.desktop.wait_for(
-            lambda: found.append(screen.box(np.all(self.screen() == screen.GREEN, axis=2))) or
-            found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), "the main window")
-        self.origin = found[-1][:2]
+        self.origin = screen.window_origin(self.desktop.wait_for, self.screen, "the main window")
         # A nested compositor loses the first click after the pointer enters
         # a window: the first goes to the window's empty green.
         self.press((WIDTH // 2, 300))

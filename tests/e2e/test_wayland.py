@@ -10,12 +10,11 @@ import unittest
 import numpy as np
 
 import screen
+from screen import DIALOG, HEIGHT, WIDTH
 from desktop import Desktop
 
 BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
 ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
-WIDTH, HEIGHT = 1018, 736
-DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
 
 
 class WaylandTest(unittest.TestCase):
@@ -48,12 +47,7 @@ class WaylandTest(unittest.TestCase):
         with open(os.path.join(ARTEFACTS, "wayland-program.log"), "wb") as log:
             self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
 
-        # The client area is where the window's green is, 1018 x 736.
-        found = []
-        self.desktop.wait_for(
-            lambda: found.append(screen.box(np.all(self.screen() == screen.GREEN, axis=2))) or
-            found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), "the window on weston")
-        self.origin = found[-1][:2]
+        self.origin = screen.window_origin(self.desktop.wait_for, self.screen, "the window on weston")
         client = self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
                            "two blank dice", "ready")
         self.assertEqual(screen.read_total(client, True), (None, None))
