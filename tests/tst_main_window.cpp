@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "pictures/DigitPictures.h"
+#include "widgets/OnePress.h"
 #include "widgets/PictureBox.h"
 #include "widgets/ShapeBox.h"
 #include "windows/frmMain.h"
@@ -16,11 +17,18 @@
 #include <QStyleOptionComboBox>
 #include <QtTest>
 
+namespace
+{
+// Marks a key in a row's sequence as held down until the keyboard repeats it.
+constexpr int Held = 1 << 30;
+} // namespace
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { installOnePressPerKey(); } // as the program does at start-up
     void init() { setSettings(6, 2, 0); }
 
     void window();
@@ -208,52 +216,101 @@ void TestMainWindow::stackingOrder()
 void TestMainWindow::keyboard_data()
 {
     QTest::addColumn<QList<int>>("keys");
-    QTest::addColumn<bool>("dialogOpens");
+    QTest::addColumn<int>("dialogOpens");
     QTest::addColumn<int>("rollState");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("nothing: focus on settings") << QList<int>{} << false << 0 << "cmdConfig";
+    QTest::newRow("nothing: focus on settings") << QList<int>{} << 0 << 0 << "cmdConfig";
     QTest::newRow("Enter opens the settings")
-        << QList<int>{Qt::Key_Return} << true << 0 << "cmdConfig";
+        << QList<int>{Qt::Key_Return} << 1 << 0 << "cmdConfig";
     QTest::newRow("keypad Enter opens the settings")
-        << QList<int>{Qt::Key_Enter} << true << 0 << "cmdConfig";
-    QTest::newRow("Space opens the settings")
-        << QList<int>{Qt::Key_Space} << true << 0 << "cmdConfig";
+        << QList<int>{Qt::Key_Enter} << 1 << 0 << "cmdConfig";
+    QTest::newRow("Space opens the settings") << QList<int>{Qt::Key_Space} << 1 << 0 << "cmdConfig";
     QTest::newRow("Tab then Enter starts")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Return} << false << 1 << "cmdAction";
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return} << 0 << 1 << "cmdAction";
     QTest::newRow("Tab twice is back on settings")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Tab} << false << 0 << "cmdConfig";
+        << QList<int>{Qt::Key_Tab, Qt::Key_Tab} << 0 << 0 << "cmdConfig";
     QTest::newRow("Tab, Enter, Enter stops")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Return, Qt::Key_Return} << false << 2 << "cmdAction";
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return, Qt::Key_Return} << 0 << 2 << "cmdAction";
     // While the settings button is disabled Tab cannot leave the action button.
     QTest::newRow("rolling keeps the focus on the action button")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Return, Qt::Key_Tab} << false << 1 << "cmdAction";
+        << QList<int>{Qt::Key_Tab, Qt::Key_Return, Qt::Key_Tab} << 0 << 1 << "cmdAction";
+    // A held key is one press however long the keyboard repeats it.
+    QTest::newRow("Enter held on start: rolling")
+        << QList<int>{Qt::Key_Tab, Held | Qt::Key_Return} << 0 << 1 << "cmdAction";
+    QTest::newRow("Space held on start: rolling")
+        << QList<int>{Qt::Key_Tab, Held | Qt::Key_Space} << 0 << 1 << "cmdAction";
+    QTest::newRow("Enter held on settings: opened once")
+        << QList<int>{Held | Qt::Key_Return} << 1 << 0 << "cmdConfig";
+    QTest::newRow("Space held on settings: opened once")
+        << QList<int>{Held | Qt::Key_Space} << 1 << 0 << "cmdConfig";
     QTest::newRow("full cycle by Space")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Space, Qt::Key_Space} << false << 0
+        << QList<int>{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Space, Qt::Key_Space} << 0 << 0
         << "cmdAction";
 }
 
 void TestMainWindow::keyboard()
 {
     QFETCH(QList<int>, keys);
-    QFETCH(bool, dialogOpens);
+    QFETCH(int, dialogOpens);
     QFETCH(int, rollState);
     QFETCH(QString, focus);
     frmMain w;
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
 
-    bool opened = false;
-    for (int key : keys) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
-            whenModalOpens([&](QWidget *modal) { opened = opened || modal != nullptr; });
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    int opened = 0;
+    // Any event may open the dialog: each is sent with a closer ready.
+    const auto send = [&](QWidget *target, QEvent::Type type, Qt::Key k, bool repeat) {
+        whenModalOpens([&](QWidget *modal) { opened += modal != nullptr; });
+        const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
+                             : k == Qt::Key_Tab ? QStringLiteral("\t")
+                                                : QStringLiteral("\r");
+        QKeyEvent event(type, k, Qt::NoModifier, text, repeat);
+        QApplication::sendEvent(target, &event);
         QCoreApplication::processEvents();
+    };
+    for (int key : keys) {
+        const auto k = Qt::Key(key & ~Held);
+        QWidget *target = QApplication::focusWidget(); // keeps the key till released
+        send(target, QEvent::KeyPress, k, false);
+        // As X11 delivers a held key with detectable auto-repeat: one press,
+        // repeated presses, one release.
+        for (int i = 0; key & Held && i < 4; ++i)
+            send(target, QEvent::KeyPress, k, true);
+        send(target, QEvent::KeyRelease, k, false);
     }
     QCOMPARE(opened, dialogOpens);
     w.activateWindow(); // a window manager would do this once the dialog is gone
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(int(WindowProbe::RollState(w)), rollState);
     QCOMPARE(QApplication::focusWidget(), focus == "cmdConfig" ? cmdConfig(w) : cmdAction(w));
+
+    // The focus shows at a glance (WCAG's focus appearance): the pixels
+    // that focus changes at a contrast of 3:1 or more cover at least a
+    // 2 px line round the button.
+    QWidget *button = QApplication::focusWidget();
+    const QImage focused = button->grab().toImage();
+    button->clearFocus();
+    const QImage plain = button->grab().toImage();
+    const auto luminance = [](QRgb c) {
+        const auto lin = [](int v) {
+            const double f = v / 255.0;
+            return f <= 0.04045 ? f / 12.92 : std::pow((f + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * lin(qRed(c)) + 0.7152 * lin(qGreen(c)) + 0.0722 * lin(qBlue(c));
+    };
+    int changed = 0;
+    for (int y = 0; y < plain.height(); ++y)
+        for (int x = 0; x < plain.width(); ++x) {
+            const double a = luminance(focused.pixel(x, y));
+            const double b = luminance(plain.pixel(x, y));
+            changed += (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05) >= 3.0;
+        }
+    const int ring = 2 * 2 * (button->width() + button->height());
+    QVERIFY2(changed >= ring, qPrintable(QStringLiteral("%1 px changed by focus at 3:1, "
+                                                        "a 2 px ring is %2")
+                                             .arg(changed)
+                                             .arg(ring)));
 }
 
 // Every family the program may pick fits every text of both windows at

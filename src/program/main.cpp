@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
     holdStartupMessages();
     QApplication app(argc, argv);
     startupFinished();
+    requestDetectableAutoRepeat();
     QApplication::setApplicationName(QLatin1String(ProgramName));
     QGuiApplication::setDesktopFileName(QLatin1String(ProgramName));
     basMain::Main();

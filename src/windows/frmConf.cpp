@@ -4,6 +4,7 @@
 #include "ground/Settings.h"
 #include "ground/Twips.h"
 #include "widgets/Accessible.h"
+#include "widgets/CommandButton.h"
 #include "windows/CompactComboStyle.h"
 
 #include <QAbstractItemView>
@@ -71,11 +72,11 @@ frmConf::frmConf(QWidget *owner)
         place(lblCap[i], CaptionPlaces[i]);
     }
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new CommandButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     place(cmdOK, OkPlace);
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdCancel = new CommandButton(QStringLiteral("キャンセル"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     place(cmdCancel, CancelPlace);
 

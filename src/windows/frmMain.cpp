@@ -8,6 +8,7 @@
 #include "pictures/DiePictures.h"
 #include "pictures/DigitPictures.h"
 #include "widgets/Accessible.h"
+#include "widgets/CommandButton.h"
 #include "widgets/PictureBox.h"
 #include "widgets/ShapeBox.h"
 #include "widgets/ValueLabel.h"
@@ -136,7 +137,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     }
 
     const auto makeButton = [this](const QString &caption, TwipRect where) {
-        auto *button = new QPushButton(caption, this);
+        auto *button = new CommandButton(caption, this);
         place(button, where);
         button->setFont(gothicFont(ButtonFontPixels));
         // Enter presses the focused button, as Space does.
