@@ -4,6 +4,7 @@
 #include "program/Translation.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cstdio>
@@ -37,6 +38,38 @@ void print(std::FILE *stream, const QString &text)
     std::fputs(text.toLocal8Bit().constData(), stream);
 }
 
+// The parser's own message, in the program's words and language, naming
+// the option as the user typed it ("--foo", not "foo").
+QString parseError(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().first();
+        QString typed = name;
+        for (const QString &argument : arguments.mid(1)) {
+            const QString option = argument.section(QLatin1Char('='), 0, 0);
+            if (option.startsWith(QLatin1Char('-')) &&
+                option.mid(option.startsWith(QLatin1String("--")) ? 2 : 1) == name) {
+                typed = option;
+                break;
+            }
+        }
+        return translated("CommandLine", QT_TRANSLATE_NOOP("CommandLine", "unknown option '%1'"))
+            .arg(typed);
+    }
+    // Qt 6's untranslated texts: the only other ways a parse can fail.
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.*)'\\.$"));
+    static const QRegularExpression unexpected(
+        QStringLiteral("^Unexpected value after '(.*)'\\.$"));
+    if (const auto match = missing.match(parser.errorText()); match.hasMatch())
+        return translated("CommandLine",
+                          QT_TRANSLATE_NOOP("CommandLine", "missing value after '%1'"))
+            .arg(match.captured(1));
+    if (const auto match = unexpected.match(parser.errorText()); match.hasMatch())
+        return translated("CommandLine", QT_TRANSLATE_NOOP("CommandLine", "'%1' takes no value"))
+            .arg(match.captured(1));
+    return parser.errorText();
+}
+
 } // namespace
 
 int handleCommandLine(int argc, char *argv[])
@@ -65,13 +98,8 @@ int handleCommandLine(int argc, char *argv[])
                               .arg(QLatin1String(ProgramName)));
         return 2;
     };
-    if (!parser.parse(arguments)) {
-        if (parser.unknownOptionNames().isEmpty())
-            return refuse(parser.errorText());
-        return refuse(
-            translated("CommandLine", QT_TRANSLATE_NOOP("CommandLine", "Unknown option '%1'."))
-                .arg(parser.unknownOptionNames().first()));
-    }
+    if (!parser.parse(arguments))
+        return refuse(parseError(parser, arguments));
     if (parser.isSet(help)) {
         print(stdout,
               translated(
@@ -81,9 +109,9 @@ int handleCommandLine(int argc, char *argv[])
                       "Usage: %1 [OPTION]...\n"
                       "Roll up to four dice and see each value and their total (電子ミルバネ).\n"
                       "\n"
-                      "Opens the dice window. Start, stop and reset with its action button; "
-                      "choose\nthe dice in its settings. Nothing is read from or written to "
-                      "files.\n"
+                      "Opens the dice window. Start, stop and reset the dice with its action\n"
+                      "button; choose their range of values and how many there are in its\n"
+                      "settings. Nothing is read from or written to files.\n"
                       "\n"
                       "Options:\n"
                       "  -h, --help        show this help and exit\n"

@@ -4,21 +4,30 @@
 <context>
     <name>CommandLine</name>
     <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>不明なオプション &apos;%1&apos; です。</translation>
+    </message>
+    <message>
+        <source>missing value after &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; のあとに値がありません。</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; takes no value</source>
+        <translation>&apos;%1&apos; は値を取りません。</translation>
+    </message>
+    <message>
         <source>Try &apos;%1 --help&apos; for more information.
 </source>
         <translation>詳しくは &apos;%1 --help&apos; を実行してください。
 </translation>
     </message>
     <message>
-        <source>Unknown option &apos;%1&apos;.</source>
-        <translation>不明なオプション &apos;%1&apos; です。</translation>
-    </message>
-    <message>
         <source>Usage: %1 [OPTION]...
 Roll up to four dice and see each value and their total (電子ミルバネ).
 
-Opens the dice window. Start, stop and reset with its action button; choose
-the dice in its settings. Nothing is read from or written to files.
+Opens the dice window. Start, stop and reset the dice with its action
+button; choose their range of values and how many there are in its
+settings. Nothing is read from or written to files.
 
 Options:
   -h, --help        show this help and exit
@@ -29,9 +38,8 @@ The toolkit&apos;s own options, such as -platform and -style, are accepted.
         <translation>使用法: %1 [オプション]...
 最大 4 個のサイコロを振り、目と合計を表示します (電子ミルバネ)。
 
-サイコロのウィンドウを開きます。操作ボタンで
-スタート、ストップ、リセットし、設定でサイコロを選びます。
-ファイルの読み書きは一切しません。
+サイコロのウィンドウを開きます。操作ボタンでスタート、ストップ、リセットし、
+「設定」で目の範囲と個数を選びます。ファイルの読み書きは一切しません。
 
 オプション:
   -h, --help        このヘルプを表示して終了する
@@ -42,7 +50,7 @@ The toolkit&apos;s own options, such as -platform and -style, are accepted.
     </message>
     <message>
         <source>unexpected argument &apos;%1&apos;: it takes no file or other argument</source>
-        <translation>余分な引数 &apos;%1&apos; です: ファイルなどの引数は取りません</translation>
+        <translation>余分な引数 &apos;%1&apos; です。ファイルなどの引数は取りません。</translation>
     </message>
 </context>
 <context>
@@ -53,15 +61,15 @@ The toolkit&apos;s own options, such as -platform and -style, are accepted.
     </message>
     <message>
         <source>cannot open the display %1; start it from a desktop session, or on a virtual display with xvfb-run</source>
-        <translation>ディスプレイ %1 を開けません。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください</translation>
+        <translation>ディスプレイ %1 を開けません。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください。</translation>
     </message>
     <message>
         <source>cannot open the Wayland display %1; start it from a desktop session, or on a virtual display with xvfb-run</source>
-        <translation>Wayland ディスプレイ %1 を開けません。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください</translation>
+        <translation>Wayland ディスプレイ %1 を開けません。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください。</translation>
     </message>
     <message>
         <source>cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session, or on a virtual display with xvfb-run</source>
-        <translation>ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定されていません)。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください</translation>
+        <translation>ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定されていません)。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください。</translation>
     </message>
 </context>
 </TS>

@@ -9,6 +9,7 @@ line, and starts, unpacked into a scratch root, under Xvfb.
 Needs MILBANE_BUILD_DIR (a configured, built tree) and MILBANE_SOURCE_DIR."""
 
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -27,15 +28,19 @@ ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 HINT = "Try 'denshi-milbane --help' for more information."
 NO_DISPLAY = "; start it from a desktop session, or on a virtual display with xvfb-run"
 HINT_JA = "詳しくは 'denshi-milbane --help' を実行してください。"
-NO_DISPLAY_JA = "デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください"
+NO_DISPLAY_JA = "デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください。"
 # Arguments, environment, exit status, what stdout starts with, stderr.
 COMMAND_LINE = [
     (["--help"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
-    (["-h"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
+    (["-h"], {"LC_ALL": "C.UTF-8"}, 0, "Usage: denshi-milbane [OPTION]...\nRoll up to four dice "
+     "and see each value and their total (電子ミルバネ).\n", ""),
     (["--version"], {}, 0, "denshi-milbane 1.0.0\n", ""),
     (["-v"], {}, 0, "denshi-milbane 1.0.0\n", ""),
     (["-platform", "xcb", "--version"], {}, 0, "denshi-milbane 1.0.0\n", ""),
-    (["--bogus"], {}, 2, "", f"denshi-milbane: Unknown option 'bogus'.\n{HINT}\n"),
+    (["--bogus"], {}, 2, "", f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
+    (["-bogus=1"], {}, 2, "", f"denshi-milbane: unknown option '-bogus'\n{HINT}\n"),
+    (["-platform"], {}, 2, "", f"denshi-milbane: missing value after '-platform'\n{HINT}\n"),
+    (["--help=x"], {}, 2, "", f"denshi-milbane: '--help' takes no value\n{HINT}\n"),
     (["dice.txt"], {}, 2, "",
      "denshi-milbane: unexpected argument 'dice.txt': it takes no file or other argument\n"
      f"{HINT}\n"),
@@ -48,9 +53,13 @@ COMMAND_LINE = [
     (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n", ""),
     (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "denshi-milbane 1.0.0\n", ""),
     (["--bogus"], {"LANG": "ja_JP.UTF-8", "LC_ALL": None}, 2, "",
-     f"denshi-milbane: 不明なオプション 'bogus' です。\n{HINT_JA}\n"),
+     f"denshi-milbane: 不明なオプション '--bogus' です。\n{HINT_JA}\n"),
+    (["-platform"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
+     f"denshi-milbane: '-platform' のあとに値がありません。\n{HINT_JA}\n"),
+    (["--help=x"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
+     f"denshi-milbane: '--help' は値を取りません。\n{HINT_JA}\n"),
     (["dice.txt"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
-     f"denshi-milbane: 余分な引数 'dice.txt' です: ファイルなどの引数は取りません\n{HINT_JA}\n"),
+     f"denshi-milbane: 余分な引数 'dice.txt' です。ファイルなどの引数は取りません。\n{HINT_JA}\n"),
     ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": None, "WAYLAND_DISPLAY": None}, 1, "",
      "denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定されていません)。"
      f"{NO_DISPLAY_JA}\n"),
@@ -136,12 +145,19 @@ class PackageTest(unittest.TestCase):
             binary = os.path.join(root, "usr", "games", "denshi-milbane")
             with open(binary, "rb") as f:
                 self.assertNotIn(scratch.encode(), f.read(), "a build path in the binary")
-            # Both manual pages name the program in its own letters.
-            for page in ("man6", "ja/man6"):
-                text = run("zcat", os.path.join(root, "usr", "share", "man", page,
-                                                "denshi-milbane.6.gz")).stdout
+            # Both manual pages name the program in its own letters, say
+            # the same things, and say each once; Japanese lines join with
+            # no space between two Japanese letters.
+            for page, locale in (("man6", "C.UTF-8"), ("ja/man6", "ja_JP.UTF-8")):
+                path = os.path.join(root, "usr", "share", "man", page, "denshi-milbane.6.gz")
+                text = run("man", "-l", path, env=dict(os.environ, LANG=locale, LC_ALL=locale,
+                                                        MANWIDTH="80")).stdout
                 self.assertIn("電子ミルバネ", text, page)
                 self.assertNotIn("??", text, page)
+                for name in ("QT_QPA_PLATFORM", "LC_MESSAGES", "Enter", "Orca"):
+                    self.assertIn(name, text, page)
+                self.assertEqual(len(re.findall("(?i)files|読み書き", text)), 1, text)
+                self.assertIsNone(re.search("[、。ぁ-ヿ一-龥] +[ぁ-ヿ一-龥「]", text), text)
 
             catalog = os.path.join(scratch, "catalog")
             compose = run("appstreamcli", "compose", "--no-net", f"--result-root={catalog}",
