@@ -354,10 +354,14 @@ void frmMain::changeEvent(QEvent *event)
         return;
     // After the toolkit's own answer to the activation, so that the dialog's
     // request is the compositor's last word.
-    QTimer::singleShot(0, modal, [modal] {
+    // Wayland lets no client raise its own window (Qt warns when asked);
+    // activation brings the dialog up there.
+    const bool canRaise = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    QTimer::singleShot(0, modal, [modal, canRaise] {
         modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
         modal->show();
-        modal->raise();
+        if (canRaise)
+            modal->raise();
         modal->activateWindow();
     });
 }

@@ -216,6 +216,9 @@ class DesktopTest(unittest.TestCase):
         self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
         self.wait(lambda c: screen.die_slots(c) == screen.DIE_LEFTS[4], "four dice", "four-dice")
         self.assertIsNone(self.dialog(), "a second dialog opened behind the first")
+        # Nothing asked of the platform that it cannot do.
+        self.assertNotIn("does not support",
+                         read_text(os.path.join(ARTEFACTS, f"{name}-program.log")))
 
         if not minimise:
             return
