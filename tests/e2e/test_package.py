@@ -16,7 +16,11 @@ import subprocess
 import tempfile
 import unittest
 
+import numpy as np
+from PIL import Image
+
 from desktop import Desktop
+from docs_screenshot import read_screenshot
 
 BUILD = os.environ.get("MILBANE_BUILD_DIR", "build")
 SOURCE = os.environ.get("MILBANE_SOURCE_DIR", ".")
@@ -102,6 +106,23 @@ class PackageTest(unittest.TestCase):
         result = run("appstreamcli", "validate", "--no-net",
                      os.path.join(PACKAGING, "jp.milbane.DenshiMilbane.metainfo.xml"))
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def test_docs_pictures(self):
+        """The pictures under docs/ are what scripts/render-pictures makes:
+        the sheet pixel for pixel; the screenshot a true throw, whose faces,
+        values and total agree, as large as the metainfo says."""
+        with tempfile.TemporaryDirectory() as scratch:
+            run(os.path.join(BUILD, "src", "milbane-pictures"), "sheet", scratch, check=True)
+            made = np.asarray(Image.open(os.path.join(scratch, "pictures.png")).convert("RGBA"))
+        kept = np.asarray(Image.open(os.path.join(SOURCE, "docs", "pictures.png")).convert("RGBA"))
+        self.assertTrue(made.shape == kept.shape and np.array_equal(made, kept),
+                        "docs/pictures.png is not what the program draws")
+        shot = Image.open(os.path.join(SOURCE, "docs", "screenshot.png"))
+        faces, labels, total = read_screenshot(np.asarray(shot.convert("RGB")))
+        self.assertEqual(faces, labels)
+        self.assertEqual(total, sum(labels))
+        with open(os.path.join(PACKAGING, "jp.milbane.DenshiMilbane.metainfo.xml")) as f:
+            self.assertIn(f'width="{shot.width}" height="{shot.height}"', f.read())
 
     def test_icon_files(self):
         for size in ICON_SIZES:
