@@ -319,26 +319,50 @@ void TestPictures::icon_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("blackParts"); // the outline, plus pips on the sides
-    QTest::newRow("32") << 32 << 6;
-    QTest::newRow("16") << 16 << 1;
-    QTest::newRow("48") << 48 << 6;
+    // The design's three sizes keep to three colours; the larger ones that
+    // docks and software centres show are smooth, from the same geometry.
+    QTest::addColumn<bool>("smooth");
+    QTest::newRow("32") << 32 << 6 << false;
+    QTest::newRow("16") << 16 << 1 << false;
+    QTest::newRow("48") << 48 << 6 << false;
+    QTest::newRow("64") << 64 << 6 << true;
+    QTest::newRow("256") << 256 << 6 << true;
 }
 
 void TestPictures::icon()
 {
     QFETCH(int, size);
     QFETCH(int, blackParts);
+    QFETCH(bool, smooth);
     const QImage image = drawAppIcon(size);
     QCOMPARE(image.size(), QSize(size, size));
-    int white = 0, red = 0;
+    int white = 0, red = 0, blends = 0;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const QRgb p = image.pixel(x, y);
-            QVERIFY(transparent(p) || p == qRgb(255, 255, 255) || p == qRgb(0, 0, 0) ||
-                    p == qRgb(255, 0, 0));
+            blends += !(transparent(p) || p == qRgb(255, 255, 255) || p == qRgb(0, 0, 0) ||
+                        p == qRgb(255, 0, 0));
             white += p == qRgb(255, 255, 255);
             red += p == qRgb(255, 0, 0);
         }
+    // Smooth: every edge pixel of the outline is a blend, some 4 per pixel
+    // of the icon's size; a stair-stepped one has none.
+    QVERIFY2(smooth ? blends > 4 * size : blends == 0, qPrintable(QString::number(blends)));
+    // The outline's width grows with the icon: 3 to 4 px at 48, as thick in
+    // proportion above it. Measured across the left face's left edge.
+    if (size >= 48) {
+        const auto isDark = [&](int x) {
+            const QRgb p = image.pixel(x, size / 2);
+            return qAlpha(p) > 128 && qGray(p) < 128;
+        };
+        int x = 0;
+        while (!isDark(x))
+            ++x;
+        int dark = 0;
+        while (isDark(x + dark))
+            ++dark;
+        QVERIFY2(dark * 16 >= size && dark * 10 <= size, qPrintable(QString::number(dark)));
+    }
     QVERIFY(white > size * size / 5);
     QVERIFY(red > 0);
     QVERIFY(transparent(image.pixel(0, 0)) && transparent(image.pixel(size - 1, size - 1)));

@@ -22,7 +22,7 @@ constexpr QPointF RightFacePips[] = {{0.32, 0.68}, {0.68, 0.32}};
 
 int outlineWidth(int size)
 {
-    return size > 48 ? size / 16 : size >= 48 ? 3 : size >= 32 ? 2 : 1;
+    return size > DesignedIconSize ? size / 16 : size >= 48 ? 3 : size >= 32 ? 2 : 1;
 }
 
 // A point on a side face whose top edge runs from a to b and whose sides
@@ -40,7 +40,10 @@ QImage drawAppIcon(int size)
     image.fill(Qt::transparent);
 
     QPainter painter(&image);
-    // No anti-aliasing: the icon keeps to its three colours.
+    // The designed sizes keep to their three colours, without anti-aliasing;
+    // the larger ones are drawn smooth, which at their size still reads as
+    // three colours.
+    painter.setRenderHint(QPainter::Antialiasing, size > DesignedIconSize);
     const double s = size - 1;
     const auto at = [s](QPointF p) { return p * s; };
     const QPen outline(Qt::black, outlineWidth(size), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
