@@ -34,10 +34,11 @@ def twips(t):
 
 
 class Desktop:
-    def __init__(self, artefacts, name, accessible=False):
+    def __init__(self, artefacts, name, accessible=False, locale=None):
         self.artefacts = artefacts
         self.name = name
         self.accessible = accessible
+        self.locale = locale
         self.processes = []
         self.display = None
         self.display_lock = None
@@ -102,6 +103,8 @@ class Desktop:
         env.pop("WAYLAND_DISPLAY", None)
         env["QT_QPA_PLATFORM"] = "xcb"
         env["XDG_RUNTIME_DIR"] = self.runtime
+        if self.locale:
+            env.update(LANG=self.locale, LC_ALL=self.locale)
         if self.accessible:
             env["HOME"] = self.runtime  # Orca's settings stay in here
             env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"

@@ -1,5 +1,5 @@
 """What a blind user hears, playing by keyboard alone: the real program with
-Orca, the screen reader, on the desktop's accessibility bus. Orca's speech goes nowhere; its debug
+Orca, the screen reader, on a Japanese desktop's accessibility bus. Orca's speech goes nowhere; its debug
 log keeps every line it would have spoken, and the test waits for each."""
 
 import os
@@ -15,7 +15,7 @@ ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
 
 class ScreenReaderTest(unittest.TestCase):
     def setUp(self):
-        self.desktop = Desktop(ARTEFACTS, "screen-reader", accessible=True)
+        self.desktop = Desktop(ARTEFACTS, "screen-reader", accessible=True, locale="ja_JP.UTF-8")
         self.desktop.__enter__()
         self.addCleanup(self.desktop.close)
         self.log = os.path.join(ARTEFACTS, "screen-reader-orca.txt")
@@ -47,13 +47,13 @@ class ScreenReaderTest(unittest.TestCase):
 
     def test_a_throw_and_the_settings_heard(self):
         self.desktop.start_program(BINARY)
-        self.hear(r"^設定 push button")
+        self.hear(r"^設定 プッシュボタン")
         self.desktop.key("Tab")
-        self.hear(r"^スタート push button")
+        self.hear(r"^スタート プッシュボタン")
         self.desktop.key("space")
-        self.hear(r"^notification ストップ")
+        self.hear(r"^通知 ストップ")
         self.desktop.key("space")
-        said = self.hear(r"^notification 合計: (\d+)。ミルバネ1: (\d+)、ミルバネ2: (\d+)。リセット")
+        said = self.hear(r"^通知 合計: (\d+)。ミルバネ1: (\d+)、ミルバネ2: (\d+)。リセット")
         total, first, second = (int(n) for n in said.groups())
         self.assertEqual(total, first + second)
         # What is spoken is what the screen shows.
@@ -62,23 +62,23 @@ class ScreenReaderTest(unittest.TestCase):
         self.assertEqual([screen.read_die(client, 2, i) for i in range(2)], [first, second])
         # "Where am I" (keypad Enter) finds the result on the focused button.
         self.desktop.key("KP_Enter")
-        self.hear(rf"^リセット push button 合計: {total}。ミルバネ1: {first}、ミルバネ2: {second}")
+        self.hear(rf"^リセット プッシュボタン 合計: {total}。ミルバネ1: {first}、ミルバネ2: {second}")
         self.desktop.key("space")
-        self.hear(r"^notification スタート")
+        self.hear(r"^通知 スタート")
 
         # The settings: each box with its value and its meaning.
         self.desktop.key("Tab", "Return")
-        self.hear(r"^ミルバネ設定 dialog")
+        self.hear(r"^ミルバネ設定 ダイアログ")
         self.desktop.key("Tab", "Tab")
-        self.hear(r"^1 combo box")
+        self.hear(r"^1 コンボボックス")
         self.hear(r"^最小の目")
         self.desktop.key("Tab")
-        self.hear(r"^6 combo box")
+        self.hear(r"^6 コンボボックス")
         self.hear(r"^最大の目")
         self.desktop.key("Down")
-        self.hear(r"notification 7")
+        self.hear(r"通知 7")
         self.desktop.key("Tab")
-        self.hear(r"^2 combo box")
+        self.hear(r"^2 コンボボックス")
         self.hear(r"^ミルバネの数")
         print("Orca said:\n  " + "\n  ".join(self.spoken()))
 
