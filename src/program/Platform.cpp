@@ -2,17 +2,8 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
-#include <QGuiApplication>
 #include <QtGlobal>
 
-#if MILBANE_XKB
-// xkb.h names a field "explicit", which C++ reserves.
-#define explicit xkb_explicit
-#include <xcb/xkb.h>
-#undef explicit
-#endif
-
-#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -47,20 +38,4 @@ void choosePlatform(int argc, char *argv[])
         return;
     // Wayland stays the way out should Xwayland not answer.
     qputenv("QT_QPA_PLATFORM", "xcb;wayland");
-}
-
-void requestDetectableAutoRepeat()
-{
-#if MILBANE_XKB
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return;
-    // The toolkit has already enabled XKB on its connection; the flag is
-    // the connection's own.
-    constexpr auto flag = XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT;
-    std::free(xcb_xkb_per_client_flags_reply(
-        x11->connection(),
-        xcb_xkb_per_client_flags(x11->connection(), XCB_XKB_ID_USE_CORE_KBD, flag, flag, 0, 0, 0),
-        nullptr));
-#endif
 }

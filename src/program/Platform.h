@@ -6,9 +6,3 @@
 // it and offers no maximise button; Qt 6.4 cannot ask any of that of GNOME's
 // compositor. A platform named by QT_QPA_PLATFORM or -platform always wins.
 void choosePlatform(int argc, char *argv[]);
-
-// Asks the X server to repeat a held key as presses alone, without a release
-// before each: the toolkit tells such pairs from real presses only when the
-// second has already arrived, and a button would then take a held key for
-// many presses. Does nothing on other platforms.
-void requestDetectableAutoRepeat();

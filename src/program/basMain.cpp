@@ -2,7 +2,6 @@
 
 #include "pictures/AppIcon.h"
 #include "widgets/Accessible.h"
-#include "widgets/OnePress.h"
 #include "windows/frmMain.h"
 
 #include <QApplication>
@@ -16,7 +15,6 @@ void Main()
     DiceCount = 2;
 
     installAccessibleInterfaces();
-    installOnePressPerKey();
     QApplication::setWindowIcon(makeAppIcon());
     // The window deletes itself when closed, which ends the event loop.
     auto *window = new frmMain;

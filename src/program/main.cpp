@@ -14,7 +14,6 @@ int main(int argc, char *argv[])
     holdStartupMessages();
     QApplication app(argc, argv);
     startupFinished();
-    requestDetectableAutoRepeat();
     QApplication::setApplicationName(QLatin1String(ProgramName));
     QGuiApplication::setDesktopFileName(QLatin1String(ProgramName));
     basMain::Main();

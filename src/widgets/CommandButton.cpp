@@ -1,5 +1,6 @@
 #include "widgets/CommandButton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -27,6 +28,34 @@ constexpr int RingWidth = 3;
 constexpr int RingInset = 3; // inside the style's bevel
 
 } // namespace
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const auto released = m_releasedAt.constFind(key);
+    if (event->isAutoRepeat() ||
+        (released != m_releasedAt.cend() && *released == event->timestamp())) {
+        event->accept();
+        return;
+    }
+    if ((key == Qt::Key_Space || key == Qt::Key_Select) && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void CommandButton::keyReleaseEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    m_releasedAt.insert(key, event->timestamp());
+    if (event->isAutoRepeat() || key == Qt::Key_Space || key == Qt::Key_Select) {
+        event->accept();
+        return;
+    }
+    QPushButton::keyReleaseEvent(event);
+}
 
 void CommandButton::paintEvent(QPaintEvent *event)
 {

@@ -1,11 +1,18 @@
 #pragma once
 
+#include <QHash>
 #include <QPushButton>
 
-// A push button that shows plainly that it has the keyboard: the focus is
-// drawn as a solid ring in the style's highlight, or in the text colour where
-// the highlight stands out too little from the face. On some styles the
-// focus mark alone is too faint to see at a glance on the green window.
+// A push button as the windows need it:
+// - One press is one click, however long the key is held. The keyboard's
+//   repeats are ignored, whether the platform flags them or not: on X11 the
+//   toolkit takes a repeat for a new press when the server's release and
+//   press pair arrives split, and the throw would run through start, stop
+//   and reset many times a second. Space clicks as it goes down, like
+//   Enter, so that a repeat's release cannot click either.
+// - The focus is drawn as a solid ring in the style's highlight, or in the
+//   text colour where the highlight stands out too little from the face: on
+//   some styles the focus mark alone is too faint to see at a glance.
 class CommandButton : public QPushButton
 {
     Q_OBJECT
@@ -14,5 +21,12 @@ public:
     using QPushButton::QPushButton;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    // When each key was last released: a press at the same moment is the
+    // second half of a repeat.
+    QHash<int, quint64> m_releasedAt;
 };
