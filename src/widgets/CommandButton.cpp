@@ -33,8 +33,9 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
     const auto released = m_releasedAt.constFind(key);
-    if (event->isAutoRepeat() ||
-        (released != m_releasedAt.cend() && *released == event->timestamp())) {
+    // A time of 0 is none: the accessibility bridge hands keys on without.
+    if (event->isAutoRepeat() || (event->timestamp() != 0 && released != m_releasedAt.cend() &&
+                                  *released == event->timestamp())) {
         event->accept();
         return;
     }
