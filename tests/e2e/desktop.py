@@ -231,6 +231,13 @@ class Desktop:
         text = "\n".join(self.run(["gdb", "-p", pid, "-batch", "-nx", "-ex", "thread apply all bt"],
                                   check=False) for pid in pids)
         text += self.run(["xwininfo", "-root", "-tree"], check=False)
+        # Which side lost the window: a map state of IsUnmapped with no
+        # WM_STATE is a map request the window manager never answered.
+        for wid in self.run(["xdotool", "search", "--name", "^電子ミルバネ"], check=False).split():
+            info = self.run(["xwininfo", "-id", wid], check=False)
+            state = re.search(r"Map State: (\w+)", info)
+            text += (f"\nwindow {wid}: {' '.join(info.split()[3:6])}, map state "
+                     f"{state.group(1) if state else '?'}, {self.prop(wid, 'WM_STATE').strip()}")
         with open(os.path.join(self.artefacts, f"{self.name}-stacks.txt"), "w") as f:
             f.write(text)
         return text
