@@ -7,6 +7,7 @@
 #include "pictures/DiePictures.h"
 #include "pictures/DigitPictures.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -61,20 +62,35 @@ QByteArray iconBitmap(const QImage &picture)
     return out;
 }
 
+// Every size Windows asks for, 16 to 256 px: the design's three first, in
+// their order, then the sizes of the shell's views and of high-DPI screens.
+constexpr int WindowsIconSizes[] = {32, 16, 48, 20, 24, 40, 64, 96, 256};
+
+// The largest image as PNG, as Windows stores it: a bitmap of 256 px would
+// take a quarter of a megabyte.
+QByteArray iconPng(const QImage &picture)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return out;
+}
+
 bool writeIco(const QString &path)
 {
     QList<QByteArray> images;
-    for (int size : AppIconSizes)
-        images << iconBitmap(drawAppIcon(size));
+    for (int size : WindowsIconSizes)
+        images << (size >= 256 ? iconPng(drawAppIcon(size)) : iconBitmap(drawAppIcon(size)));
     QByteArray out;
     put16(out, 0); // reserved
     put16(out, 1); // an icon
     put16(out, static_cast<int>(images.size()));
     quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
-        const int size = AppIconSizes[static_cast<std::size_t>(i)];
-        out.append(static_cast<char>(size)); // 256 would be 0; ours are smaller
-        out.append(static_cast<char>(size));
+        const int size = WindowsIconSizes[i];
+        out.append(static_cast<char>(size % 256)); // 256 is written 0
+        out.append(static_cast<char>(size % 256));
         out.append('\0'); // no palette
         out.append('\0');
         put16(out, 1);  // planes

@@ -1,6 +1,7 @@
 #include "program/CommandLine.h"
 
 #include "ground/ProgramName.h"
+#include "program/Console.h"
 #include "program/Translation.h"
 
 #include <QCommandLineParser>
@@ -32,11 +33,6 @@ const char *const ToolkitOptionsWithValue[] = {"platform",
                                                "visual",
                                                "ncols"};
 const char *const ToolkitFlags[] = {"reverse", "widgetcount", "sync", "nograb", "dograb", "cmap"};
-
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-}
 
 // The parser's own message, in the program's words and language, naming
 // the option as the user typed it ("--foo", not "foo").
@@ -91,40 +87,42 @@ int handleCommandLine(int argc, char *argv[])
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
 
     const auto refuse = [](const QString &why) {
-        print(stderr, QStringLiteral("%1: %2\n").arg(QLatin1String(ProgramName), why) +
-                          translated("CommandLine",
-                                     QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
-                                                                      "information.\n"))
-                              .arg(QLatin1String(ProgramName)));
+        writeConsole(stderr,
+                     QStringLiteral("%1: %2\n").arg(QLatin1String(ProgramName), why) +
+                         translated("CommandLine",
+                                    QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
+                                                                     "information.\n"))
+                             .arg(QLatin1String(ProgramName)));
         return 2;
     };
     if (!parser.parse(arguments))
         return refuse(parseError(parser, arguments));
     if (parser.isSet(help)) {
-        print(stdout,
-              translated(
-                  "CommandLine",
-                  QT_TRANSLATE_NOOP(
-                      "CommandLine",
-                      "Usage: %1 [OPTION]...\n"
-                      "Roll up to four dice and see each value and their total (電子ミルバネ).\n"
-                      "\n"
-                      "Opens the dice window. Start, stop and reset the dice with its action\n"
-                      "button; choose their range of values and how many there are in its\n"
-                      "settings. Nothing is read from or written to files.\n"
-                      "\n"
-                      "Options:\n"
-                      "  -h, --help        show this help and exit\n"
-                      "  -v, --version     show the version and exit\n"
-                      "\n"
-                      "The toolkit's own options, such as -platform and -style, are "
-                      "accepted.\n"))
-                  .arg(QLatin1String(ProgramName)));
+        writeConsole(
+            stdout,
+            translated(
+                "CommandLine",
+                QT_TRANSLATE_NOOP(
+                    "CommandLine",
+                    "Usage: %1 [OPTION]...\n"
+                    "Roll up to four dice and see each value and their total (電子ミルバネ).\n"
+                    "\n"
+                    "Opens the dice window. Start, stop and reset the dice with its action\n"
+                    "button; choose their range of values and how many there are in its\n"
+                    "settings. Nothing is read from or written to files.\n"
+                    "\n"
+                    "Options:\n"
+                    "  -h, --help        show this help and exit\n"
+                    "  -v, --version     show the version and exit\n"
+                    "\n"
+                    "The toolkit's own options, such as -platform and -style, are "
+                    "accepted.\n"))
+                .arg(QLatin1String(ProgramName)));
         return 0;
     }
     if (parser.isSet(version)) {
-        print(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(ProgramName),
-                                                    QLatin1String(MILBANE_VERSION)));
+        writeConsole(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(ProgramName),
+                                                           QLatin1String(MILBANE_VERSION)));
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())

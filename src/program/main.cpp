@@ -1,5 +1,6 @@
 #include "ground/ProgramName.h"
 #include "program/CommandLine.h"
+#include "program/Console.h"
 #include "program/FatalErrors.h"
 #include "program/Platform.h"
 #include "program/basMain.h"
@@ -8,8 +9,10 @@
 
 int main(int argc, char *argv[])
 {
-    if (const int status = handleCommandLine(argc, argv); status >= 0)
+    if (const int status = handleCommandLine(argc, argv); status >= 0) {
+        flushConsole();
         return status;
+    }
     choosePlatform(argc, argv);
     holdStartupMessages();
     QApplication app(argc, argv);

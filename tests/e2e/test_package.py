@@ -127,13 +127,15 @@ class PackageTest(unittest.TestCase):
                 header = f.read(24)
             self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
             self.assertEqual(struct.unpack(">II", header[16:24]), (size, size))
-        # The Windows icon holds the 32, 16 and 48 px images in that order.
+        # The Windows icon holds the design's 32, 16 and 48 px images first,
+        # in that order, then every other size Windows asks for, up to 256
+        # (written 0).
         with open(os.path.join(ICONS, "denshi-milbane.ico"), "rb") as f:
             data = f.read()
         reserved, kind, count = struct.unpack("<HHH", data[:6])
-        self.assertEqual((reserved, kind, count), (0, 1, 3))
-        sizes = [data[6 + 16 * i] for i in range(count)]
-        self.assertEqual(sizes, [32, 16, 48])
+        self.assertEqual((reserved, kind, count), (0, 1, 9))
+        sizes = [data[6 + 16 * i] or 256 for i in range(count)]
+        self.assertEqual(sizes, [32, 16, 48, 20, 24, 40, 64, 96, 256])
         for i in range(count):
             length, offset = struct.unpack("<II", data[6 + 16 * i + 8:6 + 16 * i + 16])
             self.assertLessEqual(offset + length, len(data))
