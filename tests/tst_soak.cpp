@@ -11,7 +11,12 @@
 #include <QPushButton>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h> // before psapi.h
+#include <psapi.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace
 {
@@ -27,11 +32,18 @@ constexpr long AllowedGrowthKiB = 256;
 
 long residentKiB()
 {
+#ifdef Q_OS_WIN
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return -1;
+    return static_cast<long>(counters.WorkingSetSize / 1024);
+#else
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return -1;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024);
+#endif
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 ; Installs for the current user (no administrator rights needed), puts a
 ; Start-menu entry named 電子ミルバネ, and registers an uninstaller that
 ; Windows' "Apps" list shows.
-Unicode true
+; A 64-bit installer, as the program is: Wine and 64-bit Windows run it alike.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
