@@ -12,8 +12,9 @@
 #include <QtTest>
 
 #ifdef Q_OS_WIN
-#include <windows.h> // before psapi.h
-#include <psapi.h>
+#include <windows.h>
+
+#include <psapi.h> // after windows.h, which it needs
 #else
 #include <unistd.h>
 #endif
