@@ -108,9 +108,11 @@ void TestHiDpi::sharpPictures()
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_SCALE_FACTOR", argc > 1 ? argv[1] : "2");
+    // A first argument that is not an option is the scale, ours, not QtTest's.
+    const bool scaleGiven = argc > 1 && argv[1][0] != '-';
+    qputenv("QT_SCALE_FACTOR", scaleGiven ? argv[1] : "2");
     qputenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");
-    if (argc > 1) { // the scale is ours, not QtTest's
+    if (scaleGiven) {
         argv[1] = argv[0];
         ++argv;
         --argc;

@@ -47,6 +47,18 @@ long residentKiB()
 #endif
 }
 
+// Wine keeps about 20 KiB of its own for every window opened and closed (a
+// plain QDialog grows as much), which no test can tell from a leak of ours.
+bool underWine()
+{
+#ifdef Q_OS_WIN
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 class TestSoak : public QObject
@@ -94,6 +106,8 @@ void TestSoak::dialogOpenings()
     QCOMPARE(opened, Openings);
     // Each closed dialog was destroyed, not kept.
     QVERIFY(w.findChildren<frmConf *>().isEmpty());
+    if (underWine())
+        QSKIP("under Wine each window opened keeps memory of Wine's own");
     compare(first, residentKiB(), "dialog openings");
 }
 

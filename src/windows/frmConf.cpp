@@ -107,13 +107,15 @@ void frmConf::centreOver(const QWidget *owner)
 
 bool frmConf::eventFilter(QObject *watched, QEvent *event)
 {
-    // Enter on a closed box is OK, as everywhere else in the dialog. GNOME's
-    // platform theme would have it open the box's list instead.
+    // Enter on a closed box presses OK. GNOME's platform theme would have it
+    // open the box's list instead, and QDialog's own default can still be
+    // Cancel: it is made so by a focus event sent as the dialog shows, and
+    // on Windows the focus can reach a box before the window is active.
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            keyPressEvent(key);
+            cmdOK->click();
             return true;
         }
     }
