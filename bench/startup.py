@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Start-up to first frame, the program against a one-label baseline, run
-alternately as whole processes on the offscreen platform.
+alternately as whole processes on the offscreen platform, or with --wine the
+Windows build under Wine on the display it is given (Qt's offscreen plugin
+has no fonts on Windows).
 
-    bench/startup.py BUILD_DIR [RUNS]
+    bench/startup.py BUILD_DIR [RUNS] [--wine]
 Prints the medians of wall time and peak memory and their ratios."""
 
 import os
@@ -17,7 +19,8 @@ import time
 
 def run_once(binary, env):
     start = time.perf_counter()
-    process = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL,
+    launcher = ["/usr/lib/wine/wine64"] if binary.endswith(".exe") else []
+    process = subprocess.Popen([*launcher, binary], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(process.pid, 0)
     elapsed = time.perf_counter() - start
@@ -37,13 +40,34 @@ def instructions(binary, env):
         return int(match.group(1)) if match else None
 
 
+def wine_env(build):
+    """The tests' Wine prefix, finding Qt's and the compiler's DLLs."""
+    with open(os.path.join(build, "CMakeCache.txt")) as cache:
+        qt = re.search(r"^MILBANE_WINDOWS_QT:\w+=(.*)$", cache.read(), re.M).group(1)
+    libgcc = subprocess.run(["x86_64-w64-mingw32-g++-posix", "-print-libgcc-file-name"],
+                            capture_output=True, text=True, check=True).stdout.strip()
+    dirs = [f"{qt}/bin", os.path.dirname(libgcc), "/usr/x86_64-w64-mingw32/lib"]
+    return dict(os.environ, WINEPREFIX=os.path.join(os.path.abspath(build), "wine"),
+                WINEDEBUG="-all", WINEPATH=";".join("Z:" + d.replace("/", "\\") for d in dirs))
+
+
 def main():
-    build = sys.argv[1] if len(sys.argv) > 1 else "build"
-    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 40
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    args = [a for a in sys.argv[1:] if a != "--wine"]
+    wine = "--wine" in sys.argv
+    build = args[0] if args else "build"
+    runs = int(args[1]) if len(args) > 1 else 40
+    if wine:
+        env = wine_env(build)
+        # One Wine server for every run, as on a desktop where Wine is up.
+        subprocess.run(["/usr/lib/wine/wineserver", "-p"], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        binaries = {"program": os.path.join(build, "startup_program.exe"),
+                    "baseline": os.path.join(build, "startup_baseline.exe")}
+    else:
+        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        binaries = {"program": os.path.join(build, "bench", "startup_program"),
+                    "baseline": os.path.join(build, "bench", "startup_baseline")}
     env.setdefault("XDG_RUNTIME_DIR", "/tmp")
-    binaries = {"program": os.path.join(build, "bench", "startup_program"),
-                "baseline": os.path.join(build, "bench", "startup_baseline")}
     samples = {name: [] for name in binaries}
     for name, binary in binaries.items():  # warm the caches first
         run_once(binary, env)
@@ -54,13 +78,16 @@ def main():
     median = {name: (statistics.median(s[0] for s in values) * 1000,
                      statistics.median(s[1] for s in values) / 1024)
               for name, values in samples.items()}
-    print(f"start-up to first frame, {runs} alternating runs each (offscreen)")
+    print(f"start-up to first frame, {runs} alternating runs each "
+          f"({'Windows build under Wine' if wine else 'offscreen'})")
     print(f"{'':10} {'median ms':>10} {'peak MiB':>10}")
     for name in binaries:
         print(f"{name:10} {median[name][0]:10.1f} {median[name][1]:10.1f}")
     print(f"{'ratio':10} {median['program'][0] / median['baseline'][0]:10.3f} "
           f"{median['program'][1] / median['baseline'][1]:10.3f}")
-    if shutil.which("valgrind"):
+    if wine:
+        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env)
+    elif shutil.which("valgrind"):
         counts = {name: instructions(binary, env) for name, binary in binaries.items()}
         if all(counts.values()):
             print(f"instructions (callgrind): program {counts['program'] / 1e6:.1f} M, "
