@@ -7,6 +7,7 @@ deadlines only bound how long a failure takes to show."""
 import fcntl
 import os
 import re
+import shlex
 import shutil
 import signal
 import subprocess
@@ -197,16 +198,24 @@ class Desktop:
         raise RuntimeError("no free display number for Xvfb")
 
     def _start_window_manager(self):
+        # Openbox names itself the window manager (_NET_SUPPORTING_WM_CHECK)
+        # before it has finished starting, and a map request that reaches it
+        # in between can be read into its own event queue while it looks at
+        # the windows already there, then wait there unanswered until some
+        # other event comes. So the screen is ready only once openbox runs
+        # its start-up command, after that look.
         log_path = os.path.join(self.artefacts, f"{self.name}-openbox.log")
+        ready = os.path.join(self.runtime, "openbox-started")
         with open(log_path, "wb") as log:
-            wm = self._spawn(["openbox", "--sm-disable"], stdout=log, stderr=subprocess.STDOUT)
+            wm = self._spawn(["openbox", "--sm-disable", "--startup",
+                              f"touch {shlex.quote(ready)}"],
+                             stdout=log, stderr=subprocess.STDOUT)
 
         def managing():
             if wm.poll() is not None:
                 with open(log_path, errors="replace") as f:
                     raise RuntimeError(f"openbox ended ({wm.returncode}): {f.read()}")
-            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in \
-                self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
+            return os.path.exists(ready)
 
         self.wait_for(managing, "openbox to manage the screen")
 
