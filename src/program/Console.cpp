@@ -17,10 +17,14 @@ QString &unwritten()
     return text;
 }
 
-bool attached()
+// The console the program was started from, if any.
+HANDLE console()
 {
-    static const bool console = AttachConsole(ATTACH_PARENT_PROCESS) != 0;
-    return console;
+    static const HANDLE handle = AttachConsole(ATTACH_PARENT_PROCESS)
+                                     ? CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE,
+                                                   nullptr, OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
+    return handle;
 }
 #endif
 
@@ -29,21 +33,23 @@ bool attached()
 void writeConsole(std::FILE *stream, const QString &text)
 {
 #ifdef Q_OS_WIN
-    if (!attached()) {
-        unwritten() += text;
+    DWORD written = 0;
+    // Redirected to a file or a pipe, console or not: UTF-8 there.
+    const HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    const DWORD type =
+        handle && handle != INVALID_HANDLE_VALUE ? GetFileType(handle) : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
+        const QByteArray bytes = text.toUtf8();
+        WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         return;
     }
     // The console takes UTF-16 whatever its code page, so Japanese shows.
-    const HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-    DWORD written = 0;
-    if (GetFileType(handle) == FILE_TYPE_CHAR) {
-        WriteConsoleW(handle, reinterpret_cast<const wchar_t *>(text.utf16()),
+    if (console() != INVALID_HANDLE_VALUE) {
+        WriteConsoleW(console(), reinterpret_cast<const wchar_t *>(text.utf16()),
                       static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    // Redirected to a file or a pipe: UTF-8.
-    const QByteArray bytes = text.toUtf8();
-    WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    unwritten() += text;
 #else
     std::fputs(text.toLocal8Bit().constData(), stream);
 #endif

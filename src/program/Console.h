@@ -6,8 +6,8 @@
 
 // Writes what the command line answers (help, version, refusals) where the
 // user who typed it will read it. On Windows the program has no console of
-// its own: it writes to the console it was started from, or, started from a
-// shortcut, shows the text in a message box once the program is done with
-// it (flushConsole).
+// its own: it writes where its output was redirected, else to the console
+// it was started from, else (started from a shortcut) shows the text in a
+// message box once the program is done with it (flushConsole).
 void writeConsole(std::FILE *stream, const QString &text);
 void flushConsole();

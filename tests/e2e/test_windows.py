@@ -70,6 +70,22 @@ class WindowsTest(unittest.TestCase):
                       '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"='):
             self.assertIn(value, listed)
 
+        # The command line: into a pipe, as from a script; in a message box
+        # when there is neither a console nor a redirection, as from a shortcut.
+        exe = ("C:\\" + os.path.relpath(self.installed()[0], self.drive()).replace("/", "\\")
+               + "\\denshi-milbane.exe")
+        self.assertEqual(self.wine([exe, "--version"]).stdout, b"denshi-milbane 1.0.0\n")
+        refused = subprocess.run([WINE, exe, "--foo"], env=self.env(), capture_output=True,
+                                 timeout=300)
+        self.assertEqual(refused.returncode, 2)
+        self.assertIn(b"unknown option '--foo'", refused.stderr)
+        box = subprocess.Popen([WINE, exe, "--help"], env=self.env(), stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.desktop.wait_active(self.desktop.find_window("^電子ミルバネ$"))
+        self.desktop.shot("windows-help-box")
+        self.desktop.key("Return")
+        self.assertEqual(box.wait(timeout=60), 0)
+
         # As the Start-menu entry starts it.
         lnk = "C:\\" + os.path.relpath(self.shortcut()[0], self.drive()).replace("/", "\\")
         self.desktop.program = subprocess.Popen([WINE, "start", "/wait", lnk], env=self.env(),
