@@ -15,6 +15,7 @@ import unittest
 
 import screen
 from desktop import Desktop, twips
+from test_package import COMMAND_LINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
@@ -70,15 +71,26 @@ class WindowsTest(unittest.TestCase):
                       '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"='):
             self.assertIn(value, listed)
 
-        # The command line: into a pipe, as from a script; in a message box
-        # when there is neither a console nor a redirection, as from a shortcut.
+        # The command line, by the Linux package's table (the rows that do not
+        # open a display): answers into a pipe, as from a script.
         exe = ("C:\\" + os.path.relpath(self.installed()[0], self.drive()).replace("/", "\\")
                + "\\denshi-milbane.exe")
-        self.assertEqual(self.wine([exe, "--version"]).stdout, b"denshi-milbane 1.0.0\n")
-        refused = subprocess.run([WINE, exe, "--foo"], env=self.env(), capture_output=True,
-                                 timeout=300)
-        self.assertEqual(refused.returncode, 2)
-        self.assertIn(b"unknown option '--foo'", refused.stderr)
+        for args, changes, status, out, err in COMMAND_LINE:
+            if "DISPLAY" in changes:
+                continue
+            with self.subTest(args=args, env=changes):
+                env = self.env()
+                for name, value in changes.items():
+                    if value is None:
+                        env.pop(name, None)
+                    else:
+                        env[name] = value
+                result = subprocess.run([WINE, exe, *args], env=env, capture_output=True,
+                                        timeout=300)
+                self.assertEqual(result.returncode, status)
+                self.assertTrue(result.stdout.decode().startswith(out), result.stdout.decode())
+                self.assertEqual(result.stderr.decode(), err)
+        # Neither a console nor a redirection, as from a shortcut: a box.
         box = subprocess.Popen([WINE, exe, "--help"], env=self.env(), stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.desktop.wait_active(self.desktop.find_window("^電子ミルバネ$"))
