@@ -48,7 +48,8 @@ def wine_env(build):
                             capture_output=True, text=True, check=True).stdout.strip()
     dirs = [f"{qt}/bin", os.path.dirname(libgcc), "/usr/x86_64-w64-mingw32/lib"]
     return dict(os.environ, WINEPREFIX=os.path.join(os.path.abspath(build), "wine"),
-                WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", WINEPATH=";".join("Z:" + d.replace("/", "\\") for d in dirs))
+                WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                WINEPATH=";".join("Z:" + d.replace("/", "\\") for d in dirs))
 
 
 def main():

@@ -64,7 +64,12 @@ QByteArray iconBitmap(const QImage &picture)
 
 // Every size Windows asks for, 16 to 256 px: the design's three first, in
 // their order, then the sizes of the shell's views and of high-DPI screens.
-constexpr int WindowsIconSizes[] = {32, 16, 48, 20, 24, 40, 64, 96, 256};
+QList<int> windowsIconSizes()
+{
+    QList<int> sizes(AppIconSizes.begin(), AppIconSizes.end());
+    sizes << 20 << 24 << 40 << 64 << 96 << 256;
+    return sizes;
+}
 
 // The largest image as PNG, as Windows stores it: a bitmap of 256 px would
 // take a quarter of a megabyte.
@@ -79,8 +84,9 @@ QByteArray iconPng(const QImage &picture)
 
 bool writeIco(const QString &path)
 {
+    const QList<int> sizes = windowsIconSizes();
     QList<QByteArray> images;
-    for (int size : WindowsIconSizes)
+    for (int size : sizes)
         images << (size >= 256 ? iconPng(drawAppIcon(size)) : iconBitmap(drawAppIcon(size)));
     QByteArray out;
     put16(out, 0); // reserved
@@ -88,7 +94,7 @@ bool writeIco(const QString &path)
     put16(out, static_cast<int>(images.size()));
     quint32 offset = 6 + 16 * static_cast<quint32>(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
-        const int size = WindowsIconSizes[i];
+        const int size = sizes[i];
         out.append(static_cast<char>(size % 256)); // 256 is written 0
         out.append(static_cast<char>(size % 256));
         out.append('\0'); // no palette

@@ -50,6 +50,10 @@ class WindowsTest(unittest.TestCase):
     def drive(self, *parts):
         return os.path.join(self.prefix, "drive_c", *parts)
 
+    def windows_path(self, path):
+        """C:\\... for a path under the prefix's drive C."""
+        return "C:\\" + os.path.relpath(path, self.drive()).replace("/", "\\")
+
     def installed(self):
         return glob.glob(self.drive("users", "*", "AppData", "Local", "Programs",
                                     "denshi-milbane"))
@@ -73,8 +77,7 @@ class WindowsTest(unittest.TestCase):
 
         # The command line, by the Linux package's table (the rows that do not
         # open a display): answers into a pipe, as from a script.
-        exe = ("C:\\" + os.path.relpath(self.installed()[0], self.drive()).replace("/", "\\")
-               + "\\denshi-milbane.exe")
+        exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
         for args, changes, status, out, err in COMMAND_LINE:
             if "DISPLAY" in changes:
                 continue
@@ -99,7 +102,7 @@ class WindowsTest(unittest.TestCase):
         self.assertEqual(box.wait(timeout=60), 0)
 
         # As the Start-menu entry starts it.
-        lnk = "C:\\" + os.path.relpath(self.shortcut()[0], self.drive()).replace("/", "\\")
+        lnk = self.windows_path(self.shortcut()[0])
         self.desktop.program = subprocess.Popen([WINE, "start", "/wait", lnk], env=self.env(),
                                                 start_new_session=True)
         self.desktop.processes.append(self.desktop.program)
@@ -146,8 +149,7 @@ class WindowsTest(unittest.TestCase):
         self.desktop.close_window(main)
         self.assertEqual(self.desktop.program.wait(timeout=60), 0)
 
-        self.wine(["C:\\" + os.path.relpath(self.installed()[0], self.drive()).replace("/", "\\")
-                   + "\\uninstall.exe", "/S"])
+        self.wine([self.windows_path(self.installed()[0]) + "\\uninstall.exe", "/S"])
         # The uninstaller runs on from a copy of itself: until its work is seen.
         self.desktop.wait_for(lambda: not self.installed() and not self.shortcut(),
                               "the uninstaller to finish")
