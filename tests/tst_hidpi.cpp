@@ -1,8 +1,10 @@
-// On a screen with more than one device pixel to a pixel (2, or a fractional
-// 1.25 or 1.5) the dice and the digits are drawn from their geometry at the
-// next whole resolution, not blown up from the 1x pictures, which stay
-// exactly as they are. The scale is the test's one argument (CTest runs it
-// at each).
+// The main window on screens of every kind: with more than one device pixel
+// to a pixel (2, or a fractional 1.25 or 1.5), and too small for the
+// designed size, where the whole window is shown smaller. The dice and the
+// digits are drawn from their geometry at the resolution they are shown at,
+// not blown up from the 1x pictures, which stay exactly as they are. The
+// scale and the screen's size in device pixels are the test's arguments
+// (CTest runs it on each kind).
 #include "TestSupport.h"
 
 #include "pictures/DiePictures.h"
@@ -45,9 +47,74 @@ class TestHiDpi : public QObject
     Q_OBJECT
 
 private slots:
+    void fitsTheScreen_data();
+    void fitsTheScreen();
     void sharpPictures_data();
     void sharpPictures();
 };
+
+// The designed layout with two dice, in pixels at the designed size.
+void TestHiDpi::fitsTheScreen_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("designed");
+    QTest::newRow("die 1") << "imgDice0" << QRect(291, 32, 193, 193);
+    QTest::newRow("die 2") << "imgDice1" << QRect(539, 32, 193, 193);
+    QTest::newRow("value 2") << "lblDice1" << QRect(579, 248, 113, 97);
+    QTest::newRow("tens") << "imgTotal0" << QRect(316, 392, 201, 249);
+    QTest::newRow("units") << "imgTotal1" << QRect(500, 392, 201, 249);
+    QTest::newRow("panel") << "shpBack" << QRect(288, 384, 441, 265);
+    QTest::newRow("settings") << "cmdConfig" << QRect(16, 648, 201, 65);
+    QTest::newRow("action") << "cmdAction" << QRect(800, 648, 201, 65);
+}
+
+// The whole window, frame and all, lies in its screen's free area: as
+// designed where that is large enough, else smaller in proportion, filling
+// the area across or down.
+void TestHiDpi::fitsTheScreen()
+{
+    QFETCH(QString, control);
+    QFETCH(QRect, designed);
+    setSettings(6, 2, 0);
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect area = w.screen()->availableGeometry();
+    QVERIFY2(area.contains(w.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                              .arg(w.frameGeometry().x())
+                                                              .arg(w.frameGeometry().y())
+                                                              .arg(w.frameGeometry().width())
+                                                              .arg(w.frameGeometry().height())));
+    const QSize frame = w.frameGeometry().size() - w.size();
+    double zoom = 1.0;
+    if (area.width() >= 1018 + frame.width() && area.height() >= 736 + frame.height()) {
+        QCOMPARE(w.size(), QSize(1018, 736));
+    } else {
+        QVERIFY(w.frameGeometry().width() >= area.width() - 1 ||
+                w.frameGeometry().height() >= area.height() - 1);
+        QCOMPARE(w.frameGeometry().topLeft(), area.topLeft());
+        zoom = w.width() / 1018.0;
+        QVERIFY(zoom < 1.0);
+        QVERIFY(qAbs(w.height() - 736 * zoom) <= 1);
+    }
+    const QRect got = w.findChild<QWidget *>(control)->geometry();
+    const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
+                     qRound(designed.width() * zoom), qRound(designed.height() * zoom));
+    const auto near = [](QRect a, QRect b) {
+        return qAbs(a.left() - b.left()) <= 1 && qAbs(a.top() - b.top()) <= 1 &&
+               qAbs(a.right() - b.right()) <= 1 && qAbs(a.bottom() - b.bottom()) <= 1;
+    };
+    QVERIFY2(zoom == 1.0 ? got == want : near(got, want),
+             qPrintable(QStringLiteral("at zoom %1: %2,%3 %4x%5")
+                            .arg(zoom)
+                            .arg(got.x())
+                            .arg(got.y())
+                            .arg(got.width())
+                            .arg(got.height())));
+    // The texts shrink with the rest: 72 pt values, 24 pt buttons.
+    QVERIFY(qAbs(lblDice(w)[0]->font().pixelSize() - 96 * zoom) <= 1);
+    QVERIFY(qAbs(cmdAction(w)->font().pixelSize() - 32 * zoom) <= 1);
+}
 
 void TestHiDpi::sharpPictures_data()
 {
@@ -60,7 +127,6 @@ void TestHiDpi::sharpPictures()
 {
     QFETCH(bool, die);
     const qreal scale = qApp->devicePixelRatio();
-    QVERIFY(scale > 1.0);
     setSettings(6, 2, 0);
     std::deque<float> values = {0.9f, 0.9f};
     frmMain w(std::make_unique<ScriptedRandom>(&values));
@@ -71,6 +137,9 @@ void TestHiDpi::sharpPictures()
     cmdAction(w)->click(); // the total, 12
     QCoreApplication::processEvents();
 
+    // Drawn for the window as shown: the screen's scale times its zoom.
+    const qreal drawn = scale * w.width() / 1018.0;
+    QVERIFY(drawn != 1.0);
     const QImage shot = w.grab().toImage();
     QCOMPARE(shot.devicePixelRatio(), scale);
     const QRect control = die ? imgDice(w)[0]->geometry() : imgTotal(w)[1]->geometry();
@@ -82,41 +151,59 @@ void TestHiDpi::sharpPictures()
             QRect(QPoint(qFloor(control.x() * scale) + dx, qRound(control.y() * scale)), device));
     };
     const QImage part = crop(0);
-    part.save(
-        QDir(QCoreApplication::applicationDirPath())
-            .filePath(QStringLiteral("hidpi_%1_%2.png").arg(die ? "die" : "digit").arg(scale)));
+    part.save(QDir(QCoreApplication::applicationDirPath())
+                  .filePath(QStringLiteral("hidpi_%1_%2_%3.png")
+                                .arg(die ? "die" : "digit")
+                                .arg(scale)
+                                .arg(w.width())));
 
     // The window holds the 1x masters unchanged.
     const QImage oneX = die ? WindowProbe::imgMdice(w)[6] : WindowProbe::imgMdigi(w)[2];
     QCOMPARE(oneX.size(), die ? QSize(192, 192) : QSize(200, 250));
     QCOMPARE(oneX, die ? drawDieFace(6) : drawDigits()[2]);
 
-    const QImage sharp = die ? drawDieFace(6, 2) : drawDigits(2)[2];
+    const QImage sharp = die ? drawDieFace(6, drawn) : drawDigits(drawn)[2];
     const auto best = [&](const QImage &picture) {
         return std::min(differences(crop(0), picture), differences(crop(1), picture));
     };
     const int fromGeometry = best(sharp);
     const int blownUp = best(oneX);
-    qInfo("pixels off: %d against the drawing at the next whole scale, %d against the 1x picture "
-          "blown up",
-          fromGeometry, blownUp);
+    qInfo("pixels off: %d against the drawing at %.3f, %d against the 1x picture blown up",
+          fromGeometry, drawn, blownUp);
     QVERIFY(blownUp > 200);
     // At a half-pixel position (1.5 x 291 px) Qt samples the drawing half a
     // device pixel over: a few edge pixels off, the 1x picture far more.
-    QVERIFY(fromGeometry * (scale == qFloor(scale) ? 10 : 2) < blownUp);
+    QVERIFY(fromGeometry * (drawn == qFloor(drawn) ? 10 : 2) < blownUp);
 }
 
 int main(int argc, char *argv[])
 {
-    // A first argument that is not an option is the scale, ours, not QtTest's.
-    const bool scaleGiven = argc > 1 && argv[1][0] != '-';
-    qputenv("QT_SCALE_FACTOR", scaleGiven ? argv[1] : "2");
-    qputenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");
-    if (scaleGiven) {
+    // Arguments before QtTest's own options: the scale (2 if none), then
+    // the screen in device pixels (by default one on which the designed
+    // window fits at that scale).
+    QList<QByteArray> ours;
+    while (argc > 1 && argv[1][0] != '-') {
+        ours << argv[1];
         argv[1] = argv[0];
         ++argv;
         --argc;
     }
+    const QByteArray scale = ours.value(0, "2");
+    const double factor = scale.toDouble();
+    const QList<QByteArray> size = ours.value(1, QByteArray::number(qRound(1280 * factor)) + 'x' +
+                                                     QByteArray::number(qRound(1024 * factor)))
+                                       .split('x');
+    QTemporaryFile screen;
+    if (qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("offscreen"))) {
+        if (!screen.open())
+            qFatal("cannot write the screen's description");
+        screen.write("{\"screens\": [{\"name\": \"screen\", \"width\": " + size.value(0) +
+                     ", \"height\": " + size.value(1) + "}]}");
+        screen.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screen.fileName().toLocal8Bit());
+    }
+    qputenv("QT_SCALE_FACTOR", scale);
+    qputenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");
     QApplication app(argc, argv);
     TestHiDpi test;
     return QTest::qExec(&test, argc, argv);

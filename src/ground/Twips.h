@@ -1,16 +1,15 @@
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 
 // Layouts are kept in twips, the unit the window was designed in. A pixel is
 // 15 twips; a position that falls between pixels is rounded to the nearest.
+// A zoom below 1 shows a layout smaller, in proportion, on a screen too
+// small for it; at 1 every position is exactly as designed.
 constexpr int TwipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips)
-{
-    return twips >= 0 ? (2 * twips + TwipsPerPixel) / (2 * TwipsPerPixel)
-                      : -((-2 * twips + TwipsPerPixel) / (2 * TwipsPerPixel));
-}
+int twipsToPixels(int twips, double zoom = 1.0);
 
 struct TwipRect {
     int left;
@@ -19,13 +18,15 @@ struct TwipRect {
     int height;
 };
 
-constexpr QRect twipsToPixels(TwipRect r)
-{
-    return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
-            twipsToPixels(r.height)};
-}
+QRect twipsToPixels(TwipRect r, double zoom = 1.0);
 
 class QWidget;
 
 // Sets a control's position and size from its place in twips.
-void place(QWidget *control, TwipRect r);
+void place(QWidget *control, TwipRect r, double zoom = 1.0);
+
+// The zoom, at most 1, at which a client area of `client` twips with a frame
+// of `frame` pixels fits inside `available` pixels. The rounded client size
+// never overshoots; a screen too small even for a quarter of the size gets
+// a quarter, where the texts are still readable.
+double zoomToFit(QSize client, QMargins frame, QSize available);

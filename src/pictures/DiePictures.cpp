@@ -54,7 +54,7 @@ const QList<QRgb> Palette = {qRgb(255, 255, 255), qRgba(0, 128, 0, 0), qRgb(0, 0
 // How many pixels at each end of row y lie outside the rounded corners: a
 // pixel is outside when its centre is further than the radius from the
 // corner's centre.
-int clearAtEachEnd(int y, int scale)
+int clearAtEachEnd(int y, double scale)
 {
     const double py = (y + 0.5) / scale;
     const double dy = CornerRadius - std::min(py, DiePictureSize - py);
@@ -71,12 +71,12 @@ std::span<const QPoint> dieFacePips(int face)
     return checkedAt(pipTable, face, "dieFacePips");
 }
 
-QImage drawDieFace(int face, int scale)
+QImage drawDieFace(int face, double scale)
 {
     const auto pips = dieFacePips(face);
     const double radius = face == 1 ? BigPipRadius : PipRadius;
     const uchar pipColour = face == 1 ? Red : Black;
-    const int size = DiePictureSize * scale;
+    const int size = std::max(1, static_cast<int>(std::lround(DiePictureSize * scale)));
 
     QImage image(size, size, QImage::Format_Indexed8);
     image.setColorTable(Palette);

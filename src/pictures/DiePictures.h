@@ -13,5 +13,6 @@ std::span<const QPoint> dieFacePips(int face);
 
 // A white face with rounded, transparent corners and its pips, drawn without
 // anti-aliasing so that only white, the pip colour and transparency occur.
-// At scale 2 the same geometry is drawn at twice the resolution.
-QImage drawDieFace(int face, int scale = 1);
+// At another scale the same geometry is drawn at that resolution (2: twice
+// as many pixels each way; 0.75 for a window shown smaller), never scaled.
+QImage drawDieFace(int face, double scale = 1.0);

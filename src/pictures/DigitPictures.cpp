@@ -82,7 +82,7 @@ struct RowSpan {
 };
 
 // The pixels each row of a segment touches, from its four corners.
-std::vector<RowSpan> segmentRows(const SegmentCorners &c, int scale)
+std::vector<RowSpan> segmentRows(const SegmentCorners &c, double scale, int height)
 {
     const double top = c[0].y();
     const double bottom = c[3].y();
@@ -91,7 +91,7 @@ std::vector<RowSpan> segmentRows(const SegmentCorners &c, int scale)
     };
     std::vector<RowSpan> rows;
     const int first = static_cast<int>(std::floor(top * scale));
-    const int last = static_cast<int>(std::ceil(bottom * scale)) - 1;
+    const int last = std::min(height, static_cast<int>(std::ceil(bottom * scale))) - 1;
     for (int row = first; row <= last; ++row) {
         const double y0 = std::max(top, double(row) / scale);
         const double y1 = std::min(bottom, double(row + 1) / scale);
@@ -128,10 +128,10 @@ unsigned litSegments(int digit)
     return checkedAt(litTable, digit, "litSegments");
 }
 
-std::array<QImage, DigitPictureCount> drawDigits(int scale)
+std::array<QImage, DigitPictureCount> drawDigits(double scale)
 {
-    const int width = DigitPictureWidth * scale;
-    const int height = DigitPictureHeight * scale;
+    const int width = std::max(1, static_cast<int>(std::lround(DigitPictureWidth * scale)));
+    const int height = std::max(1, static_cast<int>(std::lround(DigitPictureHeight * scale)));
 
     // How much of each pixel the segments cover, drawn once for all digits.
     QImage coverage(width, height, QImage::Format_Alpha8);
@@ -180,7 +180,7 @@ std::array<QImage, DigitPictureCount> drawDigits(int scale)
         for (std::size_t s = 0; s < segments.size(); ++s) {
             if (!((litSegments(k) >> s) & 1u))
                 continue;
-            for (const RowSpan &span : segmentRows(segments[s], scale))
+            for (const RowSpan &span : segmentRows(segments[s], scale, height))
                 std::copy_n(lit.constScanLine(span.row) + span.left, span.right - span.left + 1,
                             digit.scanLine(span.row) + span.left);
         }

@@ -23,5 +23,6 @@ unsigned litSegments(int digit);
 
 // The eleven digit pictures: leaning seven-segment digits on an opaque dark
 // ground, every segment drawn, lit or dark, with anti-aliased edges held as
-// palette pictures. Scale 2 draws the same geometry at twice the resolution.
-std::array<QImage, DigitPictureCount> drawDigits(int scale = 1);
+// palette pictures. Another scale draws the same geometry at that
+// resolution (2 for twice as many pixels each way, below 1 for less).
+std::array<QImage, DigitPictureCount> drawDigits(double scale = 1.0);

@@ -68,7 +68,7 @@ void PictureBox::setBackdrop(QColor colour)
 
 void PictureBox::setPicture(const QImage &picture, const QImage &sharper)
 {
-    if (picture.cacheKey() == m_picture.cacheKey())
+    if (picture.cacheKey() == m_picture.cacheKey() && sharper.cacheKey() == m_sharper.cacheKey())
         return;
     m_picture = picture;
     m_sharper = sharper;
@@ -99,7 +99,7 @@ QPixmap PictureBox::stretched() const
     // Scaled and converted once per picture and size, then served from the
     // cache: a tick paints without scaling or converting anything.
     const qreal ratio = devicePixelRatioF();
-    const QImage &source = ratio > 1 && !m_sharper.isNull() ? m_sharper : m_picture;
+    const QImage &source = m_sharper.isNull() ? m_picture : m_sharper;
     const QSize device = (QSizeF(size()) * ratio).toSize();
     const QString key = QStringLiteral("stretch/%1/%2x%3/%4")
                             .arg(source.cacheKey())

@@ -22,8 +22,9 @@ public:
     // a change of picture repaints it alone, not what lies below.
     void setBackdrop(QColor colour);
     // Repaints only when the picture really changes. `sharper`, where given,
-    // is the same picture drawn at a higher resolution, for screens with
-    // more than one device pixel to a pixel.
+    // is the same picture drawn at the resolution it is shown at, where
+    // that is not its own (a window shown smaller, a screen with more than
+    // one device pixel to a pixel).
     void setPicture(const QImage &picture, const QImage &sharper = QImage());
 
 protected:

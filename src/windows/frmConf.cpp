@@ -12,6 +12,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace
 {
@@ -102,7 +105,13 @@ void frmConf::centreOver(const QWidget *owner)
     const QRect ownerClient = owner->geometry();
     const QSize margins = ownerFrame.size() - ownerClient.size();
     const QSize outer = size() + margins;
-    move(ownerFrame.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    const QPoint centred = ownerFrame.center() - QPoint(outer.width() / 2, outer.height() / 2);
+    // Wholly inside the screen's free area, whatever the owner's place.
+    const QRect area = owner->screen()->availableGeometry();
+    move(std::clamp(centred.x(), area.left(),
+                    std::max(area.left(), area.right() + 1 - outer.width())),
+         std::clamp(centred.y(), area.top(),
+                    std::max(area.top(), area.bottom() + 1 - outer.height())));
 }
 
 bool frmConf::eventFilter(QObject *watched, QEvent *event)

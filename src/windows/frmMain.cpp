@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -54,8 +56,14 @@ constexpr int PanelWidthOneDigit = 3735;
 constexpr TwipRect ConfigButton{240, 9720, 3015, 975};
 constexpr TwipRect ActionButton{12000, 9720, 3015, 975};
 
+// Font sizes, in pixels at the designed size.
 constexpr int LabelFontPixels = 96;  // 72 pt
 constexpr int ButtonFontPixels = 32; // 24 pt
+
+// The frame the window was designed with: 3 px at the sides and the bottom,
+// 29 px of caption and frame above. Until the window manager says what its
+// own frame is, the window makes room for this one.
+constexpr QMargins DesignedFrame(3, 29, 3, 3);
 
 const QColor Background(0, 128, 0);
 const QColor PanelColour(16, 16, 16);
@@ -67,11 +75,6 @@ constexpr int dieLeft(int n, int i)
     return 8120 - 1880 * n + DieStep * i;
 }
 
-void moveTo(QWidget *control, int left, int top)
-{
-    control->move(twipsToPixels(left), twipsToPixels(top));
-}
-
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<RandomSource> random)
@@ -81,8 +84,6 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
 {
     setWindowTitle(QString::fromUtf8(ProgramTitle) + QStringLiteral(" (C) 2026 ") +
                    QString::fromUtf8(ProgramTitle) + QStringLiteral("開発チーム"));
-    setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));
-    move(0, 0); // the frame's outer corner at the screen's corner
 
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, Background);
@@ -92,25 +93,17 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     for (int k = 0; k < DieFaceCount; ++k)
         imgMdice[static_cast<std::size_t>(k)] = drawDieFace(k);
     imgMdigi = drawDigits();
-    const int sharpness = std::min(4, static_cast<int>(std::ceil(qApp->devicePixelRatio())));
-    if (sharpness > 1) {
-        for (int k = 0; k < DieFaceCount; ++k)
-            m_sharpDice[static_cast<std::size_t>(k)] = drawDieFace(k, sharpness);
-        m_sharpDigits = drawDigits(sharpness);
-    }
 
     // Children stack in the order they are made: panel, dice and labels,
-    // tens, units, buttons on top.
+    // tens, units, buttons on top. Where each goes is set by arrange().
     shpBack = new ShapeBox(PanelColour, this);
     shpBack->setObjectName(QStringLiteral("shpBack"));
-    place(shpBack, {PanelLeftTwoDigits, PanelTop, PanelWidthTwoDigits, PanelHeight});
 
     QPalette labelPalette;
     labelPalette.setColor(QPalette::Window, Qt::black);
     labelPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
     for (int i = 0; i < 4; ++i) {
         auto *die = new PictureBox(this);
-        place(die, {dieLeft(4, i), DieTop, DieSize, DieSize});
         // Nothing but the window lies behind a die, so its clear corners can
         // be filled with the window's colour once instead of at every tick.
         die->setBackdrop(Background);
@@ -119,8 +112,6 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
         imgDice[static_cast<std::size_t>(i)] = die;
 
         auto *label = new ValueLabel(QStringLiteral("10"), this);
-        place(label, {dieLeft(4, i) + LabelOffset, LabelTop, LabelWidth, LabelHeight});
-        label->setFont(gothicFont(LabelFontPixels));
         label->setPalette(labelPalette);
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignCenter);
@@ -131,22 +122,19 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
 
     for (int j = 0; j < 2; ++j) {
         auto *digit = new PictureBox(this);
-        place(digit, {j == 0 ? TensLeft : UnitsLeftTwoDigits, TotalTop, TotalWidth, TotalHeight});
         digit->setObjectName(QStringLiteral("imgTotal%1").arg(j));
         imgTotal[static_cast<std::size_t>(j)] = digit;
     }
 
-    const auto makeButton = [this](const QString &caption, TwipRect where) {
+    const auto makeButton = [this](const QString &caption) {
         auto *button = new CommandButton(caption, this);
-        place(button, where);
-        button->setFont(gothicFont(ButtonFontPixels));
         // Enter presses the focused button, as Space does.
         button->setAutoDefault(true);
         return button;
     };
-    cmdConfig = makeButton(QStringLiteral("設定"), ConfigButton);
+    cmdConfig = makeButton(QStringLiteral("設定"));
     cmdConfig->setObjectName(QStringLiteral("cmdConfig"));
-    cmdAction = makeButton(QStringLiteral("スタート"), ActionButton);
+    cmdAction = makeButton(QStringLiteral("スタート"));
     cmdAction->setObjectName(QStringLiteral("cmdAction"));
     setTabOrder(cmdConfig, cmdAction);
     cmdConfig->setFocus();
@@ -160,6 +148,12 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     tmrDice.setInterval(33);
     connect(&tmrDice, &QTimer::timeout, this, &frmMain::tmrDice_Timer);
 
+    // The frame's outer corner at the corner of the screen's free area.
+    m_zoom = zoomToFit(QSize(ClientWidth, ClientHeight), DesignedFrame,
+                       screen()->availableGeometry().size());
+    sizeControls();
+    move(screen()->availableGeometry().topLeft());
+    drawForScreen();
     Form_Load();
 }
 
@@ -176,18 +170,13 @@ void frmMain::ResetDice()
 {
     basMain::checkSettings();
     const int n = basMain::DiceCount;
+    arrange();
     for (LoopIndex = 0; LoopIndex <= 3; ++LoopIndex) {
         auto *die = checkedAt(imgDice, LoopIndex, "imgDice");
-        auto *label = checkedAt(lblDice, LoopIndex, "lblDice");
-        die->move(die->x(), twipsToPixels(DieTop));
-        label->move(label->x(), twipsToPixels(LabelTop));
-        label->hide();
+        checkedAt(lblDice, LoopIndex, "lblDice")->hide();
         if (LoopIndex < n) {
-            const int x = dieLeft(n, LoopIndex);
-            moveTo(die, x, DieTop);
             showFace(die, 0);
             die->show();
-            moveTo(label, x + LabelOffset, LabelTop);
         } else {
             die->hide();
             die->setPicture(QImage());
@@ -198,18 +187,7 @@ void frmMain::ResetDice()
     // No die rolls: the roll timer would only wake the program for nothing.
     tmrDice.stop();
 
-    if (n * basMain::DiceFaces >= 10) {
-        imgTotal[0]->show();
-        imgTotal[0]->move(twipsToPixels(TensLeft), imgTotal[0]->y());
-        imgTotal[1]->move(twipsToPixels(UnitsLeftTwoDigits), imgTotal[1]->y());
-        shpBack->setGeometry(twipsToPixels(PanelLeftTwoDigits), shpBack->y(),
-                             twipsToPixels(PanelWidthTwoDigits), shpBack->height());
-    } else {
-        imgTotal[0]->hide();
-        imgTotal[1]->move(twipsToPixels(UnitsLeftOneDigit), imgTotal[1]->y());
-        shpBack->setGeometry(twipsToPixels(PanelLeftOneDigit), shpBack->y(),
-                             twipsToPixels(PanelWidthOneDigit), shpBack->height());
-    }
+    imgTotal[0]->setVisible(n * basMain::DiceFaces >= 10);
     for (PictureBox *digit : imgTotal)
         showDigit(digit, BlankDigit);
 
@@ -217,6 +195,141 @@ void frmMain::ResetDice()
     cmdConfig->setEnabled(true);
     cmdAction->setText(QStringLiteral("スタート"));
     describeForScreenReaders();
+}
+
+void frmMain::sizeControls()
+{
+    setFixedSize(px(ClientWidth), px(ClientHeight));
+    for (int i = 0; i < 4; ++i) {
+        imgDice[std::size_t(i)]->resize(px(DieSize), px(DieSize));
+        lblDice[std::size_t(i)]->resize(px(LabelWidth), px(LabelHeight));
+        lblDice[std::size_t(i)]->setFont(gothicFont(fontPixels(LabelFontPixels)));
+    }
+    for (PictureBox *digit : imgTotal)
+        digit->resize(px(TotalWidth), px(TotalHeight));
+    place(cmdConfig, ConfigButton, m_zoom);
+    place(cmdAction, ActionButton, m_zoom);
+    for (QPushButton *button : {cmdConfig, cmdAction})
+        button->setFont(gothicFont(fontPixels(ButtonFontPixels)));
+    arrange();
+}
+
+void frmMain::arrange()
+{
+    // The dice in a row for the settings, each value label under its die;
+    // the hidden ones where four would stand.
+    const int n = basMain::DiceCount;
+    for (int i = 0; i <= 3; ++i) {
+        const int x = dieLeft(i < n ? n : 4, i);
+        imgDice[std::size_t(i)]->move(px(x), px(DieTop));
+        lblDice[std::size_t(i)]->move(px(x + LabelOffset), px(LabelTop));
+    }
+    // The largest total decides between the one and the two digit area.
+    const bool twoDigits = n * basMain::DiceFaces >= 10;
+    imgTotal[0]->move(px(TensLeft), px(TotalTop));
+    imgTotal[1]->move(px(twoDigits ? UnitsLeftTwoDigits : UnitsLeftOneDigit), px(TotalTop));
+    place(shpBack,
+          {twoDigits ? PanelLeftTwoDigits : PanelLeftOneDigit, PanelTop,
+           twoDigits ? PanelWidthTwoDigits : PanelWidthOneDigit, PanelHeight},
+          m_zoom);
+}
+
+int frmMain::px(int twips) const
+{
+    return twipsToPixels(twips, m_zoom);
+}
+
+int frmMain::fontPixels(int designed) const
+{
+    return std::max(1, static_cast<int>(std::lround(designed * m_zoom)));
+}
+
+void frmMain::fitToScreen()
+{
+    QScreen *now = screen();
+    if (now != m_screen) {
+        // Follow the screen the window is on: its size, its free area
+        // (panels come and go) and its scale.
+        for (const QMetaObject::Connection &c : m_screenWatch)
+            disconnect(c);
+        m_screen = now;
+        const auto refit = [this] { fitToScreen(); };
+        m_screenWatch = {connect(now, &QScreen::geometryChanged, this, refit),
+                         connect(now, &QScreen::availableGeometryChanged, this, refit),
+                         connect(now, &QScreen::logicalDotsPerInchChanged, this, refit)};
+    }
+    // The window manager's own frame once it has one, else the designed one.
+    QMargins frame(frameGeometry().left() - geometry().left(),
+                   geometry().top() - frameGeometry().top(),
+                   frameGeometry().right() - geometry().right(),
+                   frameGeometry().bottom() - geometry().bottom());
+    if (frame.isNull())
+        frame = DesignedFrame;
+    const QRect area = now->availableGeometry();
+    const double zoom = zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
+    if (zoom != m_zoom) {
+        m_zoom = zoom;
+        sizeControls();
+        // Zoomed, the window fills its screen's free area from the corner;
+        // grown back, it stays where it was, as far as it still lies inside.
+        const QSize outer = size().grownBy(frame);
+        QPoint corner = area.topLeft();
+        if (m_zoom == 1.0)
+            corner = QPoint(std::clamp(x(), area.left(), area.right() + 1 - outer.width()),
+                            std::clamp(y(), area.top(), area.bottom() + 1 - outer.height()));
+        move(corner);
+    }
+    drawForScreen();
+}
+
+void frmMain::drawForScreen()
+{
+    // The pictures at the resolution they are shown at, once per change of
+    // zoom or screen: where that is the designed one the masters serve.
+    const qreal scale = m_zoom * devicePixelRatioF();
+    if (scale == m_pictureScale)
+        return;
+    m_pictureScale = scale;
+    if (qFuzzyCompare(scale, 1.0)) {
+        m_sharpDice = {};
+        m_sharpDigits = {};
+    } else {
+        for (int k = 0; k < DieFaceCount; ++k)
+            m_sharpDice[static_cast<std::size_t>(k)] = drawDieFace(k, scale);
+        m_sharpDigits = drawDigits(scale);
+    }
+    // What shows now, shown again from the new drawings.
+    const auto faceOf = [](const QImage &shown, const std::array<QImage, 11> &masters) {
+        for (std::size_t k = 0; k < masters.size(); ++k)
+            if (masters[k].cacheKey() == shown.cacheKey())
+                return static_cast<int>(k);
+        return -1;
+    };
+    for (PictureBox *die : imgDice)
+        if (const int k = faceOf(die->picture(), imgMdice); k >= 0)
+            showFace(die, k);
+    for (PictureBox *digit : imgTotal)
+        if (const int k = faceOf(digit->picture(), imgMdigi); k >= 0)
+            showDigit(digit, k);
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_screenFollowed && windowHandle()) {
+        m_screenFollowed = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, &frmMain::fitToScreen);
+    }
+    fitToScreen();
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager's frame becomes known when it takes the window in,
+    // which moves the client area: fit again, for that frame.
+    if (isVisible())
+        QTimer::singleShot(0, this, &frmMain::fitToScreen);
 }
 
 void frmMain::cmdAction_Click()

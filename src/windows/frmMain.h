@@ -15,6 +15,7 @@ class PictureBox;
 class ShapeBox;
 class QLabel;
 class QPushButton;
+class QScreen;
 
 // The dice window: up to four dice in a row, a value under each, the total
 // as digit pictures, and one button that starts, stops and resets a throw.
@@ -36,6 +37,8 @@ private slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     // The tests' one way in: a tick on demand, and the roll state and the
@@ -69,13 +72,31 @@ private:
     void ShowTotal();
     void describeForScreenReaders();
 
+    // The layout at the current zoom: sizes, fonts, then arrange().
+    void sizeControls();
+    // Where the dice, labels, digits and panel stand for the settings.
+    void arrange();
+    int px(int twips) const;
+    int fontPixels(int designed) const;
+    // The whole window inside its screen's free area, shown smaller where
+    // the designed size does not fit; again whenever the screen changes.
+    void fitToScreen();
+    void drawForScreen();
+
     void showFace(PictureBox *box, int face);
     void showDigit(PictureBox *box, int digit);
 
     std::unique_ptr<RandomSource> m_random;
     Announcer *m_announcer; // speaks each change of state to screen readers
-    // The masters drawn again at the screen's resolution, where a pixel has
-    // more than one device pixel; empty otherwise.
+    // The masters drawn again at the resolution they are shown at, where
+    // that is not the designed one (a zoom, or a screen with more than one
+    // device pixel to a pixel); empty otherwise.
     std::array<QImage, 11> m_sharpDice;
     std::array<QImage, 11> m_sharpDigits;
+    qreal m_pictureScale = 1.0;
+
+    double m_zoom = 1.0; // 1 as designed; less where the screen is too small
+    QScreen *m_screen = nullptr;
+    QList<QMetaObject::Connection> m_screenWatch;
+    bool m_screenFollowed = false;
 };
