@@ -4,8 +4,10 @@ alternately as whole processes on the offscreen platform, or with --wine the
 Windows build under Wine on the display it is given (Qt's offscreen plugin
 has no fonts on Windows).
 
-    bench/startup.py BUILD_DIR [RUNS] [--wine]
-Prints the medians of wall time and peak memory and their ratios."""
+    bench/startup.py BUILD_DIR [RUNS] [--wine] [--screen WxH]
+Prints the medians of wall time and peak memory and their ratios. The
+offscreen screen is 1280x1024 unless given: 1280x720 is one on which the
+main window is shown smaller."""
 
 import os
 import re
@@ -53,8 +55,14 @@ def wine_env(build):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if a != "--wine"]
-    wine = "--wine" in sys.argv
+    argv = sys.argv[1:]
+    size = "1280x1024"
+    if "--screen" in argv:
+        at = argv.index("--screen")
+        size = argv[at + 1]
+        del argv[at:at + 2]
+    args = [a for a in argv if a != "--wine"]
+    wine = "--wine" in argv
     build = args[0] if args else "build"
     runs = int(args[1]) if len(args) > 1 else 40
     if wine:
@@ -65,7 +73,11 @@ def main():
         binaries = {"program": os.path.join(build, "startup_program.exe"),
                     "baseline": os.path.join(build, "startup_baseline.exe")}
     else:
-        env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+        width, height = size.split("x")
+        screen = tempfile.NamedTemporaryFile("w", suffix=".json")
+        screen.write(f'{{"screens": [{{"name": "screen", "width": {width}, "height": {height}}}]}}')
+        screen.flush()
+        env = dict(os.environ, QT_QPA_PLATFORM=f"offscreen:configfile={screen.name}")
         binaries = {"program": os.path.join(build, "bench", "startup_program"),
                     "baseline": os.path.join(build, "bench", "startup_baseline")}
     env.setdefault("XDG_RUNTIME_DIR", "/tmp")
@@ -80,7 +92,7 @@ def main():
                      statistics.median(s[1] for s in values) / 1024)
               for name, values in samples.items()}
     print(f"start-up to first frame, {runs} alternating runs each "
-          f"({'Windows build under Wine' if wine else 'offscreen'})")
+          f"({'Windows build under Wine' if wine else f'offscreen, a {size} screen'})")
     print(f"{'':10} {'median ms':>10} {'peak MiB':>10}")
     for name in binaries:
         print(f"{name:10} {median[name][0]:10.1f} {median[name][1]:10.1f}")

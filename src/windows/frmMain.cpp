@@ -64,6 +64,9 @@ constexpr int ButtonFontPixels = 32; // 24 pt
 // 29 px of caption and frame above. Until the window manager says what its
 // own frame is, the window makes room for this one.
 constexpr QMargins DesignedFrame(3, 29, 3, 3);
+// A Wayland compositor that draws the frame itself never says how large it
+// is; room for a title bar as tall as the desktops' own.
+constexpr QMargins CompositorFrame(4, 40, 4, 4);
 
 const QColor Background(0, 128, 0);
 const QColor PanelColour(16, 16, 16);
@@ -259,12 +262,13 @@ void frmMain::fitToScreen()
                          connect(now, &QScreen::logicalDotsPerInchChanged, this, refit)};
     }
     // The window manager's own frame once it has one, else the designed one.
-    QMargins frame(frameGeometry().left() - geometry().left(),
-                   geometry().top() - frameGeometry().top(),
-                   frameGeometry().right() - geometry().right(),
-                   frameGeometry().bottom() - geometry().bottom());
+    // Asked of the window itself: the widget's own copy of the frame is
+    // renewed only when the window manager moves the window.
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     if (frame.isNull())
-        frame = DesignedFrame;
+        frame = QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+                    ? CompositorFrame
+                    : DesignedFrame;
     const QRect area = now->availableGeometry();
     const double zoom = zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
     if (zoom != m_zoom) {
@@ -319,8 +323,18 @@ void frmMain::showEvent(QShowEvent *event)
     if (!m_screenFollowed && windowHandle()) {
         m_screenFollowed = true;
         connect(windowHandle(), &QWindow::screenChanged, this, &frmMain::fitToScreen);
+        windowHandle()->installEventFilter(this);
     }
     fitToScreen();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // Once the window is on the screen the window manager has framed it:
+    // fit again for that frame, which may be larger than the designed one.
+    if (watched == windowHandle() && event->type() == QEvent::Expose)
+        QTimer::singleShot(0, this, &frmMain::fitToScreen);
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::moveEvent(QMoveEvent *event)

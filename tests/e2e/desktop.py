@@ -35,11 +35,21 @@ def twips(t):
 
 
 class Desktop:
-    def __init__(self, artefacts, name, accessible=False, locale=None):
+    """`size`: the screen's, in device pixels; `scale`: the screen scale Qt
+    programs are given (QT_SCALE_FACTOR), as a desktop set to 150 % gives
+    them; `resizable`: a screen whose size xrandr changes."""
+
+    def __init__(self, artefacts, name, accessible=False, locale=None, size="1280x1024",
+                 scale=None, resizable=False):
         self.artefacts = artefacts
         self.name = name
         self.accessible = accessible
         self.locale = locale
+        self.size = size
+        self.scale = scale
+        self.resizable = resizable
+        self.host = self.host_lock = None
+        self.panel = None
         self.processes = []
         self.display = None
         self.display_lock = None
@@ -67,6 +77,9 @@ class Desktop:
         self.close()
 
     def close(self):
+        if self.panel:
+            self.panel.close()
+            self.panel = None
         for process in reversed(self.processes):
             if process.poll() is None:
                 try:
@@ -83,9 +96,10 @@ class Desktop:
         if self.screen_reader_tty is not None:
             os.close(self.screen_reader_tty)
             self.screen_reader_tty = None
-        if self.display_lock:
-            self.display_lock.close()
-            self.display_lock = None
+        for lock in (self.display_lock, self.host_lock):
+            if lock:
+                lock.close()
+        self.display_lock = self.host_lock = None
         shutil.rmtree(self.runtime, ignore_errors=True)
 
     def _spawn(self, args, env=None, **kw):
@@ -104,6 +118,8 @@ class Desktop:
         env.pop("WAYLAND_DISPLAY", None)
         env["QT_QPA_PLATFORM"] = "xcb"
         env["XDG_RUNTIME_DIR"] = self.runtime
+        if self.scale:
+            env["QT_SCALE_FACTOR"] = str(self.scale)
         if self.locale:
             env.update(LANG=self.locale, LC_ALL=self.locale)
         if self.accessible:
@@ -169,11 +185,26 @@ class Desktop:
         self.bus_socket = socket
 
     def _start_display(self):
+        self.display, self.display_lock = self._start_server(
+            lambda number: ["Xvfb", f":{number}", "-displayfd", "FD", "-noreset",
+                            "-screen", "0", f"{self.size}x24", "-nolisten", "tcp"], "Xvfb")
+        if self.resizable:
+            # A screen whose size xrandr can change, as a user or a projector
+            # does: Xephyr's, in a window of the virtual display.
+            self.host, self.host_lock = self.display, self.display_lock
+            self.display, self.display_lock = self._start_server(
+                lambda number: ["Xephyr", f":{number}", "-displayfd", "FD", "-noreset",
+                                "-screen", self.size, "-resizeable", "-nolisten", "tcp"],
+                "Xephyr")
+
+    def _start_server(self, command, name):
         # Xvfb's own choice of a free display (-displayfd alone) races when
         # tests start in parallel: two servers can share a number. Numbers
         # are taken here under a lock instead, skipping any in use.
         env = self.env()
         env.pop("DISPLAY", None)
+        if getattr(self, "host", None):
+            env["DISPLAY"] = self.host
         locks = os.path.join(tempfile.gettempdir(), "milbane-displays")
         os.makedirs(locks, exist_ok=True)
         for number in range(100, 400):
@@ -187,15 +218,13 @@ class Desktop:
                 try:
                     # -noreset: the server must not restart whenever its
                     # last client leaves, or the next one finds no display.
-                    self._read_line(["Xvfb", f":{number}", "-displayfd", "FD", "-noreset",
-                                     "-screen", "0", "1280x1024x24", "-nolisten", "tcp"], "Xvfb",
-                                    env=env, log=f"{self.name}-xvfb.log")
-                    self.display, self.display_lock = f":{number}", lock
-                    return
+                    self._read_line(command(number), name, env=env,
+                                    log=f"{self.name}-{name.lower()}.log")
+                    return f":{number}", lock
                 except RuntimeError:
                     pass  # taken by a server of someone else's: try the next
             lock.close()
-        raise RuntimeError("no free display number for Xvfb")
+        raise RuntimeError(f"no free display number for {name}")
 
     def _start_window_manager(self):
         # Openbox names itself the window manager (_NET_SUPPORTING_WM_CHECK)
@@ -218,6 +247,46 @@ class Desktop:
             return os.path.exists(ready)
 
         self.wait_for(managing, "openbox to manage the screen")
+
+    def set_panel(self, height):
+        """A panel along the bottom of the first monitor, `height` device
+        pixels high, that reserves its room as a taskbar does (a dock with
+        _NET_WM_STRUT_PARTIAL); 0 takes it away. Returns once the window
+        manager's work area (_NET_WORKAREA) says so."""
+        from Xlib import X, Xatom, display
+
+        if self.panel is None:
+            self.panel = display.Display(self.display)
+        d = self.panel
+        root = d.screen().root
+        width, full = (int(n) for n in self.size.split("x"))
+        atom = d.intern_atom
+        if not hasattr(self, "panel_window"):
+            self.panel_window = root.create_window(0, full - 1, width, 1, 0, X.CopyFromParent,
+                                                   background_pixel=d.screen().black_pixel)
+            self.panel_window.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
+                                              [atom("_NET_WM_WINDOW_TYPE_DOCK")])
+            self.panel_window.map()
+        if height:
+            self.panel_window.configure(y=full - height, height=height)
+        self.panel_window.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32,
+                                          [0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, width - 1])
+        self.panel_window.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32,
+                                          [0, 0, 0, height])
+        d.sync()
+        self.wait_for(lambda: self.work_area()[3] == full - height, "the panel's room")
+
+    def work_area(self):
+        """The window manager's work area: x, y, width, height."""
+        out = self.run(["xprop", "-root", "_NET_WORKAREA"], check=False)
+        numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])]
+        return tuple(numbers[:4]) if len(numbers) >= 4 else (0, 0, 0, 0)
+
+    def frame(self, wid):
+        """A window's outer frame on the screen: x, y, width, height."""
+        x, y, w, h = self.geometry(wid)
+        left, right, top, bottom = self.frame_extents(wid)
+        return x - left, y - top, w + left + right, h + top + bottom
 
     # -- the program ----------------------------------------------------------
     def start_program(self, binary, wrapper=()):

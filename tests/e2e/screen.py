@@ -1,4 +1,8 @@
-"""Reads the main window's screenshot as a user would: faces, digits, labels."""
+"""Reads the main window's screenshot as a user would: faces, digits, labels.
+
+Every reader takes the window's zoom: device pixels on the screen for each
+designed pixel (1 as designed; the screen's scale times the program's own
+zoom where its window is shown smaller)."""
 
 import subprocess
 from collections import deque
@@ -56,9 +60,19 @@ def components(mask):
     return count
 
 
-def die_slots(client):
+def at(pixels, zoom):
+    """A designed position or size in pixels, at a zoom."""
+    return int(pixels * zoom + 0.5)
+
+
+def zoom_of(client):
+    """The zoom of a window's client area, from its width."""
+    return client.shape[1] / WIDTH
+
+
+def die_slots(client, zoom=1):
     """Where white dice begin along the row through their middles."""
-    white = np.all(client[DIE_TOP + DIE_SIZE // 2] > 240, axis=1)
+    white = np.all(client[at(DIE_TOP + DIE_SIZE // 2, zoom)] > 240, axis=1)
     return [x for x in range(len(white)) if white[x] and (x == 0 or not white[x - 1])]
 
 
@@ -70,42 +84,56 @@ def box(mask):
     return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
 
 
-def window_origin(wait_for, shoot, what):
+def window_origin(wait_for, shoot, what, zoomed=False):
     """Where the main window's client area is on a compositor's screen: the
-    window's green, WIDTH x HEIGHT. `shoot()` gives the screen."""
+    window's green, WIDTH x HEIGHT, or smaller in proportion where `zoomed`.
+    `shoot()` gives the screen. Returns x, y, and the zoom where `zoomed`."""
     found = []
-    wait_for(lambda: found.append(box(np.all(shoot() == GREEN, axis=2))) or
-             found[-1] is not None and found[-1][2:] == (WIDTH, HEIGHT), what)
-    return found[-1][:2]
+
+    def shown():
+        found.append(box(np.all(shoot() == GREEN, axis=2)))
+        if found[-1] is None:
+            return False
+        w, h = found[-1][2:]
+        if not zoomed:
+            return (w, h) == (WIDTH, HEIGHT)
+        return w < WIDTH and abs(h - HEIGHT * w / WIDTH) <= 2
+
+    wait_for(shown, what)
+    x, y, w, _ = found[-1]
+    return (x, y, w / WIDTH) if zoomed else (x, y)
 
 
-def die_crop(client, count, i):
-    x = DIE_LEFTS[count][i]
-    return client[DIE_TOP:DIE_TOP + DIE_SIZE, x:x + DIE_SIZE]
+def die_crop(client, count, i, zoom=1):
+    x, y, size = at(DIE_LEFTS[count][i], zoom), at(DIE_TOP, zoom), at(DIE_SIZE, zoom)
+    return client[y:y + size, x:x + size]
 
 
-def read_die(client, count, i):
+def read_die(client, count, i, zoom=1):
     """The pips on a die's face: 0 for a blank face, None where no die shows."""
-    crop = die_crop(client, count, i).astype(int)
+    crop = die_crop(client, count, i, zoom).astype(int)
+    size = crop.shape[0]
     corner = crop[0, 0]
     if not near(corner, GREEN):
         return None
     white = (crop[..., 0] > 240) & (crop[..., 1] > 240) & (crop[..., 2] > 240)
-    if white.sum() < DIE_SIZE * DIE_SIZE // 2:
+    if white.sum() < size * size // 2:
         return None
     red = (crop[..., 0] > 200) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
-    if red.sum() > 100:
+    if red.sum() > 100 * zoom * zoom:
         return 1
     black = (crop[..., 0] < 60) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
     return components(black)
 
 
-def read_digit(client, left):
-    """The digit a total position shows; None for the dark blank digit."""
-    crop = client[TOTAL_TOP:TOTAL_TOP + TOTAL_H, left:left + TOTAL_W]
+def read_digit(client, left, zoom=1):
+    """The digit a total position shows (`left` in designed pixels); None
+    for the dark blank digit."""
+    top, left = at(TOTAL_TOP, zoom), at(left, zoom)
+    crop = client[top:top + at(TOTAL_H, zoom), left:left + at(TOTAL_W, zoom)]
     lit = ""
     for name, (x, y) in zip("abcdefg", SEGMENT_MIDDLES):
-        pixel = crop[int(y * TOTAL_H / 250), int(x * TOTAL_W / 200)]
+        pixel = crop[int(y * TOTAL_H / 250 * zoom), int(x * TOTAL_W / 200 * zoom)]
         if near(pixel, (255, 255, 63), 30):
             lit += name
         elif not near(pixel, (55, 55, 55), 30):
@@ -115,27 +143,29 @@ def read_digit(client, left):
     return DIGITS[lit]
 
 
-def read_total(client, two_digits):
-    units = read_digit(client, twips(7500 if two_digits else 6000))
-    tens = read_digit(client, twips(4740)) if two_digits else None
+def read_total(client, two_digits, zoom=1):
+    units = read_digit(client, twips(7500 if two_digits else 6000), zoom)
+    tens = read_digit(client, twips(4740), zoom) if two_digits else None
     return tens, units
 
 
-def play_throw(test, wait, press):
+def play_throw(test, wait, press, zoom=1):
     """A throw of two dice by mouse, read from the screen: they tumble, then
     stop with faces, labels and total agreeing, then reset. `wait(condition,
     what, label)` returns the window's client area once it meets the
     condition; `press(point)` clicks a point of it."""
-    press(ACTION_BUTTON)
-    wait(lambda c: all(read_die(c, 2, i) for i in range(2)), "rolling")  # no blank face
-    press(ACTION_BUTTON)
-    client = wait(lambda c: all(label_shown(c, 2, i) for i in range(2)), "the values", "result")
-    faces = [read_die(client, 2, i) for i in range(2)]
-    test.assertEqual([read_label(client, 2, i) for i in range(2)], faces)
-    tens, units = read_total(client, True)
+    action = tuple(at(p, zoom) for p in ACTION_BUTTON)
+    press(action)
+    wait(lambda c: all(read_die(c, 2, i, zoom) for i in range(2)), "rolling")  # no blank face
+    press(action)
+    client = wait(lambda c: all(label_shown(c, 2, i, zoom) for i in range(2)), "the values",
+                  "result")
+    faces = [read_die(client, 2, i, zoom) for i in range(2)]
+    test.assertEqual([read_label(client, 2, i, zoom) for i in range(2)], faces)
+    tens, units = read_total(client, True, zoom)
     test.assertEqual((tens or 0) * 10 + units, sum(faces))
-    press(ACTION_BUTTON)
-    wait(lambda c: not label_shown(c, 2, 0), "the reset")
+    press(action)
+    wait(lambda c: not label_shown(c, 2, 0, zoom), "the reset")
 
 
 _templates = {}
@@ -148,15 +178,15 @@ def _glyph_mask(mask):
     return mask[ys.min():ys.max() + 1, xs.min():xs.max() + 1]
 
 
-def _template(text):
-    if text not in _templates:
+def _template(text, size):
+    if (text, size) not in _templates:
         path = subprocess.run(["fc-match", "-f", "%{file}", "IPAPGothic"], capture_output=True,
                               text=True).stdout.strip()
-        font = ImageFont.truetype(path, 96)
-        image = Image.new("L", (200, 140), 0)
+        font = ImageFont.truetype(path, size)
+        image = Image.new("L", (3 * size, 2 * size), 0)
         ImageDraw.Draw(image).text((10, 10), text, fill=255, font=font)
-        _templates[text] = _glyph_mask(np.asarray(image) > 128)
-    return _templates[text]
+        _templates[text, size] = _glyph_mask(np.asarray(image) > 128)
+    return _templates[text, size]
 
 
 def _overlap(a, b):
@@ -168,24 +198,25 @@ def _overlap(a, b):
     return (pa & pb).sum() / max(1, (pa | pb).sum())
 
 
-def label_box(client, count, i):
-    x = DIE_LEFTS[count][i] + twips(600)
-    return client[LABEL_TOP:LABEL_TOP + LABEL_H, x:x + LABEL_W]
+def label_box(client, count, i, zoom=1):
+    x, y = at(DIE_LEFTS[count][i] + twips(600), zoom), at(LABEL_TOP, zoom)
+    return client[y:y + at(LABEL_H, zoom), x:x + at(LABEL_W, zoom)]
 
 
-def label_shown(client, count, i):
-    crop = label_box(client, count, i)
+def label_shown(client, count, i, zoom=1):
+    crop = label_box(client, count, i, zoom)
     return near(crop[2, 2], (0, 0, 0))
 
 
-def read_label(client, count, i):
-    """The number in a value label, matched against the font's own glyphs."""
-    crop = label_box(client, count, i).astype(int)
+def read_label(client, count, i, zoom=1):
+    """The number in a value label, matched against the font's own glyphs
+    at the label's 72 pt (96 px), zoomed."""
+    crop = label_box(client, count, i, zoom).astype(int)
     yellow = (crop[..., 0] > 128) & (crop[..., 1] > 128) & (crop[..., 2] < 100)
     glyph = _glyph_mask(yellow)
     if glyph is None:
         raise AssertionError("the label shows no text")
-    scores = {v: _overlap(glyph, _template(str(v))) for v in range(0, 11)}
+    scores = {v: _overlap(glyph, _template(str(v), at(96, zoom))) for v in range(0, 11)}
     best = max(scores, key=scores.get)
     if scores[best] < 0.7:
         raise AssertionError(f"label unreadable (best {best} at {scores[best]:.2f})")

@@ -54,7 +54,7 @@ def longest_run(flags):
 
 
 class DesktopTest(unittest.TestCase):
-    def start_desktop(self, name, desktop):
+    def start_desktop(self, name, desktop, size="1280x1000"):
         self.desktop = Desktop(ARTEFACTS, name)
         self.desktop.__enter__()
         self.addCleanup(self.desktop.close)
@@ -65,7 +65,7 @@ class DesktopTest(unittest.TestCase):
         runtime = self.desktop.runtime
         x11 = os.path.join(runtime, "x11")
         if desktop == "GNOME":
-            env["MUTTER_DEBUG_DUMMY_MODE_SPECS"] = "1280x1000"
+            env["MUTTER_DEBUG_DUMMY_MODE_SPECS"] = size
             command = ["mutter", "--nested", "--wayland", f"--wayland-display={SOCKET}"]
         else:
             # The installed binary carries a file capability that a root
@@ -77,8 +77,9 @@ class DesktopTest(unittest.TestCase):
             with open(tell, "w") as f:
                 f.write(f'#!/bin/sh\necho "$DISPLAY $XAUTHORITY" > {x11}.new && mv {x11}.new {x11}\n')
             os.chmod(tell, 0o755)
-            command = [kwin, "--x11-display", self.desktop.display, "--width", "1280",
-                       "--height", "1000", "--xwayland", "--socket", SOCKET, "--no-lockscreen",
+            width, height = size.split("x")
+            command = [kwin, "--x11-display", self.desktop.display, "--width", width,
+                       "--height", height, "--xwayland", "--socket", SOCKET, "--no-lockscreen",
                        tell]
         log_path = os.path.join(ARTEFACTS, f"{name}-compositor.log")
         with open(log_path, "wb") as log:
@@ -116,17 +117,20 @@ class DesktopTest(unittest.TestCase):
             return False
         self.desktop.wait_for(xwayland, "the desktop's Xwayland")
 
-    def start_program(self, platform):
+    def start_program(self, platform, zoomed=False):
         env = dict(self.env)
         if platform:
             env["QT_QPA_PLATFORM"] = platform
         env.update(WAYLAND_DISPLAY=SOCKET, **self.x11_env())
         with open(os.path.join(ARTEFACTS, f"{self.name}-program.log"), "wb") as log:
             self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        self.origin = screen.window_origin(self.desktop.wait_for, self.screen, "the main window")
+        self.origin = screen.window_origin(self.desktop.wait_for, self.screen, "the main window",
+                                           zoomed)
+        self.zoom = self.origin[2] if zoomed else 1
+        self.origin = self.origin[:2]
         # A nested compositor loses the first click after the pointer enters
         # a window: the first goes to the window's empty green.
-        self.press((WIDTH // 2, 300))
+        self.press((screen.at(WIDTH // 2, self.zoom), screen.at(300, self.zoom)))
 
     def x11_env(self):
         display, auth = self.x11
@@ -138,8 +142,9 @@ class DesktopTest(unittest.TestCase):
     def wait(self, condition, what, label=None):
         """Until the main window's client area meets `condition`."""
         try:
-            return self.desktop.wait_screen(condition, what, label, self.output,
-                                            (*self.origin, WIDTH, HEIGHT))
+            return self.desktop.wait_screen(
+                condition, what, label, self.output,
+                (*self.origin, screen.at(WIDTH, self.zoom), screen.at(HEIGHT, self.zoom)))
         except TimeoutError:
             self.screen("timed-out")
             raise
@@ -238,6 +243,23 @@ class DesktopTest(unittest.TestCase):
         self.wait_dialog("restored")
         self.desktop.key("Tab", "Tab", "Home", "Return")  # from 0, OK
         self.desktop.wait_for(lambda: self.dialog() is None, "the dialog to close")
+
+
+    def test_small_monitors(self):
+        """A laptop monitor smaller than the designed window, on each desktop:
+        the whole window on it, shown smaller, and a throw by mouse."""
+        for desktop in ("GNOME", "KDE"):
+            with self.subTest(desktop):
+                self.name = f"{desktop.lower()}_small"
+                self.start_desktop(self.name, desktop, "1024x700")
+                self.start_program(None, zoomed=True)
+                output = self.screen(f"{self.name}-ready")
+                x, y = self.origin
+                w, h = screen.at(WIDTH, self.zoom), screen.at(HEIGHT, self.zoom)
+                self.assertTrue(0 <= x and 0 < y and x + w < output.shape[1] and
+                                y + h < output.shape[0], (x, y, w, h))
+                screen.play_throw(self, self.wait, self.press, self.zoom)
+                self.desktop.close()
 
 
 def _case(row):

@@ -174,5 +174,85 @@ class ProgramTest(unittest.TestCase):
         return (x - left + (w + left + right) / 2, y - top + (h + top + bottom) / 2)
 
 
+# Laptop screens too small for the designed window with its frame, under a
+# taskbar: monitor, the desktop's scale, the panel's height in device pixels.
+SMALL_SCREENS = [
+    ("1920x1080 at 150 %", "1920x1080", 1.5, 48),
+    ("2560x1440 at 200 %", "2560x1440", 2, 48),
+    ("1366x768", "1366x768", None, 40),
+]
+
+
+class SmallScreenTest(unittest.TestCase):
+    """The whole window in the work area, shown smaller, and played with the
+    mouse; it grows back on a screen where the designed size fits."""
+
+    def start(self, name, **screen):
+        desktop = Desktop(ARTEFACTS, name, **screen)
+        desktop.__enter__()
+        self.addCleanup(desktop.close)
+        return desktop
+
+    def assert_inside(self, desktop, wid, area):
+        x, y, w, h = desktop.frame(wid)
+        ax, ay, aw, ah = area
+        self.assertTrue(ax <= x and ay <= y and x + w <= ax + aw and y + h <= ay + ah,
+                        f"frame {x},{y} {w}x{h} outside the work area {area}")
+
+    def test_small_screens(self):
+        for name, monitor, scale, panel in SMALL_SCREENS:
+            with self.subTest(name):
+                desktop = self.start(f"small-{monitor}", size=monitor, scale=scale)
+                desktop.set_panel(panel)
+                area = desktop.work_area()
+                main = desktop.start_program(BINARY)
+                # Frame and all in the work area, from its corner, filling it
+                # across or down; the proportions as designed.
+                self.assert_inside(desktop, main, area)
+                x, y, w, h = desktop.frame(main)
+                # Within a device pixel or two: Qt holds the frame in
+                # logical pixels, which a fractional scale rounds.
+                self.assertLessEqual(max(abs(x - area[0]), abs(y - area[1])), 2)
+                self.assertTrue(w >= area[2] - 2 or h >= area[3] - 2, (w, h, area))
+                client = desktop.client_shot(f"{monitor}-ready")
+                zoom = screen.zoom_of(client)
+                self.assertLess(zoom, (scale or 1))
+                self.assertLessEqual(abs(client.shape[0] - screen.HEIGHT * zoom), 2)
+
+                # The settings by mouse: the dialog at its own size, inside too.
+                desktop.click(main, *(screen.at(p, zoom) for p in screen.CONFIG_BUTTON))
+                dialog = desktop.find_window("^ミルバネ設定$")
+                self.assertEqual(desktop.geometry(dialog)[2:],
+                                 tuple(screen.at(n, scale or 1) for n in (312, 206)))
+                self.assert_inside(desktop, dialog, area)
+                desktop.wait_active(dialog)
+                desktop.click(dialog, *(screen.at(twips(p), scale or 1)
+                                        for p in (2640 + 1935 // 2, 2520 + 495 // 2)))
+                desktop.wait_gone("^ミルバネ設定$")
+
+                screen.play_throw(
+                    self, lambda c, what, label=None: desktop.wait_screen(
+                        c, what, label and f"{monitor}-{label}"),
+                    lambda point: desktop.click(main, *point), zoom)
+
+    def test_screen_change(self):
+        # The screen's resolution changed under the running program, as a
+        # user or a projector does: smaller, then large enough again.
+        desktop = self.start("screen-change", resizable=True)
+        main = desktop.start_program(BINARY)
+        self.assertEqual(desktop.geometry(main)[2:], (screen.WIDTH, screen.HEIGHT))
+        for size, designed in (("800x600", False), ("1280x1024", True)):
+            desktop.run(["xrandr", "-s", size])
+            width, height = (int(n) for n in size.split("x"))
+            desktop.wait_for(lambda: (desktop.geometry(main)[2] == screen.WIDTH) == designed,
+                             f"the window to fit {size}")
+            desktop.wait_for(lambda: desktop.frame(main)[2] <= width, "the frame inside")
+            self.assert_inside(desktop, main, (0, 0, width, height))
+            client = desktop.wait_screen(
+                lambda c: screen.read_die(c, 2, 0, screen.zoom_of(c)) == 0, "blank dice",
+                f"screen-change-{size}")
+            self.assertEqual(client.shape[:2] == (screen.HEIGHT, screen.WIDTH), designed)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
