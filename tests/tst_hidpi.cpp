@@ -90,8 +90,8 @@ void TestHiDpi::fitsTheScreen()
     if (area.width() >= 1018 + frame.width() && area.height() >= 736 + frame.height()) {
         QCOMPARE(w.size(), QSize(1018, 736));
     } else {
-        QVERIFY(w.frameGeometry().width() >= area.width() - 1 ||
-                w.frameGeometry().height() >= area.height() - 1);
+        QVERIFY(w.frameGeometry().width() >= area.width() - 2 ||
+                w.frameGeometry().height() >= area.height() - 2);
         QCOMPARE(w.frameGeometry().topLeft(), area.topLeft());
         zoom = w.width() / 1018.0;
         QVERIFY(zoom < 1.0);
@@ -139,18 +139,20 @@ void TestHiDpi::sharpPictures()
 
     // Drawn for the window as shown: the screen's scale times its zoom.
     const qreal drawn = scale * w.width() / 1018.0;
-    QVERIFY(drawn != 1.0);
+    if (qAbs(drawn - 1.0) < 0.1)
+        QSKIP("so near 1x, a drawing and a blown-up picture differ too little to tell apart");
     const QImage shot = w.grab().toImage();
     QCOMPARE(shot.devicePixelRatio(), scale);
     const QRect control = die ? imgDice(w)[0]->geometry() : imgTotal(w)[1]->geometry();
     // Where the control's device pixels begin: at a fractional scale Qt
-    // may round a half pixel either way, so the crop that fits best counts.
+    // may round a half pixel either way (and Windows' frame a pixel more), so the
+    // crop that fits best counts.
     const QSize device(qRound(control.width() * scale), qRound(control.height() * scale));
-    const auto crop = [&](int dx) {
-        return shot.copy(
-            QRect(QPoint(qFloor(control.x() * scale) + dx, qRound(control.y() * scale)), device));
+    const auto crop = [&](int dx, int dy) {
+        return shot.copy(QRect(
+            QPoint(qFloor(control.x() * scale) + dx, qRound(control.y() * scale) + dy), device));
     };
-    const QImage part = crop(0);
+    const QImage part = crop(0, 0);
     part.save(QDir(QCoreApplication::applicationDirPath())
                   .filePath(QStringLiteral("hidpi_%1_%2_%3.png")
                                 .arg(die ? "die" : "digit")
@@ -164,7 +166,11 @@ void TestHiDpi::sharpPictures()
 
     const QImage sharp = die ? drawDieFace(6, drawn) : drawDigits(drawn)[2];
     const auto best = [&](const QImage &picture) {
-        return std::min(differences(crop(0), picture), differences(crop(1), picture));
+        int fewest = INT_MAX;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                fewest = std::min(fewest, differences(crop(dx, dy), picture));
+        return fewest;
     };
     const int fromGeometry = best(sharp);
     const int blownUp = best(oneX);

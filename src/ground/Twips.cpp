@@ -31,7 +31,8 @@ double zoomToFit(QSize client, QMargins frame, QSize available)
     const int designed[2] = {twipsToPixels(client.width()), twipsToPixels(client.height())};
     if (room[0] >= designed[0] && room[1] >= designed[1])
         return 1.0;
-    // Half a pixel less than the room, so that rounding stays inside it.
-    const double zoom = std::min((room[0] - 0.5) / designed[0], (room[1] - 0.5) / designed[1]);
+    // A pixel and a half less than the room: the client size is rounded, and
+    // so is a frame measured in device pixels at a fractional scale.
+    const double zoom = std::min((room[0] - 1.5) / designed[0], (room[1] - 1.5) / designed[1]);
     return std::clamp(zoom, Smallest, 1.0);
 }
