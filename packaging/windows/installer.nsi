@@ -1,19 +1,28 @@
 ; The Windows installer, built by NSIS's makensis (Debian's nsis package):
-;   makensis -DVERSION=1.0.0 -DSTAGE=<folder with the program and its DLLs>
-;            -DOUT=<setup.exe> installer.nsi
+;   makensis -DVERSION=1.0.0 -DSTAGE=<folder cmake --install made>
+;            -DUNINSTALL=<list of what the uninstaller removes> -DOUT=<setup.exe>
+;            installer.nsi
 ; Installs for the current user (no administrator rights needed), puts a
 ; Start-menu entry named 電子ミルバネ, and registers an uninstaller that
-; Windows' "Apps" list shows.
+; Windows' "Apps" list shows. The uninstaller removes the files this
+; installer put there, by name, and a folder only once it is empty: a folder
+; chosen on the folder page may hold the user's own files.
 ; A 64-bit installer, as the program is: Wine and 64-bit Windows run it alike.
 Target amd64-unicode
+Unicode true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+ManifestDPIAware true
+ManifestSupportedOS Win10
 
 !define NAME "電子ミルバネ"
 !define PUBLISHER "電子ミルバネ開発チーム"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
+; The program holds this mutex while it runs (program/main.cpp).
+!define RUNNING_MUTEX "denshi-milbane-running"
 
 Name "${NAME}"
+BrandingText "${NAME} ${VERSION}"
 OutFile "${OUT}"
 InstallDir "$LOCALAPPDATA\Programs\denshi-milbane"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -28,15 +37,57 @@ VIAddVersionKey /LANG=1041 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
 !define MUI_ICON "${STAGE}\denshi-milbane.ico"
 !define MUI_UNICON "${STAGE}\denshi-milbane.ico"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\denshi-milbane.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "${NAME}を起動する"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
 
+; Files in use cannot be replaced or removed: while the program runs, ask
+; for it to be closed (silently: give up, with exit code 2).
+!macro WAIT_FOR_PROGRAM un
+Function ${un}WaitForProgram
+  retry:
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MUTEX}") p .r0'
+  StrCmp $0 0 done
+  System::Call 'kernel32::CloseHandle(p r0)'
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+    "${NAME}が起動しています。${NAME}を終了してから「再試行」を押してください。" \
+    /SD IDCANCEL IDRETRY retry
+  SetErrorLevel 2
+  Quit
+  done:
+FunctionEnd
+!macroend
+!insertmacro WAIT_FOR_PROGRAM ""
+!insertmacro WAIT_FOR_PROGRAM "un."
+
+Function .onInit
+  Call WaitForProgram
+FunctionEnd
+
+Function un.onInit
+  Call un.WaitForProgram
+FunctionEnd
+
 Section "Install"
+  ; Over an installed copy: its own uninstaller first, in place and
+  ; silently, so that no file of the old version stays behind and the Apps
+  ; list keeps one entry.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\uninstall.exe"
+    ExecWait '"$0\uninstall.exe" /S _?=$0'
+    Delete "$0\uninstall.exe"
+    RMDir "$0"
+  ${EndIf}
   SetOutPath "$INSTDIR"
   File /r "${STAGE}\*.*"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -50,10 +101,16 @@ Section "Install"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The size the Apps list shows, in KiB.
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
 Section "Uninstall"
   Delete "$SMPROGRAMS\${NAME}.lnk"
-  RMDir /r "$INSTDIR"
+  ; What the installer put there, by name; then each folder if empty.
+  !include "${UNINSTALL}"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -73,6 +73,11 @@ int handleCommandLine(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+#ifdef Q_OS_WIN
+    // The Windows way to ask for help.
+    arguments.replaceInStrings(QRegularExpression(QStringLiteral("^/\\?$")),
+                               QStringLiteral("--help"));
+#endif
 
     QCommandLineParser parser;
     // "-platform xcb", as Qt programs take it, not "-p -l -a ...".
@@ -87,12 +92,13 @@ int handleCommandLine(int argc, char *argv[])
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
 
     const auto refuse = [](const QString &why) {
-        writeConsole(stderr,
-                     QStringLiteral("%1: %2\n").arg(QLatin1String(ProgramName), why) +
-                         translated("CommandLine",
-                                    QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
-                                                                     "information.\n"))
-                             .arg(QLatin1String(ProgramName)));
+        QString text = QStringLiteral("%1: %2\n").arg(QLatin1String(ProgramName), why);
+        if (!answersInBox())
+            text += translated("CommandLine",
+                               QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
+                                                                "information.\n"))
+                        .arg(QLatin1String(ProgramName));
+        writeConsole(stderr, text);
         return 2;
     };
     if (!parser.parse(arguments))

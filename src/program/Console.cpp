@@ -10,36 +10,85 @@ namespace
 {
 
 #ifdef Q_OS_WIN
-// The text for the message box when there is no console to write to.
+// The text for the message box when there is no console to write to, and
+// whether any of it is a refusal.
 QString &unwritten()
 {
     static QString text;
     return text;
 }
+bool &unwrittenError()
+{
+    static bool error = false;
+    return error;
+}
 
-// The console the program was started from, if any.
+// The console of the program: the one it was started from, or one Windows
+// (or Wine) has already given it, which AttachConsole refuses as "access
+// denied"; none when started from a shortcut.
 HANDLE console()
 {
-    static const HANDLE handle = AttachConsole(ATTACH_PARENT_PROCESS)
-                                     ? CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_WRITE,
-                                                   nullptr, OPEN_EXISTING, 0, nullptr)
-                                     : INVALID_HANDLE_VALUE;
+    static const HANDLE handle = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
+            return INVALID_HANDLE_VALUE;
+        return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    }();
     return handle;
+}
+
+// Bytes for a file or a pipe, as whoever reads them will decode them: with
+// a console, in its code page, which cmd's `type` and `more` use (932 in a
+// Japanese one); without one, UTF-8 into a pipe (a script, a Linux pipe
+// under Wine), and UTF-16 with its mark into a file, which `type` and
+// Notepad both recognise whatever the code page.
+QByteArray encoded(const QString &text, DWORD type, bool first)
+{
+    const auto wide = reinterpret_cast<const wchar_t *>(text.utf16());
+    if (console() != INVALID_HANDLE_VALUE) {
+        const UINT page = GetConsoleOutputCP();
+        const int size = WideCharToMultiByte(page, 0, wide, static_cast<int>(text.size()), nullptr,
+                                             0, nullptr, nullptr);
+        QByteArray bytes(size, Qt::Uninitialized);
+        WideCharToMultiByte(page, 0, wide, static_cast<int>(text.size()), bytes.data(), size,
+                            nullptr, nullptr);
+        return bytes;
+    }
+    if (type == FILE_TYPE_PIPE)
+        return text.toUtf8();
+    QByteArray bytes(reinterpret_cast<const char *>(wide), text.size() * 2);
+    return first ? QByteArray("\xFF\xFE", 2) + bytes : bytes;
 }
 #endif
 
 } // namespace
 
+bool answersInBox()
+{
+#ifdef Q_OS_WIN
+    for (const DWORD stream : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        const HANDLE handle = GetStdHandle(stream);
+        const DWORD type =
+            handle && handle != INVALID_HANDLE_VALUE ? GetFileType(handle) : FILE_TYPE_UNKNOWN;
+        if (type != FILE_TYPE_DISK && type != FILE_TYPE_PIPE)
+            return console() == INVALID_HANDLE_VALUE;
+    }
+#endif
+    return false;
+}
+
 void writeConsole(std::FILE *stream, const QString &text)
 {
 #ifdef Q_OS_WIN
     DWORD written = 0;
-    // Redirected to a file or a pipe, console or not: UTF-8 there.
     const HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     const DWORD type =
         handle && handle != INVALID_HANDLE_VALUE ? GetFileType(handle) : FILE_TYPE_UNKNOWN;
     if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
-        const QByteArray bytes = text.toUtf8();
+        LARGE_INTEGER size{};
+        const bool first =
+            type != FILE_TYPE_DISK || (GetFileSizeEx(handle, &size) && size.QuadPart == 0);
+        const QByteArray bytes = encoded(text, type, first);
         WriteFile(handle, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         return;
     }
@@ -50,6 +99,7 @@ void writeConsole(std::FILE *stream, const QString &text)
         return;
     }
     unwritten() += text;
+    unwrittenError() = unwrittenError() || stream == stderr;
 #else
     std::fputs(text.toLocal8Bit().constData(), stream);
 #endif
@@ -62,7 +112,7 @@ void flushConsole()
         return;
     MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(unwritten().utf16()),
                 reinterpret_cast<const wchar_t *>(QString::fromUtf8(ProgramTitle).utf16()),
-                MB_OK | MB_ICONINFORMATION);
+                MB_OK | (unwrittenError() ? MB_ICONERROR : MB_ICONINFORMATION));
     unwritten().clear();
 #else
     std::fflush(stdout);

@@ -9,5 +9,11 @@
 // its own: it writes where its output was redirected, else to the console
 // it was started from, else (started from a shortcut) shows the text in a
 // message box once the program is done with it (flushConsole).
+// A refusal shows with the error icon, help and version with the
+// information one.
 void writeConsole(std::FILE *stream, const QString &text);
 void flushConsole();
+
+// Whether the answers go to a message box (Windows, started from a
+// shortcut): there is no command to suggest typing there.
+bool answersInBox();

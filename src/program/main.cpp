@@ -7,12 +7,22 @@
 
 #include <QApplication>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 int main(int argc, char *argv[])
 {
     if (const int status = handleCommandLine(argc, argv); status >= 0) {
         flushConsole();
         return status;
     }
+#ifdef Q_OS_WIN
+    // Held while the program runs: the installer and the uninstaller look
+    // for it and ask for the program to be closed before they touch its
+    // files. Windows lets it go when the process ends.
+    CreateMutexW(nullptr, FALSE, L"denshi-milbane-running");
+#endif
     choosePlatform(argc, argv);
     holdStartupMessages();
     QApplication app(argc, argv);

@@ -81,8 +81,11 @@ constexpr int dieLeft(int n, int i)
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<RandomSource> random)
+    // A fixed frame: on Windows without the sizing border, which a fixed
+    // size alone leaves there.
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
       m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
 {
     setWindowTitle(QString::fromUtf8(ProgramTitle) + QStringLiteral(" (C) 2026 ") +
