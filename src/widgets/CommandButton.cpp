@@ -1,7 +1,14 @@
 #include "widgets/CommandButton.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
+
+#ifdef Q_OS_WIN
+#include <QAbstractNativeEventFilter>
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -27,18 +34,73 @@ double contrast(const QColor &a, const QColor &b)
 constexpr int RingWidth = 3;
 constexpr int RingInset = 3; // inside the style's bevel
 
+#ifdef Q_OS_WIN
+// Windows says itself whether a key press repeats a held key: bit 30 of the
+// message, set when the key was already down. Qt's own flag is worked out
+// from the presses and releases it saw, and a release that went to a window
+// that was closing leaves it believing the key is still down, so that the
+// next real press would count as a repeat and be lost.
+class HeldKeys : public QAbstractNativeEventFilter
+{
+public:
+    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
+    {
+        const auto *msg = static_cast<const MSG *>(message);
+        if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
+            lastPressRepeats = (msg->lParam & (LPARAM(1) << 30)) != 0;
+        return false;
+    }
+    bool lastPressRepeats = false;
+};
+
+HeldKeys &heldKeys()
+{
+    static HeldKeys *const keys = [] {
+        auto *filter = new HeldKeys;
+        QCoreApplication::instance()->installNativeEventFilter(filter);
+        return filter;
+    }();
+    return *keys;
+}
+#endif
+
 } // namespace
+
+CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
+{
+#ifdef Q_OS_WIN
+    heldKeys(); // watching before the first key reaches a button
+#endif
+}
+
+bool CommandButton::isRepeat(const QKeyEvent *event) const
+{
+#ifdef Q_OS_WIN
+    // A key from Windows (a test's key has no native code): Windows' word
+    // alone. The toolkit hands on a press it takes for a repeat as a
+    // release and a press at one moment, which is no X11 repeat.
+    if (event->nativeVirtualKey() != 0)
+        return heldKeys().lastPressRepeats;
+#endif
+    // A press of a key held down on this button since its last press, as a
+    // held key's repeats come without their releases on Windows and from
+    // some synthetic input; and, on X11, the press that comes at the very
+    // moment of a release, the second half of a repeat split in two. A time
+    // of 0 is none: the accessibility bridge hands keys on without one.
+    const auto released = m_releasedAt.constFind(event->key());
+    return event->isAutoRepeat() || m_held.contains(event->key()) ||
+           (event->timestamp() != 0 && released != m_releasedAt.cend() &&
+            *released == event->timestamp());
+}
 
 void CommandButton::keyPressEvent(QKeyEvent *event)
 {
     const int key = event->key();
-    const auto released = m_releasedAt.constFind(key);
-    // A time of 0 is none: the accessibility bridge hands keys on without.
-    if (event->isAutoRepeat() || (event->timestamp() != 0 && released != m_releasedAt.cend() &&
-                                  *released == event->timestamp())) {
+    if (isRepeat(event)) {
         event->accept();
         return;
     }
+    m_held.insert(key);
     if ((key == Qt::Key_Space || key == Qt::Key_Select) && event->modifiers() == Qt::NoModifier) {
         event->accept();
         click();
@@ -51,11 +113,20 @@ void CommandButton::keyReleaseEvent(QKeyEvent *event)
 {
     const int key = event->key();
     m_releasedAt.insert(key, event->timestamp());
+    m_held.remove(key);
     if (event->isAutoRepeat() || key == Qt::Key_Space || key == Qt::Key_Select) {
         event->accept();
         return;
     }
     QPushButton::keyReleaseEvent(event);
+}
+
+void CommandButton::focusOutEvent(QFocusEvent *event)
+{
+    // A key released elsewhere is released here too, as far as this button
+    // knows: its next press is a first press.
+    m_held.clear();
+    QPushButton::focusOutEvent(event);
 }
 
 void CommandButton::paintEvent(QPaintEvent *event)

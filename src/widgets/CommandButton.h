@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QPushButton>
+#include <QSet>
 
 // A push button as the windows need it:
 // - One press is one click, however long the key is held. The keyboard's
@@ -9,7 +10,9 @@
 //   toolkit takes a repeat for a new press when the server's release and
 //   press pair arrives split, and the throw would run through start, stop
 //   and reset many times a second. Space clicks as it goes down, like
-//   Enter, so that a repeat's release cannot click either.
+//   Enter, so that a repeat's release cannot click either. And no first
+//   press is lost: on Windows a key released while a window closes leaves
+//   the toolkit thinking it still held, so Windows' own word counts there.
 // - The focus is drawn as a solid ring in the style's highlight, or in the
 //   text colour where the highlight stands out too little from the face: on
 //   some styles the focus mark alone is too faint to see at a glance.
@@ -18,15 +21,20 @@ class CommandButton : public QPushButton
     Q_OBJECT
 
 public:
-    using QPushButton::QPushButton;
+    explicit CommandButton(const QString &text, QWidget *parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    bool isRepeat(const QKeyEvent *event) const;
+
     // When each key was last released: a press at the same moment is the
     // second half of a repeat.
     QHash<int, quint64> m_releasedAt;
+    // Keys pressed on this button and not yet released.
+    QSet<int> m_held;
 };
