@@ -19,15 +19,42 @@ from test_package import COMMAND_LINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
+SOURCE = os.environ.get("MILBANE_SOURCE_DIR", "../..")
 WINE = "/usr/lib/wine/wine64"
+KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
+DIALOG, MAIN = "the dialog opens", "the main window is back"
+
+# Keys alone, as a Windows user plays: each sequence, then what it must
+# have done (the dice rolling, or back in the Ready state with no dialog).
+KEYS = [
+    # Closing the settings by Enter leaves the next Enter alive.
+    (("Return", DIALOG, "Return", MAIN, "Tab", "Return"), "rolling"),
+    (("Return", DIALOG, "Return", MAIN, "Return", DIALOG, "Tab", "Return"), "ready"),
+    (("Return", DIALOG, "space"), "ready"),
+]
+
+# Installs as users make them: where, over what, while what runs. Each
+# ends uninstalled, with nothing of the program left and the user's own
+# files where they were.
+INSTALLS = [
+    # name, the folder typed on the folder page (None: the offered one),
+    # installed there before (None, "same" or an "older" version), running
+    ("into a folder of the user's", "家計簿", None, False),
+    ("over the same version", None, "same", False),
+    ("over an older version", None, "older", False),
+    ("while the program runs", None, "same", True),
+]
 
 
 @unittest.skipUnless(os.path.exists(SETUP), "no Windows build (scripts/package-windows)")
 class WindowsTest(unittest.TestCase):
     def setUp(self):
+        self.start("1280x1024")
+
+    def start(self, size):
         self.prefix = tempfile.mkdtemp(prefix="milbane-wine-")
         self.addCleanup(shutil.rmtree, self.prefix, ignore_errors=True)
-        self.desktop = Desktop(ARTEFACTS, "windows")
+        self.desktop = Desktop(ARTEFACTS, "windows", size=size)
         self.desktop.__enter__()
         self.addCleanup(self.desktop.close)
         # Wine's server ends, its registry written, before the prefix goes.
@@ -41,8 +68,8 @@ class WindowsTest(unittest.TestCase):
         env.pop("QT_QPA_PLATFORM", None)
         return env
 
-    def wine(self, args, timeout=300):
-        result = subprocess.run([WINE, *args], env=self.env(), capture_output=True,
+    def wine(self, args, timeout=300, **env):
+        result = subprocess.run([WINE, *args], env={**self.env(), **env}, capture_output=True,
                                 timeout=timeout)
         self.assertEqual(result.returncode, 0, result.stderr.decode(errors="replace")[-2000:])
         return result
@@ -58,6 +85,127 @@ class WindowsTest(unittest.TestCase):
         return glob.glob(self.drive("users", "*", "AppData", "Local", "Programs",
                                     "denshi-milbane"))
 
+    def start_program(self, exe):
+        """The installed program, as its Start-menu entry starts it."""
+        self.desktop.program = subprocess.Popen([WINE, "start", "/wait", exe], env=self.env(),
+                                                start_new_session=True)
+        self.desktop.processes.append(self.desktop.program)
+        main = self.desktop.main = self.desktop.find_window("^電子ミルバネ", min_width=500)
+        self.desktop.wait_active(main)
+        return main
+
+    def apps_entry(self):
+        """What Windows' "Apps" list shows, exported as a .reg file."""
+        self.wine(["reg", "export", KEY, "C:\\apps.reg", "/y"])
+        with open(self.drive("apps.reg"), encoding="utf-16") as f:
+            return f.read()
+
+    def fixed_frame(self, wid):
+        """Wine gives a window without a sizing border no resize action."""
+        allowed = self.desktop.prop(wid, "_NET_WM_ALLOWED_ACTIONS")
+        self.assertIn("_NET_WM_ACTION_CLOSE", allowed)
+        self.assertNotIn("_NET_WM_ACTION_RESIZE", allowed)
+
+    def installer(self, version):
+        """An installer of another version, made from the same files and one
+        that the current version no longer has."""
+        stage = os.path.join(self.prefix, "stage")
+        shutil.copytree(os.path.join(os.path.dirname(SETUP), "denshi-milbane-1.0.0"), stage)
+        with open(os.path.join(stage, "stale.dll"), "w") as f:
+            f.write("a file of the older version\n")
+        files = [os.path.relpath(os.path.join(d, n), stage).replace("/", "\\")
+                 for d, _, names in os.walk(stage) for n in names]
+        listing = os.path.join(self.prefix, "uninstall.nsh")
+        with open(listing, "w") as f:
+            f.writelines(f'  Delete "$INSTDIR\\{n}"\n' for n in files)
+        out = os.path.join(self.prefix, f"setup-{version}.exe")
+        subprocess.run(["makensis", "-V2", f"-DVERSION={version}", f"-DSTAGE={stage}",
+                        f"-DUNINSTALL={listing}", f"-DOUT={out}",
+                        os.path.join(SOURCE, "packaging", "windows", "installer.nsi")],
+                       check=True, capture_output=True)
+        return out
+
+    def test_installs(self):
+        for name, folder, before, running in INSTALLS:
+            with self.subTest(name):
+                self.run_install(folder, before, running)
+
+    def run_install(self, folder, before, running):
+        setup = [SETUP, "/S"]
+        mine = []
+        if folder:
+            # The user's folder, with a file and a folder of their own.
+            target = self.drive("users", "Public", folder)
+            os.makedirs(os.path.join(target, "写真"), exist_ok=True)
+            mine = [os.path.join(target, "家計簿.txt"), os.path.join(target, "写真", "海.txt")]
+            for path in mine:
+                with open(path, "w") as f:
+                    f.write("ユーザーのファイル\n")
+            setup.append("/D=" + self.windows_path(target))
+        if before:
+            self.wine([self.installer("0.9.0") if before == "older" else SETUP, "/S"])
+        if running:
+            main = self.start_program(self.windows_path(self.installed()[0]) +
+                                      "\\denshi-milbane.exe")
+            # Neither replaces nor removes a running program's files: they
+            # give up, saying so (silently: exit code 2).
+            result = subprocess.run([WINE, *setup], env=self.env(), capture_output=True)
+            self.assertEqual(result.returncode, 2)
+            # In place (_?=), as the Apps list's copy of it runs, to read its
+            # exit code.
+            place = self.windows_path(self.installed()[0])
+            result = subprocess.run([WINE, place + "\\uninstall.exe", "/S", "_?=" + place],
+                                    env=self.env(), capture_output=True)
+            self.assertEqual(result.returncode, 2)
+            self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")))
+            self.desktop.close_window(main)
+            self.assertEqual(self.desktop.program.wait(timeout=60), 0)
+        self.wine(setup)
+        where = self.drive("users", "Public", folder) if folder else self.installed()[0]
+        self.assertTrue(os.path.exists(os.path.join(where, "licenses", "LGPL-3.txt")))
+        self.assertFalse(os.path.exists(os.path.join(where, "stale.dll")), "an old file is left")
+        listed = self.apps_entry()
+        self.assertEqual(listed.count('"DisplayName"='), 1, listed)
+        self.assertIn('"DisplayVersion"="1.0.0"', listed)
+        self.assertIn('"EstimatedSize"=dword:', listed)
+
+        self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
+        program = os.path.join(where, "denshi-milbane.exe")
+        # It runs on from a copy of itself; the Apps entry goes last.
+        self.desktop.wait_for(lambda: subprocess.run([WINE, "reg", "query", KEY], env=self.env(),
+                                                     capture_output=True).returncode != 0,
+                              "the uninstaller to finish")
+        self.assertFalse(os.path.exists(program))
+        for path in mine:
+            self.assertTrue(os.path.exists(path), f"the user's {path} is gone")
+        self.assertEqual(os.path.exists(where), bool(mine))
+        if mine:
+            self.assertEqual(sorted(os.listdir(where)), ["写真", "家計簿.txt"])
+
+    def test_laptop_screen(self):
+        """1920 x 1080 at 144 dpi (150 %), under a taskbar: the window whole
+        on the screen, shown smaller, and a throw by mouse."""
+        self.desktop.close()
+        self.start("1920x1080")
+        self.desktop.set_panel(48)
+        self.wine(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                   "REG_DWORD", "/d", "144", "/f"])
+        self.wine([SETUP, "/S"])
+        main = self.start_program(self.windows_path(self.shortcut()[0]))
+        x, y, w, h = self.desktop.frame(main)
+        area = self.desktop.work_area()
+        self.assertTrue(x >= 0 and y >= 0 and x + w <= area[2] and y + h <= area[3],
+                        (x, y, w, h, area))
+        client = self.desktop.client_shot("windows-150-ready")
+        zoom = screen.zoom_of(client)
+        self.assertLess(zoom, 1.5)
+        screen.play_throw(
+            self, lambda c, what, label=None: self.desktop.wait_screen(
+                c, what, label and f"windows-150-{label}"),
+            lambda point: self.desktop.click(main, *point), zoom)
+        self.desktop.close_window(main)
+        self.assertEqual(self.desktop.program.wait(timeout=60), 0)
+
     def shortcut(self):
         return glob.glob(self.drive("users", "*", "AppData", "Roaming", "Microsoft", "Windows",
                                     "Start Menu", "Programs", "電子ミルバネ.lnk"))
@@ -66,19 +214,21 @@ class WindowsTest(unittest.TestCase):
         self.wine([SETUP, "/S"])
         self.assertTrue(self.installed(), "nothing installed")
         self.assertTrue(self.shortcut(), "no Start-menu entry")
-        # What Windows' "Apps" list shows, exported as a .reg file (UTF-16).
-        key = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
-        self.wine(["reg", "export", key, "C:\\apps.reg", "/y"])
-        with open(self.drive("apps.reg"), encoding="utf-16") as f:
-            listed = f.read()
+        listed = self.apps_entry()
         for value in ('"DisplayName"="電子ミルバネ"', '"DisplayVersion"="1.0.0"',
-                      '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"='):
+                      '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"=',
+                      '"EstimatedSize"=dword:'):
             self.assertIn(value, listed)
+        for name in ("NOTICE.txt", "LGPL-3.txt", "GPL-3.txt", "GCC-exception-3.1.txt",
+                     "winpthreads.txt"):
+            self.assertTrue(glob.glob(os.path.join(self.installed()[0], "**", name),
+                                      recursive=True), name)
 
         # The command line, by the Linux package's table (the rows that do not
         # open a display): answers into a pipe, as from a script.
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
-        for args, changes, status, out, err in COMMAND_LINE:
+        rows = COMMAND_LINE + [(["/?"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", "")]
+        for args, changes, status, out, err in rows:
             if "DISPLAY" in changes:
                 continue
             with self.subTest(args=args, env=changes):
@@ -93,6 +243,14 @@ class WindowsTest(unittest.TestCase):
                 self.assertEqual(result.returncode, status)
                 self.assertTrue(result.stdout.decode().startswith(out), result.stdout.decode())
                 self.assertEqual(result.stderr.decode(), err)
+        # From a Japanese cmd: into its console, and into a file in the
+        # console's code page, which `type` shows right there.
+        help_file = self.drive("help.txt")
+        self.wine(["start", "/wait", "cmd", "/c", f"chcp 932 >nul & {exe} --help & "
+                   f"{exe} --help > C:\\help.txt"], LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
+        self.assertEqual(self.desktop.windows("^電子ミルバネ$"), [], "a box instead of the console")
+        with open(help_file, "rb") as f:
+            self.assertTrue(f.read().decode("cp932").startswith("使用法: denshi-milbane"))
         # Neither a console nor a redirection, as from a shortcut: a box.
         box = subprocess.Popen([WINE, exe, "--help"], env=self.env(), stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -102,13 +260,9 @@ class WindowsTest(unittest.TestCase):
         self.assertEqual(box.wait(timeout=60), 0)
 
         # As the Start-menu entry starts it.
-        lnk = self.windows_path(self.shortcut()[0])
-        self.desktop.program = subprocess.Popen([WINE, "start", "/wait", lnk], env=self.env(),
-                                                start_new_session=True)
-        self.desktop.processes.append(self.desktop.program)
-        main = self.desktop.main = self.desktop.find_window("^電子ミルバネ", min_width=500)
-        self.desktop.wait_active(main)
+        main = self.start_program(self.windows_path(self.shortcut()[0]))
         self.assertEqual(self.desktop.geometry(main)[2:], (screen.WIDTH, screen.HEIGHT))
+        self.fixed_frame(main)
         press = lambda point: self.desktop.click(main, *point)
         wait = lambda condition, what, label=None: self.desktop.wait_screen(condition, what, label)
         client = wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
@@ -128,6 +282,27 @@ class WindowsTest(unittest.TestCase):
         tens, units = screen.read_total(client, True)
         self.assertEqual((tens or 0) * 10 + units, sum(faces))
         self.desktop.key("space")
+
+        # The keyboard alone, from the settings button.
+        self.desktop.key("Tab")
+        for keys, outcome in KEYS:
+            with self.subTest(keys=keys):
+                for key in keys:
+                    if key == DIALOG:
+                        dialog = self.desktop.find_window("^ミルバネ設定$")
+                        self.desktop.wait_active(dialog)
+                        self.fixed_frame(dialog)
+                    elif key == MAIN:
+                        self.desktop.wait_gone("^ミルバネ設定$")
+                        self.desktop.wait_active(main)
+                    else:
+                        self.desktop.key(key)
+                if outcome == "rolling":
+                    wait(lambda c: all(screen.read_die(c, 2, i) for i in range(2)), "rolling")
+                    self.desktop.key("Return", "Return", "Tab")  # stop, reset, to settings
+                self.desktop.wait_gone("^ミルバネ設定$")
+                wait(lambda c: screen.read_die(c, 2, 0) == 0 and not screen.label_shown(c, 2, 0),
+                     "the Ready state")
 
         # One die of nine faces: one digit; four dice of ten: two.
         for keys, count, two_digits in (
@@ -153,7 +328,7 @@ class WindowsTest(unittest.TestCase):
         # The uninstaller runs on from a copy of itself: until its work is seen.
         self.desktop.wait_for(lambda: not self.installed() and not self.shortcut(),
                               "the uninstaller to finish")
-        result = subprocess.run([WINE, "reg", "query", key], env=self.env(), capture_output=True)
+        result = subprocess.run([WINE, "reg", "query", KEY], env=self.env(), capture_output=True)
         self.assertNotEqual(result.returncode, 0, "the uninstall entry is left")
 
 
