@@ -2,6 +2,9 @@
 
 #include "ground/ProgramName.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -59,6 +62,37 @@ QByteArray encoded(const QString &text, DWORD type, bool first)
     QByteArray bytes(reinterpret_cast<const char *>(wide), text.size() * 2);
     return first ? QByteArray("\xFF\xFE", 2) + bytes : bytes;
 }
+
+// The text as a message box should show it: the box breaks the lines
+// itself, so the lines of a sentence join (Japanese ones without a space),
+// the option list keeps its lines, and the dashes that begin an option
+// never end a line (non-breaking hyphens).
+QString boxText(const QString &text)
+{
+    QStringList paragraphs = text.trimmed().split(QStringLiteral("\n\n"));
+    for (QString &paragraph : paragraphs) {
+        const QStringList lines = paragraph.split(QLatin1Char('\n'));
+        if (lines.size() > 1 && lines[1].startsWith(QLatin1String("  ")))
+            continue; // a list
+        QString joined = lines.first();
+        for (const QString &line : lines.mid(1)) {
+            // A line that ends a sentence or a heading keeps its break.
+            const QChar last = joined.isEmpty() ? QChar() : joined.back();
+            if (QStringLiteral(".。:)").contains(last))
+                joined += QLatin1Char('\n') + line;
+            else
+                joined += (last.unicode() >= 0x3000 ? QString() : QStringLiteral(" ")) + line;
+        }
+        paragraph = joined;
+    }
+    static const QRegularExpression dashes(QStringLiteral("(^|[\\s(])(-+)(?=\\w)"));
+    QString joined = paragraphs.join(QStringLiteral("\n\n"));
+    for (auto match = dashes.match(joined); match.hasMatch();
+         match = dashes.match(joined, match.capturedEnd(2)))
+        joined.replace(match.capturedStart(2), match.capturedLength(2),
+                       QString(match.capturedLength(2), QChar(0x2011)));
+    return joined;
+}
 #endif
 
 } // namespace
@@ -110,7 +144,8 @@ void flushConsole()
 #ifdef Q_OS_WIN
     if (unwritten().isEmpty())
         return;
-    MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(unwritten().utf16()),
+    const QString text = boxText(unwritten());
+    MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(text.utf16()),
                 reinterpret_cast<const wchar_t *>(QString::fromUtf8(ProgramTitle).utf16()),
                 MB_OK | (unwrittenError() ? MB_ICONERROR : MB_ICONINFORMATION));
     unwritten().clear();
