@@ -80,11 +80,11 @@ void TestHiDpi::fitsTheScreen()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QRect area = w.screen()->availableGeometry();
-    QVERIFY2(area.contains(w.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                              .arg(w.frameGeometry().x())
-                                                              .arg(w.frameGeometry().y())
-                                                              .arg(w.frameGeometry().width())
-                                                              .arg(w.frameGeometry().height())));
+    const auto text = [](QRect r) {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+    QVERIFY2(area.contains(w.frameGeometry()),
+             qPrintable(text(w.frameGeometry()) + QStringLiteral(" in ") + text(area)));
     const QSize frame = w.frameGeometry().size() - w.size();
     double zoom = 1.0;
     if (area.width() >= 1018 + frame.width() && area.height() >= 736 + frame.height()) {

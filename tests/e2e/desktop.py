@@ -21,6 +21,28 @@ import numpy as np
 from PIL import Image
 
 
+# Where things are, said once for every test: the source tree this file is
+# in, its build tree, the program, and the folder the screenshots and logs
+# of a run go to (inside the build tree, wherever a test is started from).
+# CTest passes each of them; run by hand, a test finds them from here.
+SOURCE = os.environ.get("MILBANE_SOURCE_DIR",
+                        os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
+BUILD = os.environ.get("MILBANE_BUILD_DIR", os.path.join(SOURCE, "build"))
+BINARY = os.environ.get("MILBANE_BIN", os.path.join(BUILD, "src", "denshi-milbane"))
+ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", os.path.join(BUILD, "tests", "e2e-shots"))
+
+
+def project_version():
+    """The version, as the project states it."""
+    if "MILBANE_VERSION" in os.environ:
+        return os.environ["MILBANE_VERSION"]
+    with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
+        return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
+
+
+VERSION = project_version()
+
+
 def read_text(path):
     try:
         with open(path, errors="replace") as f:

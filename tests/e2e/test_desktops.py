@@ -19,10 +19,8 @@ import numpy as np
 
 import screen
 from screen import DIALOG, HEIGHT, WIDTH
-from desktop import Desktop, read_text
+from desktop import ARTEFACTS, BINARY, Desktop, read_text
 
-BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
 DIALOG_W, DIALOG_H = 312, 206
 SOCKET = "milbane-desktop"
 

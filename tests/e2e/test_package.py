@@ -19,12 +19,9 @@ import unittest
 import numpy as np
 from PIL import Image
 
-from desktop import Desktop
+from desktop import ARTEFACTS, BUILD, Desktop, SOURCE, VERSION
 from docs_screenshot import read_screenshot
 
-BUILD = os.environ.get("MILBANE_BUILD_DIR", "build")
-SOURCE = os.environ.get("MILBANE_SOURCE_DIR", ".")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", os.path.join(BUILD, "tests", "e2e-shots"))
 PACKAGING = os.path.join(SOURCE, "packaging")
 ICONS = os.path.join(BUILD, "packaging", "icons")
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
@@ -38,9 +35,9 @@ COMMAND_LINE = [
     (["--help"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
     (["-h"], {"LC_ALL": "C.UTF-8"}, 0, "Usage: denshi-milbane [OPTION]...\nRoll up to four dice "
      "and see each value and their total (電子ミルバネ).\n", ""),
-    (["--version"], {}, 0, "denshi-milbane 1.0.0\n", ""),
-    (["-v"], {}, 0, "denshi-milbane 1.0.0\n", ""),
-    (["-platform", "xcb", "--version"], {}, 0, "denshi-milbane 1.0.0\n", ""),
+    (["--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
+    (["-v"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
+    (["-platform", "xcb", "--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["--bogus"], {}, 2, "", f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
     (["-bogus=1"], {}, 2, "", f"denshi-milbane: unknown option '-bogus'\n{HINT}\n"),
     (["-platform"], {}, 2, "", f"denshi-milbane: missing value after '-platform'\n{HINT}\n"),
@@ -55,7 +52,7 @@ COMMAND_LINE = [
      f"denshi-milbane: cannot open the display :4242{NO_DISPLAY}\n"),
     # In a Japanese locale, in Japanese; the version line has no words.
     (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n", ""),
-    (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "denshi-milbane 1.0.0\n", ""),
+    (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["--bogus"], {"LANG": "ja_JP.UTF-8", "LC_ALL": None}, 2, "",
      f"denshi-milbane: 不明なオプション '--bogus' です。\n{HINT_JA}\n"),
     (["-platform"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",

@@ -11,10 +11,8 @@ import unittest
 import numpy as np
 
 import screen
-from desktop import Desktop, twips
+from desktop import ARTEFACTS, BINARY, Desktop, twips
 
-BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
 
 
 class ProgramTest(unittest.TestCase):

@@ -7,10 +7,8 @@ import re
 import unittest
 
 import screen
-from desktop import Desktop, read_text
+from desktop import ARTEFACTS, BINARY, Desktop, read_text
 
-BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
 
 
 class ScreenReaderTest(unittest.TestCase):

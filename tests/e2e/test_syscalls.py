@@ -12,10 +12,8 @@ import re
 import unittest
 
 import screen
-from desktop import Desktop
+from desktop import ARTEFACTS, BINARY, Desktop
 
-BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
 
 WRITE_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
 CHANGING_CALLS = ("mkdir", "mkdirat", "unlink", "unlinkat", "rename", "renameat", "renameat2",

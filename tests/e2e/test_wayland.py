@@ -11,10 +11,8 @@ import numpy as np
 
 import screen
 from screen import DIALOG, HEIGHT, WIDTH
-from desktop import Desktop
+from desktop import ARTEFACTS, BINARY, Desktop
 
-BINARY = os.environ.get("MILBANE_BIN", "build/src/denshi-milbane")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
 
 
 class WaylandTest(unittest.TestCase):

@@ -14,12 +14,10 @@ import tempfile
 import unittest
 
 import screen
-from desktop import Desktop, twips
+from desktop import ARTEFACTS, Desktop, SOURCE, twips, VERSION
 from test_package import COMMAND_LINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
-ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", "build/tests/e2e-shots")
-SOURCE = os.environ.get("MILBANE_SOURCE_DIR", "../..")
 WINE = "/usr/lib/wine/wine64"
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
 DIALOG, MAIN = "the dialog opens", "the main window is back"
@@ -110,7 +108,7 @@ class WindowsTest(unittest.TestCase):
         """An installer of another version, made from the same files and one
         that the current version no longer has."""
         stage = os.path.join(self.prefix, "stage")
-        shutil.copytree(os.path.join(os.path.dirname(SETUP), "denshi-milbane-1.0.0"), stage)
+        shutil.copytree(os.path.join(os.path.dirname(SETUP), f"denshi-milbane-{VERSION}"), stage)
         with open(os.path.join(stage, "stale.dll"), "w") as f:
             f.write("a file of the older version\n")
         files = [os.path.relpath(os.path.join(d, n), stage).replace("/", "\\")
@@ -166,7 +164,7 @@ class WindowsTest(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(where, "stale.dll")), "an old file is left")
         listed = self.apps_entry()
         self.assertEqual(listed.count('"DisplayName"='), 1, listed)
-        self.assertIn('"DisplayVersion"="1.0.0"', listed)
+        self.assertIn(f'"DisplayVersion"="{VERSION}"', listed)
         self.assertIn('"EstimatedSize"=dword:', listed)
 
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
@@ -215,7 +213,7 @@ class WindowsTest(unittest.TestCase):
         self.assertTrue(self.installed(), "nothing installed")
         self.assertTrue(self.shortcut(), "no Start-menu entry")
         listed = self.apps_entry()
-        for value in ('"DisplayName"="電子ミルバネ"', '"DisplayVersion"="1.0.0"',
+        for value in ('"DisplayName"="電子ミルバネ"', f'"DisplayVersion"="{VERSION}"',
                       '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"=',
                       '"EstimatedSize"=dword:'):
             self.assertIn(value, listed)
