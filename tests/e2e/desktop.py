@@ -459,3 +459,14 @@ class Desktop:
                 return
             time.sleep(0.1)
         raise TimeoutError(f"timed out waiting for {what}")
+
+
+if __name__ == "__main__":
+    # scripts/with-desktop: a command on a desktop of its own, started and
+    # known to be ready as the tests' own are; large enough for the main
+    # window as designed at a scale of 2 (the Windows widget tests' screen).
+    import sys
+    with Desktop(tempfile.mkdtemp(prefix="milbane-desktop-"), "desktop", size="2560x2048") as d:
+        env = d.env()
+        env.pop("QT_QPA_PLATFORM")
+        sys.exit(subprocess.call(sys.argv[1:], env=env))
