@@ -19,9 +19,13 @@ import sys
 import time
 
 
+# How the Windows build's programs run here, as its tests run them.
+WINE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "cmake", "wine")
+
+
 def run_once(binary, env):
     start = time.perf_counter()
-    launcher = ["/usr/lib/wine/wine64"] if binary.endswith(".exe") else []
+    launcher = [WINE] if binary.endswith(".exe") else []
     process = subprocess.Popen([*launcher, binary], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(process.pid, 0)
@@ -43,15 +47,11 @@ def instructions(binary, env):
 
 
 def wine_env(build):
-    """The tests' Wine prefix, finding Qt's and the compiler's DLLs."""
-    with open(os.path.join(build, "CMakeCache.txt")) as cache:
-        qt = re.search(r"^MILBANE_WINDOWS_QT:\w+=(.*)$", cache.read(), re.M).group(1)
-    libgcc = subprocess.run(["x86_64-w64-mingw32-g++-posix", "-print-libgcc-file-name"],
-                            capture_output=True, text=True, check=True).stdout.strip()
-    dirs = [f"{qt}/bin", os.path.dirname(libgcc), "/usr/x86_64-w64-mingw32/lib"]
-    return dict(os.environ, WINEPREFIX=os.path.join(os.path.abspath(build), "wine"),
-                WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                WINEPATH=";".join("Z:" + d.replace("/", "\\") for d in dirs))
+    """The tests' Wine prefix and DLL folders, as the build wrote them."""
+    env = dict(os.environ)
+    with open(os.path.join(build, "wine.env")) as f:
+        env.update(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+    return env
 
 
 def main():
@@ -68,7 +68,7 @@ def main():
     if wine:
         env = wine_env(build)
         # One Wine server for every run, as on a desktop where Wine is up.
-        subprocess.run(["/usr/lib/wine/wineserver", "-p"], env=env, check=True,
+        subprocess.run([WINE, "wineserver", "-p"], env=env, check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         binaries = {"program": os.path.join(build, "startup_program.exe"),
                     "baseline": os.path.join(build, "startup_baseline.exe")}
@@ -99,7 +99,7 @@ def main():
     print(f"{'ratio':10} {median['program'][0] / median['baseline'][0]:10.3f} "
           f"{median['program'][1] / median['baseline'][1]:10.3f}")
     if wine:
-        subprocess.run(["/usr/lib/wine/wineserver", "-k"], env=env)
+        subprocess.run([WINE, "wineserver", "-k"], env=env)
     elif shutil.which("valgrind"):
         counts = {name: instructions(binary, env) for name, binary in binaries.items()}
         if all(counts.values()):

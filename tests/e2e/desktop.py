@@ -30,6 +30,8 @@ SOURCE = os.environ.get("MILBANE_SOURCE_DIR",
 BUILD = os.environ.get("MILBANE_BUILD_DIR", os.path.join(SOURCE, "build"))
 BINARY = os.environ.get("MILBANE_BIN", os.path.join(BUILD, "src", "denshi-milbane"))
 ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", os.path.join(BUILD, "tests", "e2e-shots"))
+# How a Windows program runs here: the Windows build's emulator.
+WINE = os.path.join(SOURCE, "cmake", "wine")
 
 
 def project_version():

@@ -14,11 +14,10 @@ import tempfile
 import unittest
 
 import screen
-from desktop import ARTEFACTS, Desktop, SOURCE, twips, VERSION
+from desktop import ARTEFACTS, Desktop, SOURCE, twips, VERSION, WINE
 from test_package import COMMAND_LINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
-WINE = "/usr/lib/wine/wine64"
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
 DIALOG, MAIN = "the dialog opens", "the main window is back"
 
@@ -56,13 +55,12 @@ class WindowsTest(unittest.TestCase):
         self.desktop.__enter__()
         self.addCleanup(self.desktop.close)
         # Wine's server ends, its registry written, before the prefix goes.
-        self.addCleanup(subprocess.run, ["/usr/lib/wine/wineserver", "-k"], env=self.env())
+        self.addCleanup(subprocess.run, [WINE, "wineserver", "-k"], env=self.env())
         self.wine(["wineboot", "-i"])
 
     def env(self):
         env = self.desktop.env()
-        env.update(WINEPREFIX=self.prefix, WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all",
-                   PATH="/usr/lib/wine:" + env["PATH"])
+        env.update(WINEPREFIX=self.prefix, WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all")
         env.pop("QT_QPA_PLATFORM", None)
         return env
 
