@@ -159,7 +159,8 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
                        screen()->availableGeometry().size());
     sizeControls();
     move(screen()->availableGeometry().topLeft());
-    drawForScreen();
+    // The pictures for the screen are drawn when the window shows, once its
+    // frame is known: a zoom that changed then would draw them twice.
     Form_Load();
 }
 
