@@ -327,18 +327,8 @@ void frmMain::showEvent(QShowEvent *event)
     if (!m_screenFollowed && windowHandle()) {
         m_screenFollowed = true;
         connect(windowHandle(), &QWindow::screenChanged, this, &frmMain::fitToScreen);
-        windowHandle()->installEventFilter(this);
     }
     fitToScreen();
-}
-
-bool frmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    // Once the window is on the screen the window manager has framed it:
-    // fit again for that frame, which may be larger than the designed one.
-    if (watched == windowHandle() && event->type() == QEvent::Expose)
-        QTimer::singleShot(0, this, &frmMain::fitToScreen);
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::moveEvent(QMoveEvent *event)
