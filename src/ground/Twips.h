@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMargins>
 #include <QRect>
 
 // Layouts are kept in twips, the unit the window was designed in. A pixel is
@@ -24,9 +23,3 @@ class QWidget;
 
 // Sets a control's position and size from its place in twips.
 void place(QWidget *control, TwipRect r, double zoom = 1.0);
-
-// The zoom, at most 1, at which a client area of `client` twips with a frame
-// of `frame` pixels fits inside `available` pixels. The rounded client size
-// never overshoots; a screen too small even for a quarter of the size gets
-// a quarter, where the texts are still readable.
-double zoomToFit(QSize client, QMargins frame, QSize available);

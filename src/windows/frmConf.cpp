@@ -1,6 +1,7 @@
 #include "windows/frmConf.h"
 
 #include "ground/Fonts.h"
+#include "ground/ScreenFit.h"
 #include "ground/Settings.h"
 #include "ground/Twips.h"
 #include "widgets/Accessible.h"
@@ -12,9 +13,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
-
-#include <algorithm>
 
 namespace
 {
@@ -100,18 +98,12 @@ frmConf::frmConf(QWidget *owner)
 void frmConf::centreOver(const QWidget *owner)
 {
     // Outer frame on outer frame, assuming our frame is cut like the owner's;
-    // Qt's own placement would centre client areas instead.
+    // Qt's own placement would centre client areas instead. Wholly inside
+    // the screen's free area, whatever the owner's place.
     const QRect ownerFrame = owner->frameGeometry();
-    const QRect ownerClient = owner->geometry();
-    const QSize margins = ownerFrame.size() - ownerClient.size();
-    const QSize outer = size() + margins;
-    const QPoint centred = ownerFrame.center() - QPoint(outer.width() / 2, outer.height() / 2);
-    // Wholly inside the screen's free area, whatever the owner's place.
-    const QRect area = owner->screen()->availableGeometry();
-    move(std::clamp(centred.x(), area.left(),
-                    std::max(area.left(), area.right() + 1 - outer.width())),
-         std::clamp(centred.y(), area.top(),
-                    std::max(area.top(), area.bottom() + 1 - outer.height())));
+    const QSize outer = size() + (ownerFrame.size() - owner->size());
+    move(ScreenFit::keptInside(ownerFrame.center() - QPoint(outer.width() / 2, outer.height() / 2),
+                               outer, ScreenFit::freeArea(owner)));
 }
 
 bool frmConf::eventFilter(QObject *watched, QEvent *event)

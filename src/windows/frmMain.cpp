@@ -3,6 +3,7 @@
 #include "ground/Checked.h"
 #include "ground/Fonts.h"
 #include "ground/ProgramName.h"
+#include "ground/ScreenFit.h"
 #include "ground/Settings.h"
 #include "ground/Twips.h"
 #include "pictures/DiePictures.h"
@@ -64,9 +65,6 @@ constexpr int ButtonFontPixels = 32; // 24 pt
 // 29 px of caption and frame above. Until the window manager says what its
 // own frame is, the window makes room for this one.
 constexpr QMargins DesignedFrame(3, 29, 3, 3);
-// A Wayland compositor that draws the frame itself never says how large it
-// is; room for a title bar as tall as the desktops' own.
-constexpr QMargins CompositorFrame(4, 40, 4, 4);
 
 const QColor Background(0, 128, 0);
 const QColor PanelColour(16, 16, 16);
@@ -155,10 +153,10 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     connect(&tmrDice, &QTimer::timeout, this, &frmMain::tmrDice_Timer);
 
     // The frame's outer corner at the corner of the screen's free area.
-    m_zoom = zoomToFit(QSize(ClientWidth, ClientHeight), DesignedFrame,
-                       screen()->availableGeometry().size());
+    const QRect area = ScreenFit::freeArea(this);
+    m_zoom = ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), DesignedFrame, area.size());
     sizeControls();
-    move(screen()->availableGeometry().topLeft());
+    move(area.topLeft());
     // The pictures for the screen are drawn when the window shows, once its
     // frame is known: a zoom that changed then would draw them twice.
     Form_Load();
@@ -251,41 +249,31 @@ int frmMain::fontPixels(int designed) const
     return std::max(1, static_cast<int>(std::lround(designed * m_zoom)));
 }
 
+void frmMain::followScreen(QScreen *screen)
+{
+    // Its size, its free area (panels come and go) and its scale.
+    if (m_screen)
+        disconnect(m_screen, nullptr, this, nullptr);
+    m_screen = screen;
+    connect(screen, &QScreen::geometryChanged, this, &frmMain::fitToScreen);
+    connect(screen, &QScreen::availableGeometryChanged, this, &frmMain::fitToScreen);
+    connect(screen, &QScreen::logicalDotsPerInchChanged, this, &frmMain::fitToScreen);
+    fitToScreen();
+}
+
 void frmMain::fitToScreen()
 {
-    QScreen *now = screen();
-    if (now != m_screen) {
-        // Follow the screen the window is on: its size, its free area
-        // (panels come and go) and its scale.
-        for (const QMetaObject::Connection &c : m_screenWatch)
-            disconnect(c);
-        m_screen = now;
-        const auto refit = [this] { fitToScreen(); };
-        m_screenWatch = {connect(now, &QScreen::geometryChanged, this, refit),
-                         connect(now, &QScreen::availableGeometryChanged, this, refit),
-                         connect(now, &QScreen::logicalDotsPerInchChanged, this, refit)};
-    }
-    // The window manager's own frame once it has one, else the designed one.
-    // Asked of the window itself: the widget's own copy of the frame is
-    // renewed only when the window manager moves the window.
-    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    if (frame.isNull())
-        frame = QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
-                    ? CompositorFrame
-                    : DesignedFrame;
-    const QRect area = now->availableGeometry();
-    const double zoom = zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
+    const QMargins frame = ScreenFit::frame(this, DesignedFrame);
+    const QRect area = ScreenFit::freeArea(this);
+    const double zoom =
+        ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
     if (zoom != m_zoom) {
         m_zoom = zoom;
         sizeControls();
         // Zoomed, the window fills its screen's free area from the corner;
         // grown back, it stays where it was, as far as it still lies inside.
-        const QSize outer = size().grownBy(frame);
-        QPoint corner = area.topLeft();
-        if (m_zoom == 1.0)
-            corner = QPoint(std::clamp(x(), area.left(), area.right() + 1 - outer.width()),
-                            std::clamp(y(), area.top(), area.bottom() + 1 - outer.height()));
-        move(corner);
+        move(ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(),
+                                   size().grownBy(frame), area));
     }
     drawForScreen();
 }
@@ -324,11 +312,9 @@ void frmMain::drawForScreen()
 void frmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_screenFollowed && windowHandle()) {
-        m_screenFollowed = true;
-        connect(windowHandle(), &QWindow::screenChanged, this, &frmMain::fitToScreen);
-    }
-    fitToScreen();
+    connect(windowHandle(), &QWindow::screenChanged, this, &frmMain::followScreen,
+            Qt::UniqueConnection);
+    followScreen(screen());
 }
 
 void frmMain::moveEvent(QMoveEvent *event)
@@ -477,7 +463,7 @@ void frmMain::changeEvent(QEvent *event)
     // request is the compositor's last word.
     // Wayland lets no client raise its own window (Qt warns when asked);
     // activation brings the dialog up there.
-    const bool canRaise = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    const bool canRaise = !ScreenFit::onWayland();
     QTimer::singleShot(0, modal, [modal, canRaise] {
         modal->setWindowState(modal->windowState() & ~Qt::WindowMinimized);
         modal->show();

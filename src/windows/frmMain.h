@@ -3,6 +3,7 @@
 #include "ground/RandomSource.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -80,6 +81,7 @@ private:
     int fontPixels(int designed) const;
     // The whole window inside its screen's free area, shown smaller where
     // the designed size does not fit; again whenever the screen changes.
+    void followScreen(QScreen *screen);
     void fitToScreen();
     void drawForScreen();
 
@@ -96,7 +98,5 @@ private:
     qreal m_pictureScale = 1.0;
 
     double m_zoom = 1.0; // 1 as designed; less where the screen is too small
-    QScreen *m_screen = nullptr;
-    QList<QMetaObject::Connection> m_screenWatch;
-    bool m_screenFollowed = false;
+    QPointer<QScreen> m_screen; // the screen followed
 };
