@@ -104,8 +104,9 @@ int handleCommandLine(int argc, char *argv[])
     if (!parser.parse(arguments))
         return refuse(parseError(parser, arguments));
     if (parser.isSet(help)) {
-        writeConsole(
-            stdout,
+        // A line a paragraph: a terminal's lines are made from them, a
+        // message box breaks them itself.
+        const QString text =
             translated(
                 "CommandLine",
                 QT_TRANSLATE_NOOP(
@@ -113,8 +114,8 @@ int handleCommandLine(int argc, char *argv[])
                     "Usage: %1 [OPTION]...\n"
                     "Roll up to four dice and see each value and their total (電子ミルバネ).\n"
                     "\n"
-                    "Opens the dice window. Start, stop and reset the dice with its action\n"
-                    "button; choose their range of values and how many there are in its\n"
+                    "Opens the dice window. Start, stop and reset the dice with its action "
+                    "button; choose their range of values and how many there are in its "
                     "settings. Nothing is read from or written to files.\n"
                     "\n"
                     "Options:\n"
@@ -123,7 +124,8 @@ int handleCommandLine(int argc, char *argv[])
                     "\n"
                     "The toolkit's own options, such as -platform and -style, are "
                     "accepted.\n"))
-                .arg(QLatin1String(ProgramName)));
+                .arg(QLatin1String(ProgramName));
+        writeConsole(stdout, answersInBox() ? text : wrappedForTerminal(text));
         return 0;
     }
     if (parser.isSet(version)) {

@@ -4,6 +4,7 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTextBoundaryFinder>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -63,37 +64,38 @@ QByteArray encoded(const QString &text, DWORD type, bool first)
     return first ? QByteArray("\xFF\xFE", 2) + bytes : bytes;
 }
 
-// The text as a message box should show it: the box breaks the lines
-// itself, so the lines of a sentence join (Japanese ones without a space),
-// the option list keeps its lines, and the dashes that begin an option
-// never end a line (non-breaking hyphens).
-QString boxText(const QString &text)
+// The text as a message box should show it: the dashes that begin an
+// option never end a line (non-breaking hyphens), for the box breaks the
+// lines itself.
+QString boxText(QString text)
 {
-    QStringList paragraphs = text.trimmed().split(QStringLiteral("\n\n"));
-    for (QString &paragraph : paragraphs) {
-        const QStringList lines = paragraph.split(QLatin1Char('\n'));
-        if (lines.size() > 1 && lines[1].startsWith(QLatin1String("  ")))
-            continue; // a list
-        QString joined = lines.first();
-        for (const QString &line : lines.mid(1)) {
-            // A line that ends a sentence or a heading keeps its break.
-            const QChar last = joined.isEmpty() ? QChar() : joined.back();
-            if (QStringLiteral(".。:)").contains(last))
-                joined += QLatin1Char('\n') + line;
-            else
-                joined += (last.unicode() >= 0x3000 ? QString() : QStringLiteral(" ")) + line;
-        }
-        paragraph = joined;
-    }
     static const QRegularExpression dashes(QStringLiteral("(^|[\\s(])(-+)(?=\\w)"));
-    QString joined = paragraphs.join(QStringLiteral("\n\n"));
-    for (auto match = dashes.match(joined); match.hasMatch();
-         match = dashes.match(joined, match.capturedEnd(2)))
-        joined.replace(match.capturedStart(2), match.capturedLength(2),
-                       QString(match.capturedLength(2), QChar(0x2011)));
-    return joined;
+    for (auto match = dashes.match(text); match.hasMatch();
+         match = dashes.match(text, match.capturedEnd(2)))
+        text.replace(match.capturedStart(2), match.capturedLength(2),
+                     QString(match.capturedLength(2), QChar(0x2011)));
+    return text.trimmed();
 }
 #endif
+
+// Columns a letter takes in a terminal: two for East Asian wide letters.
+int columns(QChar c)
+{
+    const char16_t u = c.unicode();
+    const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) ||
+                      (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) ||
+                      (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
+                      (u >= 0xFFE0 && u <= 0xFFE6);
+    return wide ? 2 : 1;
+}
+
+int columns(QStringView text)
+{
+    int n = 0;
+    for (const QChar c : text)
+        n += columns(c);
+    return n;
+}
 
 } // namespace
 
@@ -153,4 +155,32 @@ void flushConsole()
     std::fflush(stdout);
     std::fflush(stderr);
 #endif
+}
+
+QString wrappedForTerminal(const QString &text)
+{
+    // 79 columns, so that the cursor stays on the line in an 80-column one.
+    constexpr int Width = 79;
+    QStringList out;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        // A piece of the line without the spaces it ends with.
+        const auto piece = [&line](qsizetype from, qsizetype to) {
+            while (to > from && line.at(to - 1).isSpace())
+                --to;
+            return QStringView(line).mid(from, to - from);
+        };
+        qsizetype start = 0;
+        qsizetype lastBreak = 0;
+        QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, line);
+        while (breaks.toNextBoundary() >= 0) {
+            const qsizetype at = breaks.position();
+            if (lastBreak > start && columns(piece(start, at)) > Width) {
+                out << piece(start, lastBreak).toString();
+                start = lastBreak;
+            }
+            lastBreak = at;
+        }
+        out << line.mid(start);
+    }
+    return out.join(QLatin1Char('\n'));
 }

@@ -17,3 +17,8 @@ void flushConsole();
 // Whether the answers go to a message box (Windows, started from a
 // shortcut): there is no command to suggest typing there.
 bool answersInBox();
+
+// Text for a terminal: each line longer than a terminal's 80 columns (a
+// Japanese letter taking two) broken where a line may break, Japanese
+// included.
+QString wrappedForTerminal(const QString &text);

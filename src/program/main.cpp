@@ -4,6 +4,7 @@
 #include "program/FatalErrors.h"
 #include "program/Platform.h"
 #include "program/basMain.h"
+#include "widgets/CommandButton.h"
 
 #include <QApplication>
 
@@ -26,6 +27,7 @@ int main(int argc, char *argv[])
     choosePlatform(argc, argv);
     holdStartupMessages();
     QApplication app(argc, argv);
+    CommandButton::watchKeyRepeats(&app);
     startupFinished();
     QApplication::setApplicationName(QLatin1String(ProgramName));
     QGuiApplication::setDesktopFileName(QLatin1String(ProgramName));

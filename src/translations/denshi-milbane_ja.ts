@@ -25,9 +25,7 @@
         <source>Usage: %1 [OPTION]...
 Roll up to four dice and see each value and their total (電子ミルバネ).
 
-Opens the dice window. Start, stop and reset the dice with its action
-button; choose their range of values and how many there are in its
-settings. Nothing is read from or written to files.
+Opens the dice window. Start, stop and reset the dice with its action button; choose their range of values and how many there are in its settings. Nothing is read from or written to files.
 
 Options:
   -h, --help        show this help and exit
@@ -38,8 +36,7 @@ The toolkit&apos;s own options, such as -platform and -style, are accepted.
         <translation>使用法: %1 [オプション]...
 最大 4 個のサイコロを振り、目と合計を表示します (電子ミルバネ)。
 
-サイコロのウィンドウを開きます。操作ボタンでスタート、ストップ、リセットし、
-「設定」で目の範囲と個数を選びます。ファイルの読み書きは一切しません。
+サイコロのウィンドウを開きます。操作ボタンでスタート、ストップ、リセットし、「設定」で目の範囲と個数を選びます。ファイルの読み書きは一切しません。
 
 オプション:
   -h, --help        このヘルプを表示して終了する

@@ -39,37 +39,44 @@ constexpr int RingInset = 3; // inside the style's bevel
 // message, set when the key was already down. Qt's own flag is worked out
 // from the presses and releases it saw, and a release that went to a window
 // that was closing leaves it believing the key is still down, so that the
-// next real press would count as a repeat and be lost.
-class HeldKeys : public QAbstractNativeEventFilter
+// next real press would count as a repeat and be lost. Kept key by key:
+// another key's press may come between a key's message and its event.
+class KeyRepeats final : public QObject, public QAbstractNativeEventFilter
 {
 public:
+    explicit KeyRepeats(QCoreApplication *application) : QObject(application)
+    {
+        watching = this;
+        application->installNativeEventFilter(this);
+    }
+    ~KeyRepeats() override { watching = nullptr; }
+
     bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
     {
         const auto *msg = static_cast<const MSG *>(message);
         if (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN)
-            lastPressRepeats = (msg->lParam & (LPARAM(1) << 30)) != 0;
+            m_repeats.insert(quint32(msg->wParam), (msg->lParam & (LPARAM(1) << 30)) != 0);
         return false;
     }
-    bool lastPressRepeats = false;
-};
+    bool repeats(quint32 virtualKey) const { return m_repeats.value(virtualKey); }
 
-HeldKeys &heldKeys()
-{
-    static HeldKeys *const keys = [] {
-        auto *filter = new HeldKeys;
-        QCoreApplication::instance()->installNativeEventFilter(filter);
-        return filter;
-    }();
-    return *keys;
-}
+    static inline KeyRepeats *watching = nullptr; // the application's, while it lives
+
+private:
+    QHash<quint32, bool> m_repeats;
+};
 #endif
 
 } // namespace
 
-CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
+CommandButton::CommandButton(const QString &text, QWidget *parent) : QPushButton(text, parent) {}
+
+void CommandButton::watchKeyRepeats(QCoreApplication *application)
 {
 #ifdef Q_OS_WIN
-    heldKeys(); // watching before the first key reaches a button
+    new KeyRepeats(application);
+#else
+    Q_UNUSED(application)
 #endif
 }
 
@@ -79,8 +86,8 @@ bool CommandButton::isRepeat(const QKeyEvent *event) const
     // A key from Windows (a test's key has no native code): Windows' word
     // alone. The toolkit hands on a press it takes for a repeat as a
     // release and a press at one moment, which is no X11 repeat.
-    if (event->nativeVirtualKey() != 0)
-        return heldKeys().lastPressRepeats;
+    if (KeyRepeats::watching && event->nativeVirtualKey() != 0)
+        return KeyRepeats::watching->repeats(event->nativeVirtualKey());
 #endif
     // A press of a key held down on this button since its last press, as a
     // held key's repeats come without their releases on Windows and from

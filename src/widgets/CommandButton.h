@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QSet>
 
+class QCoreApplication;
+
 // A push button as the windows need it:
 // - One press is one click, however long the key is held. The keyboard's
 //   repeats are ignored, whether the platform flags them or not: on X11 the
@@ -22,6 +24,11 @@ class CommandButton : public QPushButton
 
 public:
     explicit CommandButton(const QString &text, QWidget *parent = nullptr);
+
+    // On Windows, where the application is made: Windows' own word on which
+    // presses repeat a held key, watched for every button while the
+    // application lives.
+    static void watchKeyRepeats(QCoreApplication *application);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -34,7 +34,8 @@ NO_DISPLAY_JA = "デスクトップのセッションから、または xvfb-run
 COMMAND_LINE = [
     (["--help"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
     (["-h"], {"LC_ALL": "C.UTF-8"}, 0, "Usage: denshi-milbane [OPTION]...\nRoll up to four dice "
-     "and see each value and their total (電子ミルバネ).\n", ""),
+     "and see each value and their total (電子ミルバネ).\n\nOpens the dice window. Start, stop and "
+     "reset the dice with its action button;\nchoose", ""),
     (["--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["-v"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["-platform", "xcb", "--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
@@ -51,7 +52,10 @@ COMMAND_LINE = [
     (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      f"denshi-milbane: cannot open the display :4242{NO_DISPLAY}\n"),
     # In a Japanese locale, in Japanese; the version line has no words.
-    (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n", ""),
+    # Wrapped for 80 columns, a Japanese letter two, never before a 、 or after a 「.
+    (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n最大 4 個"
+     "のサイコロを振り、目と合計を表示します (電子ミルバネ)。\n\nサイコロのウィンドウを開きます。"
+     "操作ボタンでスタート、ストップ、リセットし、\n「設定」", ""),
     (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["--bogus"], {"LANG": "ja_JP.UTF-8", "LC_ALL": None}, 2, "",
      f"denshi-milbane: 不明なオプション '--bogus' です。\n{HINT_JA}\n"),
