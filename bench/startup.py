@@ -7,7 +7,7 @@ has no fonts on Windows).
     bench/startup.py BUILD_DIR [RUNS] [--wine] [--screen WxH]
 Prints the medians of wall time and peak memory and their ratios. The
 offscreen screen is 1280x1024 unless given: 1280x720 is one on which the
-main window is shown smaller."""
+main window is shown smaller (the build describes both, in BUILD_DIR/screens)."""
 
 import os
 import re
@@ -73,11 +73,10 @@ def main():
         binaries = {"program": os.path.join(build, "startup_program.exe"),
                     "baseline": os.path.join(build, "startup_baseline.exe")}
     else:
-        width, height = size.split("x")
-        screen = tempfile.NamedTemporaryFile("w", suffix=".json")
-        screen.write(f'{{"screens": [{{"name": "screen", "width": {width}, "height": {height}}}]}}')
-        screen.flush()
-        env = dict(os.environ, QT_QPA_PLATFORM=f"offscreen:configfile={screen.name}")
+        screen = os.path.join(build, "screens", f"{size}.json")
+        if not os.path.exists(screen):
+            raise SystemExit(f"the build describes no {size} screen ({screen})")
+        env = dict(os.environ, QT_QPA_PLATFORM=f"offscreen:configfile={screen}")
         binaries = {"program": os.path.join(build, "bench", "startup_program"),
                     "baseline": os.path.join(build, "bench", "startup_baseline")}
     env.setdefault("XDG_RUNTIME_DIR", "/tmp")

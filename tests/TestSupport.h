@@ -7,6 +7,10 @@
 #include "widgets/Accessible.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QList>
 #include <QRect>
 #include <QTimer>
@@ -19,9 +23,22 @@
 // test program, before its first window.
 inline const bool accessibleInterfacesInstalled = (installAccessibleInterfaces(), true);
 
-// The design's die left edges in pixels, for one to four dice (4360 and
-// 8080 twips for two, ...); each value label stands 40 px further right.
-inline const QList<int> DieLefts[5] = {{}, {416}, {291, 539}, {165, 413, 661}, {40, 288, 536, 784}};
+// The design's die left edges in pixels for `count` dice, one to four, as
+// the end-to-end tests read them too (design.json, built into each test);
+// each value label stands 40 px further right.
+inline QList<int> dieLefts(int count)
+{
+    static const QJsonObject lefts = [] {
+        QFile file(QStringLiteral(":/design.json"));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("no design.json among the test's resources");
+        return QJsonDocument::fromJson(file.readAll())["dieLefts"].toObject();
+    }();
+    QList<int> found;
+    for (const QJsonValue left : lefts[QString::number(count)].toArray())
+        found << left.toInt();
+    return found;
+}
 
 // Hands out the values a test scripts, in order; 0 once they run out.
 class ScriptedRandom final : public RandomSource

@@ -184,29 +184,14 @@ void TestHiDpi::sharpPictures()
 
 int main(int argc, char *argv[])
 {
-    // Arguments before QtTest's own options: the scale (2 if none), then
-    // the screen in device pixels (by default one on which the designed
-    // window fits at that scale).
-    QList<QByteArray> ours;
-    while (argc > 1 && argv[1][0] != '-') {
-        ours << argv[1];
+    // The scale comes first, before QtTest's own options (2 if none); the
+    // screen, in device pixels, is the one the test is run on.
+    QByteArray scale = "2";
+    if (argc > 1 && argv[1][0] != '-') {
+        scale = argv[1];
         argv[1] = argv[0];
         ++argv;
         --argc;
-    }
-    const QByteArray scale = ours.value(0, "2");
-    const double factor = scale.toDouble();
-    const QList<QByteArray> size = ours.value(1, QByteArray::number(qRound(1280 * factor)) + 'x' +
-                                                     QByteArray::number(qRound(1024 * factor)))
-                                       .split('x');
-    QTemporaryFile screen;
-    if (qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QLatin1String("offscreen"))) {
-        if (!screen.open())
-            qFatal("cannot write the screen's description");
-        screen.write("{\"screens\": [{\"name\": \"screen\", \"width\": " + size.value(0) +
-                     ", \"height\": " + size.value(1) + "}]}");
-        screen.flush();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screen.fileName().toLocal8Bit());
     }
     qputenv("QT_SCALE_FACTOR", scale);
     qputenv("QT_SCALE_FACTOR_ROUNDING_POLICY", "PassThrough");

@@ -120,7 +120,7 @@ void TestMainWindow::arrangement()
                 QVERIFY(imgDice(w)[i]->picture().isNull());
                 continue;
             }
-            const int x = DieLefts[count][i];
+            const int x = dieLefts(count)[i];
             QCOMPARE(imgDice(w)[i]->geometry(), QRect(x, 32, 193, 193));
             QCOMPARE(lblDice(w)[i]->geometry(), QRect(x + 40, 248, 113, 97));
             // The master's own blank face, shared, not a copy.

@@ -405,7 +405,7 @@ void TestPictures::paintedAfterThrows()
         int tens, units; // 10: the dark blank digit
     };
     const Throw throws[] = {{{9, 6}, 1, 5}, {{10, 10}, 2, 0}, {{1, 6}, 10, 7}, {{3, 8}, 1, 1}};
-    const QList<int> &dieLefts = DieLefts[2];
+    const QList<int> lefts = dieLefts(2);
     const int digitLefts[2] = {316, 500};
     for (const Throw &t : throws) {
         for (int v : t.dice)
@@ -430,7 +430,7 @@ void TestPictures::paintedAfterThrows()
                     }
                     if (!own && near)
                         continue;
-                    const QPoint at(dieLefts[i] + (p.x() * 193 + 96) / 192,
+                    const QPoint at(lefts[i] + (p.x() * 193 + 96) / 192,
                                     32 + (p.y() * 193 + 96) / 192);
                     QVERIFY2(
                         shot.pixel(at) == (own ? pip : qRgb(255, 255, 255)),
@@ -438,8 +438,8 @@ void TestPictures::paintedAfterThrows()
                                    QStringLiteral("die %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
                 }
             // The clear corners show the window's green.
-            QCOMPARE(shot.pixel(dieLefts[i], 32), Green);
-            QCOMPARE(shot.pixel(dieLefts[i] + 192, 32 + 192), Green);
+            QCOMPARE(shot.pixel(lefts[i], 32), Green);
+            QCOMPARE(shot.pixel(lefts[i] + 192, 32 + 192), Green);
         }
 
         const int shown[2] = {t.tens, t.units};

@@ -75,7 +75,7 @@ QString violation(const frmMain &w)
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
             continue;
         }
-        const int x = DieLefts[n][i];
+        const int x = dieLefts(n)[i];
         if (die->pos() != QPoint(x, 32) || label->pos() != QPoint(x + 40, 248))
             return QStringLiteral("die %1 out of place").arg(i);
         const int v = WindowProbe::DieValue(w)[i];

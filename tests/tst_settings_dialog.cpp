@@ -156,10 +156,10 @@ void TestSettingsDialog::ok_data()
     QTest::addColumn<int>("zero");
     QTest::addColumn<QList<int>>("dieLefts"); // pixels
     QTest::addColumn<bool>("twoDigits");
-    QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << DieLefts[2] << true;
-    QTest::newRow("10 faces, 4 dice") << Choice{1, 8, 3} << 10 << 4 << 0 << DieLefts[4] << true;
-    QTest::newRow("1 die of 9 faces") << Choice{1, 7, 0} << 9 << 1 << 0 << DieLefts[1] << false;
-    QTest::newRow("from 0 to 6, 3 dice") << Choice{0, 4, 2} << 6 << 3 << -1 << DieLefts[3] << true;
+    QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << dieLefts(2) << true;
+    QTest::newRow("10 faces, 4 dice") << Choice{1, 8, 3} << 10 << 4 << 0 << dieLefts(4) << true;
+    QTest::newRow("1 die of 9 faces") << Choice{1, 7, 0} << 9 << 1 << 0 << dieLefts(1) << false;
+    QTest::newRow("from 0 to 6, 3 dice") << Choice{0, 4, 2} << 6 << 3 << -1 << dieLefts(3) << true;
 }
 
 void TestSettingsDialog::ok()

@@ -1,7 +1,8 @@
 ; The Windows installer, built by NSIS's makensis (Debian's nsis package):
 ;   makensis -DVERSION=1.0.0 -DSTAGE=<folder cmake --install made>
 ;            -DUNINSTALL=<list of what the uninstaller removes> -DOUT=<setup.exe>
-;            installer.nsi
+;            -DRUNNING_MUTEX=<the mutex the program holds> installer.nsi
+; as the build's installer.cmake runs it.
 ; Installs for the current user (no administrator rights needed), puts a
 ; Start-menu entry named 電子ミルバネ, and registers an uninstaller that
 ; Windows' "Apps" list shows. The uninstaller removes the files this
@@ -18,8 +19,6 @@ ManifestSupportedOS Win10
 !define NAME "電子ミルバネ"
 !define PUBLISHER "電子ミルバネ開発チーム"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
-; The program holds this mutex while it runs (program/main.cpp).
-!define RUNNING_MUTEX "denshi-milbane-running"
 
 Name "${NAME}"
 BrandingText "${NAME} ${VERSION}"

@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     // Held while the program runs: the installer and the uninstaller look
     // for it and ask for the program to be closed before they touch its
     // files. Windows lets it go when the process ends.
-    CreateMutexW(nullptr, FALSE, L"denshi-milbane-running");
+    CreateMutexW(nullptr, FALSE, L"" MILBANE_RUNNING_MUTEX);
 #endif
     choosePlatform(argc, argv);
     holdStartupMessages();

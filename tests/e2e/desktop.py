@@ -53,11 +53,6 @@ def read_text(path):
         return ""
 
 
-def twips(t):
-    """Twips to pixels, rounded to the nearest pixel as the program does."""
-    return (2 * t + 15) // 30
-
-
 class Desktop:
     """`size`: the screen's, in device pixels; `scale`: the screen scale Qt
     programs are given (QT_SCALE_FACTOR), as a desktop set to 150 % gives

@@ -10,28 +10,9 @@ from collections import deque
 import numpy as np
 from PIL import Image, ImageDraw, ImageFont
 
-from desktop import twips
-
-GREEN = (0, 128, 0)
-WIDTH, HEIGHT = 1018, 736  # the main window's client area
-DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
-PANEL = (16, 16, 16)
-DIE_TOP, DIE_SIZE = twips(480), twips(2895)
-LABEL_TOP, LABEL_W, LABEL_H = twips(3720), twips(1695), twips(1455)
-TOTAL_TOP, TOTAL_W, TOTAL_H = twips(5880), twips(3015), twips(3735)
-PANEL_TOP, PANEL_H = twips(5760), twips(3975)
-CONFIG_BUTTON = (twips(240 + 3015 // 2), twips(9720 + 975 // 2))
-ACTION_BUTTON = (twips(12000 + 3015 // 2), twips(9720 + 975 // 2))
-
-# Middles of the seven segments (a to g) in a 200 x 250 digit picture.
-SEGMENT_MIDDLES = [(96.8, 31.5), (157.9, 67.3), (141.1, 177.7), (68.2, 217.6), (44.9, 160.3),
-                   (56.4, 84.8), (100.6, 121.0)]
-DIGITS = {"abcdef": 0, "bc": 1, "abdeg": 2, "abcdg": 3, "bcfg": 4, "acdfg": 5, "acdefg": 6,
-          "abcf": 7, "abcdefg": 8, "abcdfg": 9, "": None}
-
-
-# The design's die left edges in pixels, for one to four dice.
-DIE_LEFTS = {1: [416], 2: [291, 539], 3: [165, 413, 661], 4: [40, 288, 536, 784]}
+from design import (ACTION_BUTTON, DARK, DIE_LEFTS, DIE_SIZE, DIE_TOP, DIGITS, GREEN,
+                    LABEL_H, LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT,
+                    HEIGHT, TOTAL_H, TOTAL_TOP, TOTAL_W, UNITS_LEFT, WIDTH)
 
 
 def near(pixel, colour, tolerance=12):
@@ -134,9 +115,9 @@ def read_digit(client, left, zoom=1):
     lit = ""
     for name, (x, y) in zip("abcdefg", SEGMENT_MIDDLES):
         pixel = crop[int(y * TOTAL_H / 250 * zoom), int(x * TOTAL_W / 200 * zoom)]
-        if near(pixel, (255, 255, 63), 30):
+        if near(pixel, LIT, 30):
             lit += name
-        elif not near(pixel, (55, 55, 55), 30):
+        elif not near(pixel, DARK, 30):
             raise AssertionError(f"segment {name} is neither lit nor dark: {tuple(pixel)}")
     if lit not in DIGITS:
         raise AssertionError(f"lit segments {lit!r} are no digit")
@@ -144,12 +125,23 @@ def read_digit(client, left, zoom=1):
 
 
 def read_total(client, two_digits, zoom=1):
-    units = read_digit(client, twips(7500 if two_digits else 6000), zoom)
-    tens = read_digit(client, twips(4740), zoom) if two_digits else None
+    units = read_digit(client, UNITS_LEFT[two_digits], zoom)
+    tens = read_digit(client, TENS_LEFT, zoom) if two_digits else None
     return tens, units
 
 
-def play_throw(test, wait, press, zoom=1):
+def agreeing_throw(client, count, two_digits, zoom=1):
+    """The values of a finished throw on screen, once its faces, the values
+    under them and the total are seen to agree; AssertionError where not."""
+    faces = [read_die(client, count, i, zoom) for i in range(count)]
+    labels = [read_label(client, count, i, zoom) for i in range(count)]
+    tens, units = read_total(client, two_digits, zoom)
+    if faces != labels or (tens or 0) * 10 + units != sum(labels) or (tens == 0):
+        raise AssertionError(f"faces {faces}, values {labels}, total {tens} {units}")
+    return labels
+
+
+def play_throw(wait, press, zoom=1):
     """A throw of two dice by mouse, read from the screen: they tumble, then
     stop with faces, labels and total agreeing, then reset. `wait(condition,
     what, label)` returns the window's client area once it meets the
@@ -160,10 +152,7 @@ def play_throw(test, wait, press, zoom=1):
     press(action)
     client = wait(lambda c: all(label_shown(c, 2, i, zoom) for i in range(2)), "the values",
                   "result")
-    faces = [read_die(client, 2, i, zoom) for i in range(2)]
-    test.assertEqual([read_label(client, 2, i, zoom) for i in range(2)], faces)
-    tens, units = read_total(client, True, zoom)
-    test.assertEqual((tens or 0) * 10 + units, sum(faces))
+    agreeing_throw(client, 2, True, zoom)
     press(action)
     wait(lambda c: not label_shown(c, 2, 0, zoom), "the reset")
 
@@ -199,7 +188,7 @@ def _overlap(a, b):
 
 
 def label_box(client, count, i, zoom=1):
-    x, y = at(DIE_LEFTS[count][i] + twips(600), zoom), at(LABEL_TOP, zoom)
+    x, y = at(DIE_LEFTS[count][i] + LABEL_OFFSET, zoom), at(LABEL_TOP, zoom)
     return client[y:y + at(LABEL_H, zoom), x:x + at(LABEL_W, zoom)]
 
 

@@ -18,10 +18,9 @@ import unittest
 import numpy as np
 
 import screen
-from screen import DIALOG, HEIGHT, WIDTH
+from design import CONFIG_BUTTON, DIALOG, DIALOG_H, DIALOG_W, DIE_LEFTS, GREEN, HEIGHT, WIDTH
 from desktop import ARTEFACTS, BINARY, Desktop, read_text
 
-DIALOG_W, DIALOG_H = 312, 206
 SOCKET = "milbane-desktop"
 
 # name, desktop, platform asked for, through Xwayland, dialog centred,
@@ -53,9 +52,7 @@ def longest_run(flags):
 
 class DesktopTest(unittest.TestCase):
     def start_desktop(self, name, desktop, size="1280x1000"):
-        self.desktop = Desktop(ARTEFACTS, name)
-        self.desktop.__enter__()
-        self.addCleanup(self.desktop.close)
+        self.desktop = self.enterContext(Desktop(ARTEFACTS, name))
         env = self.desktop.env()
         env.pop("QT_QPA_PLATFORM")  # KWin brings its own
         env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=desktop,
@@ -200,10 +197,10 @@ class DesktopTest(unittest.TestCase):
         # A throw, read from the screen.
         self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
                   "two blank dice", "ready")
-        screen.play_throw(self, self.wait, self.press)
+        screen.play_throw(self.wait, self.press)
 
         # The settings: where the dialog opens.
-        self.press(screen.CONFIG_BUTTON)
+        self.press(CONFIG_BUTTON)
         left, top, width, height = self.wait_dialog("dialog")
         x, y = self.origin
         offset = (left + width / 2 - (x + WIDTH / 2), top + height / 2 - (y + HEIGHT / 2))
@@ -217,9 +214,9 @@ class DesktopTest(unittest.TestCase):
         # the keypad's Enter on a box, which GNOME's theme would have open
         # the box's list.
         if kept:
-            self.press(screen.CONFIG_BUTTON)
+            self.press(CONFIG_BUTTON)
         self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "KP_Enter")
-        self.wait(lambda c: screen.die_slots(c) == screen.DIE_LEFTS[4], "four dice", "four-dice")
+        self.wait(lambda c: screen.die_slots(c) == DIE_LEFTS[4], "four dice", "four-dice")
         self.assertIsNone(self.dialog(), "a second dialog opened behind the first")
         # Nothing asked of the platform that it cannot do.
         self.assertNotIn("does not support",
@@ -230,11 +227,11 @@ class DesktopTest(unittest.TestCase):
         # KWin minimises no dialog over a shown window; the main window's
         # minimise button takes the dialog along. Brought back from the task
         # manager, the dialog is there again, with the keyboard.
-        self.press(screen.CONFIG_BUTTON)
+        self.press(CONFIG_BUTTON)
         self.wait_dialog()
         self.kwin_script("c.minimized = true;")
         self.desktop.wait_for(lambda: not np.all(self.screen()[self.origin[1] + 10,
-                                                              self.origin[0]] == screen.GREEN),
+                                                              self.origin[0]] == GREEN),
                               "the windows to be minimised")
         self.screen("minimised")
         self.kwin_script("c.minimized = false; workspace.activeClient = c;")
@@ -256,7 +253,7 @@ class DesktopTest(unittest.TestCase):
                 w, h = screen.at(WIDTH, self.zoom), screen.at(HEIGHT, self.zoom)
                 self.assertTrue(0 <= x and 0 < y and x + w < output.shape[1] and
                                 y + h < output.shape[0], (x, y, w, h))
-                screen.play_throw(self, self.wait, self.press, self.zoom)
+                screen.play_throw(self.wait, self.press, self.zoom)
                 self.desktop.close()
 
 

@@ -4,22 +4,20 @@ only from outside, as a user meets it.
 Run by CTest with MILBANE_BIN (the program) and MILBANE_ARTEFACTS (where the
 screenshots of each state are kept)."""
 
-import os
 import subprocess
 import unittest
 
 import numpy as np
 
 import screen
-from desktop import ARTEFACTS, BINARY, Desktop, twips
-
+from design import (ACTION_BUTTON, CANCEL_BUTTON, CONFIG_BUTTON, DIALOG_H, DIALOG_W, DIE_LEFTS,
+                    GREEN, HEIGHT, LABEL_H, LABEL_TOP, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH)
+from desktop import ARTEFACTS, BINARY, Desktop
 
 
 class ProgramTest(unittest.TestCase):
     def setUp(self):
-        self.desktop = Desktop(ARTEFACTS, self.id().split(".")[-1])
-        self.desktop.__enter__()
-        self.addCleanup(self.desktop.close)
+        self.desktop = self.enterContext(Desktop(ARTEFACTS, self.id().split(".")[-1]))
         self.main = self.desktop.start_program(BINARY)
 
     # -- helpers ------------------------------------------------------------------
@@ -31,7 +29,7 @@ class ProgramTest(unittest.TestCase):
         self.desktop.run(["xdotool", "keydown", key, "sleep", "1.5", "keyup", key])
 
     def open_settings(self):
-        self.press(screen.CONFIG_BUTTON)
+        self.press(CONFIG_BUTTON)
         dialog = self.desktop.find_window("^ミルバネ設定$")
         self.desktop.wait_active(dialog)
         return dialog
@@ -43,10 +41,10 @@ class ProgramTest(unittest.TestCase):
     def wait_ready(self, count, two_digits, label=None):
         """Until the window shows `count` blank dice, no label, no total."""
         def ready(client):
-            band = client[screen.LABEL_TOP:screen.LABEL_TOP + screen.LABEL_H]
-            return (screen.die_slots(client) == screen.DIE_LEFTS[count]
+            band = client[LABEL_TOP:LABEL_TOP + LABEL_H]
+            return (screen.die_slots(client) == DIE_LEFTS[count]
                     and all(screen.read_die(client, count, i) == 0 for i in range(count))
-                    and np.all(np.abs(band.astype(int) - screen.GREEN) <= 12)
+                    and np.all(np.abs(band.astype(int) - GREEN) <= 12)
                     and screen.read_total(client, two_digits) == (None, None))
         return self.desktop.wait_screen(ready, f"{count} blank dice", label)
 
@@ -62,23 +60,17 @@ class ProgramTest(unittest.TestCase):
         client = self.desktop.wait_screen(
             lambda c: all(screen.label_shown(c, count, i) for i in range(count)),
             "the values under the dice", label)
-        faces = [screen.read_die(client, count, i) for i in range(count)]
-        labels = [screen.read_label(client, count, i) for i in range(count)]
-        self.assertEqual(faces, labels)
-        tens, units = screen.read_total(client, two_digits)
-        self.assertEqual((tens or 0) * 10 + units, sum(labels))
-        if sum(labels) < 10:
-            self.assertIsNone(tens)
+        labels = screen.agreeing_throw(client, count, two_digits)
         # Nothing moves once stopped: the next screenshots show the same.
         for _ in range(3):
             again = self.desktop.client_shot()
-            self.assertEqual([screen.read_die(again, count, i) for i in range(count)], faces)
+            self.assertEqual([screen.read_die(again, count, i) for i in range(count)], labels)
         return labels
 
     # -- the tests ----------------------------------------------------------------
     def test_start(self):
         x, y, w, h = self.desktop.geometry(self.main)
-        self.assertEqual((w, h), (1018, 736))
+        self.assertEqual((w, h), (WIDTH, HEIGHT))
         left, _, top, _ = self.desktop.frame_extents(self.main)
         self.assertEqual((x - left, y - top), (0, 0), "the frame is not at the screen's corner")
 
@@ -96,9 +88,9 @@ class ProgramTest(unittest.TestCase):
 
         client = self.wait_ready(2, two_digits=True, label="ready")
         for point in [(5, 5), (1010, 5), (500, 300), (5, 600)]:
-            self.assertTrue(screen.near(client[point[1], point[0]], screen.GREEN), point)
-        panel = client[screen.PANEL_TOP + 3, twips(4320) + 3]
-        self.assertTrue(screen.near(panel, screen.PANEL, 2))
+            self.assertTrue(screen.near(client[point[1], point[0]], GREEN), point)
+        panel = client[PANEL_TOP + 3, PANEL_LEFT[True] + 3]
+        self.assertTrue(screen.near(panel, PANEL, 2))
 
     def test_throw(self):
         # Started and stopped by keys held long enough for the X server to
@@ -109,13 +101,13 @@ class ProgramTest(unittest.TestCase):
         self.hold("space")
         values = self.wait_result(2, True, "result")
         self.assertTrue(all(1 <= v <= 6 for v in values))
-        self.press(screen.ACTION_BUTTON)
+        self.press(ACTION_BUTTON)
         self.wait_ready(2, two_digits=True, label="reset")
 
     def test_settings(self):
         dialog = self.open_settings()
         _, _, w, h = self.desktop.geometry(dialog)
-        self.assertEqual((w, h), (312, 206))
+        self.assertEqual((w, h), (DIALOG_W, DIALOG_H))
         self.desktop.shot("dialog")
         # Centred over the main window, frames included.
         self.assertLessEqual(abs(self.frame_centre(dialog)[0] - self.frame_centre(self.main)[0]), 2)
@@ -132,16 +124,16 @@ class ProgramTest(unittest.TestCase):
             dialog = self.open_settings()
             self.desktop.key("Tab", "Tab", "Down", "Tab", "Home", "Tab", "Home")
             if leave == "cancel":
-                self.desktop.click(dialog, twips(2640 + 1935 // 2), twips(2520 + 495 // 2))
+                self.desktop.click(dialog, *CANCEL_BUTTON)
             else:
                 self.desktop.close_window(dialog)
             self.close_settings()
             self.wait_ready(4, two_digits=True)
 
         # The dice run from 0 to 10 and the total takes two digits.
-        self.press(screen.ACTION_BUTTON)
+        self.press(ACTION_BUTTON)
         self.tumble(4)
-        self.press(screen.ACTION_BUTTON)
+        self.press(ACTION_BUTTON)
         values = self.wait_result(4, True, "four-dice-result")
         self.assertTrue(all(0 <= v <= 10 for v in values))
 
@@ -151,11 +143,11 @@ class ProgramTest(unittest.TestCase):
         self.desktop.key("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return")
         self.close_settings()
         client = self.wait_ready(1, two_digits=False, label="one-die")
-        self.assertTrue(screen.near(client[screen.PANEL_TOP + 3, twips(4320) + 3], screen.GREEN))
-        self.assertTrue(screen.near(client[screen.PANEL_TOP + 3, twips(5640) + 3], screen.PANEL, 2))
-        self.press(screen.ACTION_BUTTON)
+        self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[True] + 3], GREEN))
+        self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[False] + 3], PANEL, 2))
+        self.press(ACTION_BUTTON)
         self.tumble(1)
-        self.press(screen.ACTION_BUTTON)
+        self.press(ACTION_BUTTON)
         self.wait_result(1, False, "one-die-result")
 
     def test_close_box_ends_the_program(self):
@@ -186,10 +178,7 @@ class SmallScreenTest(unittest.TestCase):
     mouse; it grows back on a screen where the designed size fits."""
 
     def start(self, name, **screen):
-        desktop = Desktop(ARTEFACTS, name, **screen)
-        desktop.__enter__()
-        self.addCleanup(desktop.close)
-        return desktop
+        return self.enterContext(Desktop(ARTEFACTS, name, **screen))
 
     def assert_inside(self, desktop, wid, area):
         x, y, w, h = desktop.frame(wid)
@@ -217,21 +206,20 @@ class SmallScreenTest(unittest.TestCase):
                 client = desktop.client_shot(f"{monitor}-ready")
                 zoom = screen.zoom_of(client)
                 self.assertLess(zoom, (scale or 1))
-                self.assertLessEqual(abs(client.shape[0] - screen.HEIGHT * zoom), 3)
+                self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3)
 
                 # The settings by mouse: the dialog at its own size, inside too.
-                desktop.click(main, *(screen.at(p, zoom) for p in screen.CONFIG_BUTTON))
+                desktop.click(main, *(screen.at(p, zoom) for p in CONFIG_BUTTON))
                 dialog = desktop.find_window("^ミルバネ設定$")
                 self.assertEqual(desktop.geometry(dialog)[2:],
-                                 tuple(screen.at(n, scale or 1) for n in (312, 206)))
+                                 tuple(screen.at(n, scale or 1) for n in (DIALOG_W, DIALOG_H)))
                 self.assert_inside(desktop, dialog, area)
                 desktop.wait_active(dialog)
-                desktop.click(dialog, *(screen.at(twips(p), scale or 1)
-                                        for p in (2640 + 1935 // 2, 2520 + 495 // 2)))
+                desktop.click(dialog, *(screen.at(p, scale or 1) for p in CANCEL_BUTTON))
                 desktop.wait_gone("^ミルバネ設定$")
 
                 screen.play_throw(
-                    self, lambda c, what, label=None: desktop.wait_screen(
+                    lambda c, what, label=None: desktop.wait_screen(
                         c, what, label and f"{monitor}-{label}"),
                     lambda point: desktop.click(main, *point), zoom)
 
@@ -240,18 +228,18 @@ class SmallScreenTest(unittest.TestCase):
         # user or a projector does: smaller, then large enough again.
         desktop = self.start("screen-change", resizable=True)
         main = desktop.start_program(BINARY)
-        self.assertEqual(desktop.geometry(main)[2:], (screen.WIDTH, screen.HEIGHT))
+        self.assertEqual(desktop.geometry(main)[2:], (WIDTH, HEIGHT))
         for size, designed in (("800x600", False), ("1280x1024", True)):
             desktop.run(["xrandr", "-s", size])
             width, height = (int(n) for n in size.split("x"))
-            desktop.wait_for(lambda: (desktop.geometry(main)[2] == screen.WIDTH) == designed,
+            desktop.wait_for(lambda: (desktop.geometry(main)[2] == WIDTH) == designed,
                              f"the window to fit {size}")
             desktop.wait_for(lambda: desktop.frame(main)[2] <= width, "the frame inside")
             self.assert_inside(desktop, main, (0, 0, width, height))
             client = desktop.wait_screen(
                 lambda c: screen.read_die(c, 2, 0, screen.zoom_of(c)) == 0, "blank dice",
                 f"screen-change-{size}")
-            self.assertEqual(client.shape[:2] == (screen.HEIGHT, screen.WIDTH), designed)
+            self.assertEqual(client.shape[:2] == (HEIGHT, WIDTH), designed)
 
 
 if __name__ == "__main__":

@@ -13,9 +13,8 @@ from desktop import ARTEFACTS, BINARY, Desktop, read_text
 
 class ScreenReaderTest(unittest.TestCase):
     def setUp(self):
-        self.desktop = Desktop(ARTEFACTS, "screen-reader", accessible=True, locale="ja_JP.UTF-8")
-        self.desktop.__enter__()
-        self.addCleanup(self.desktop.close)
+        self.desktop = self.enterContext(
+            Desktop(ARTEFACTS, "screen-reader", accessible=True, locale="ja_JP.UTF-8"))
         self.log = os.path.join(ARTEFACTS, "screen-reader-orca.txt")
         self.desktop.start_screen_reader(self.log)
         self.heard = 0  # spoken lines already matched

@@ -11,7 +11,7 @@ import os
 import re
 import unittest
 
-import screen
+import design
 from desktop import ARTEFACTS, BINARY, Desktop
 
 
@@ -33,10 +33,10 @@ class SyscallTest(unittest.TestCase):
                      "trace=%network,%file,memfd_create")
             main = desktop.start_program(BINARY, wrapper=trace)
             display_socket = desktop.display.lstrip(":")
-            desktop.click(main, *screen.ACTION_BUTTON)
-            desktop.click(main, *screen.ACTION_BUTTON)
-            desktop.click(main, *screen.ACTION_BUTTON)
-            desktop.click(main, *screen.CONFIG_BUTTON)
+            desktop.click(main, *design.ACTION_BUTTON)
+            desktop.click(main, *design.ACTION_BUTTON)
+            desktop.click(main, *design.ACTION_BUTTON)
+            desktop.click(main, *design.CONFIG_BUTTON)
             desktop.wait_active(desktop.find_window("^ミルバネ設定$"))
             desktop.key("Tab", "Return")  # OK
             desktop.wait_gone("^ミルバネ設定$")

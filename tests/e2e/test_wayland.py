@@ -10,16 +10,13 @@ import unittest
 import numpy as np
 
 import screen
-from screen import DIALOG, HEIGHT, WIDTH
+from design import CONFIG_BUTTON, DIALOG, DIALOG_H, DIALOG_W, DIE_LEFTS, HEIGHT, WIDTH
 from desktop import ARTEFACTS, BINARY, Desktop
-
 
 
 class WaylandTest(unittest.TestCase):
     def setUp(self):
-        self.desktop = Desktop(ARTEFACTS, "wayland")
-        self.desktop.__enter__()
-        self.addCleanup(self.desktop.close)
+        self.desktop = self.enterContext(Desktop(ARTEFACTS, "wayland"))
         with open(os.path.join(ARTEFACTS, "wayland-weston.log"), "wb") as log:
             self.desktop._spawn(["weston", "--backend=x11-backend.so", "--width=1280",
                                  "--height=1000", "--socket=milbane-wayland", "--idle-time=0"],
@@ -59,20 +56,20 @@ class WaylandTest(unittest.TestCase):
         ink = np.all(bar[:, WIDTH // 3:2 * WIDTH // 3] < 100, axis=2)
         self.assertGreater(ink.sum(), 50, "no title in the title bar")
 
-        screen.play_throw(self, self.wait, self.press)
+        screen.play_throw(self.wait, self.press)
 
         # The settings over the main window, by keyboard: four dice of ten.
-        # Its frame, drawn by Qt, is a little larger than its 312 x 206.
-        self.press(screen.CONFIG_BUTTON)
+        # Its frame, drawn by Qt, is a little larger than its client area.
+        self.press(CONFIG_BUTTON)
         dialog = []
         self.wait(lambda c: dialog.append(screen.box(np.all(c[:640] == DIALOG, axis=2))) or
-                  dialog[-1] is not None and 312 <= dialog[-1][2] <= 330 and
-                  206 <= dialog[-1][3] <= 250, "the dialog", "dialog")
+                  dialog[-1] is not None and DIALOG_W <= dialog[-1][2] <= DIALOG_W + 18 and
+                  DIALOG_H <= dialog[-1][3] <= DIALOG_H + 44, "the dialog", "dialog")
         left, top, width, height = dialog[-1]
         print(f"weston put the dialog's frame at {left},{top} ({width} x {height}) over the "
               f"window; centred it would be at {(WIDTH - width) // 2},{(HEIGHT - height) // 2}")
         self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
-        self.wait(lambda c: screen.die_slots(c) == screen.DIE_LEFTS[4], "four dice", "four-dice")
+        self.wait(lambda c: screen.die_slots(c) == DIE_LEFTS[4], "four dice", "four-dice")
 
 
 if __name__ == "__main__":

@@ -14,10 +14,14 @@ import tempfile
 import unittest
 
 import screen
-from desktop import ARTEFACTS, Desktop, SOURCE, twips, VERSION, WINE
+from design import CONFIG_BUTTON, DIE_LEFTS, GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
+from desktop import ARTEFACTS, Desktop, VERSION, WINE
 from test_package import COMMAND_LINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
+# What makes an installer of a folder, in the Windows build.
+INSTALLER = os.path.join(os.environ.get("MILBANE_WINDOWS_BUILD", ""), "packaging", "windows",
+                         "installer.cmake")
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
 DIALOG, MAIN = "the dialog opens", "the main window is back"
 
@@ -46,21 +50,18 @@ INSTALLS = [
 @unittest.skipUnless(os.path.exists(SETUP), "no Windows build (scripts/package-windows)")
 class WindowsTest(unittest.TestCase):
     def setUp(self):
-        self.start("1280x1024")
-
-    def start(self, size):
         self.prefix = tempfile.mkdtemp(prefix="milbane-wine-")
         self.addCleanup(shutil.rmtree, self.prefix, ignore_errors=True)
-        self.desktop = Desktop(ARTEFACTS, "windows", size=size)
-        self.desktop.__enter__()
-        self.addCleanup(self.desktop.close)
+        # A laptop's screen for the laptop's case.
+        size = "1920x1080" if self._testMethodName == "test_laptop_screen" else "1280x1024"
+        self.desktop = self.enterContext(Desktop(ARTEFACTS, "windows", size=size))
         # Wine's server ends, its registry written, before the prefix goes.
         self.addCleanup(subprocess.run, [WINE, "wineserver", "-k"], env=self.env())
         self.wine(["wineboot", "-i"])
 
     def env(self):
         env = self.desktop.env()
-        env.update(WINEPREFIX=self.prefix, WINEDLLOVERRIDES="mscoree,mshtml=", WINEDEBUG="-all")
+        env["WINEPREFIX"] = self.prefix
         env.pop("QT_QPA_PLATFORM", None)
         return env
 
@@ -103,23 +104,15 @@ class WindowsTest(unittest.TestCase):
         self.assertNotIn("_NET_WM_ACTION_RESIZE", allowed)
 
     def installer(self, version):
-        """An installer of another version, made from the same files and one
-        that the current version no longer has."""
-        stage = os.path.join(self.prefix, "stage")
+        """An installer of another version, made as the build makes its own,
+        from the same files and one that the current version no longer has."""
+        stage = os.path.join(self.prefix, "stage", f"denshi-milbane-{version}")
         shutil.copytree(os.path.join(os.path.dirname(SETUP), f"denshi-milbane-{VERSION}"), stage)
         with open(os.path.join(stage, "stale.dll"), "w") as f:
             f.write("a file of the older version\n")
-        files = [os.path.relpath(os.path.join(d, n), stage).replace("/", "\\")
-                 for d, _, names in os.walk(stage) for n in names]
-        listing = os.path.join(self.prefix, "uninstall.nsh")
-        with open(listing, "w") as f:
-            f.writelines(f'  Delete "$INSTDIR\\{n}"\n' for n in files)
-        out = os.path.join(self.prefix, f"setup-{version}.exe")
-        subprocess.run(["makensis", "-V2", f"-DVERSION={version}", f"-DSTAGE={stage}",
-                        f"-DUNINSTALL={listing}", f"-DOUT={out}",
-                        os.path.join(SOURCE, "packaging", "windows", "installer.nsi")],
+        subprocess.run(["cmake", f"-DSTAGE={stage}", f"-DVERSION={version}", "-P", INSTALLER],
                        check=True, capture_output=True)
-        return out
+        return os.path.join(self.prefix, "stage", f"denshi-milbane-{version}-setup.exe")
 
     def test_installs(self):
         for name, folder, before, running in INSTALLS:
@@ -181,8 +174,6 @@ class WindowsTest(unittest.TestCase):
     def test_laptop_screen(self):
         """1920 x 1080 at 144 dpi (150 %), under a taskbar: the window whole
         on the screen, shown smaller, and a throw by mouse."""
-        self.desktop.close()
-        self.start("1920x1080")
         self.desktop.set_panel(48)
         self.wine(["reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
                    "REG_DWORD", "/d", "144", "/f"])
@@ -196,7 +187,7 @@ class WindowsTest(unittest.TestCase):
         zoom = screen.zoom_of(client)
         self.assertLess(zoom, 1.5)
         screen.play_throw(
-            self, lambda c, what, label=None: self.desktop.wait_screen(
+            lambda c, what, label=None: self.desktop.wait_screen(
                 c, what, label and f"windows-150-{label}"),
             lambda point: self.desktop.click(main, *point), zoom)
         self.desktop.close_window(main)
@@ -257,26 +248,23 @@ class WindowsTest(unittest.TestCase):
 
         # As the Start-menu entry starts it.
         main = self.start_program(self.windows_path(self.shortcut()[0]))
-        self.assertEqual(self.desktop.geometry(main)[2:], (screen.WIDTH, screen.HEIGHT))
+        self.assertEqual(self.desktop.geometry(main)[2:], (WIDTH, HEIGHT))
         self.fixed_frame(main)
         press = lambda point: self.desktop.click(main, *point)
         wait = lambda condition, what, label=None: self.desktop.wait_screen(condition, what, label)
         client = wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
                       "two blank dice", "windows-ready")
-        self.assertTrue(screen.near(client[5, 5], screen.GREEN))
+        self.assertTrue(screen.near(client[5, 5], GREEN))
 
         # A throw by mouse, then one by keyboard on the action button, which
         # the clicks left with the focus.
-        screen.play_throw(self, wait, press)
+        screen.play_throw(wait, press)
         self.desktop.key("space")
         wait(lambda c: all(screen.read_die(c, 2, i) for i in range(2)), "rolling")
         self.desktop.key("space")
         client = wait(lambda c: all(screen.label_shown(c, 2, i) for i in range(2)), "values",
                       "windows-result")
-        faces = [screen.read_die(client, 2, i) for i in range(2)]
-        self.assertEqual([screen.read_label(client, 2, i) for i in range(2)], faces)
-        tens, units = screen.read_total(client, True)
-        self.assertEqual((tens or 0) * 10 + units, sum(faces))
+        screen.agreeing_throw(client, 2, True)
         self.desktop.key("space")
 
         # The keyboard alone, from the settings button.
@@ -304,18 +292,17 @@ class WindowsTest(unittest.TestCase):
         for keys, count, two_digits in (
                 (("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return"), 1, False),
                 (("Tab", "Tab", "Tab", "End", "Tab", "End", "Return"), 4, True)):
-            press(screen.CONFIG_BUTTON)
+            press(CONFIG_BUTTON)
             dialog = self.desktop.find_window("^ミルバネ設定$")
             self.desktop.wait_active(dialog)
             self.desktop.shot("windows-dialog")
             self.desktop.key(*keys)
             self.desktop.wait_gone("^ミルバネ設定$")
-            wait(lambda c: screen.die_slots(c) == screen.DIE_LEFTS[count] and
+            wait(lambda c: screen.die_slots(c) == DIE_LEFTS[count] and
                  screen.read_total(c, two_digits) == (None, None), f"{count} dice",
                  f"windows-{count}-dice")
-            panel = twips(4320 if two_digits else 5640) + 3
-            self.assertTrue(screen.near(wait(lambda c: True, "the screen")[screen.PANEL_TOP + 3, panel],
-                                        screen.PANEL, 2))
+            self.assertTrue(screen.near(wait(lambda c: True, "the screen")[
+                PANEL_TOP + 3, PANEL_LEFT[two_digits] + 3], PANEL, 2))
 
         self.desktop.close_window(main)
         self.assertEqual(self.desktop.program.wait(timeout=60), 0)
