@@ -68,6 +68,15 @@ public:
     static std::int16_t RollState(const frmMain &w) { return w.RollState; }
     static const std::array<std::int16_t, 4> &DieValue(const frmMain &w) { return w.DieValue; }
     static const std::array<std::int16_t, 4> &DieStopped(const frmMain &w) { return w.DieStopped; }
-    static const std::array<QImage, 11> &imgMdice(const frmMain &w) { return w.imgMdice; }
-    static const std::array<QImage, 11> &imgMdigi(const frmMain &w) { return w.imgMdigi; }
+    // Every master, drawn if it was not yet.
+    static const std::array<QImage, 11> &imgMdice(frmMain &w)
+    {
+        w.drawPictures(true);
+        return w.imgMdice;
+    }
+    static const std::array<QImage, 11> &imgMdigi(frmMain &w)
+    {
+        w.drawPictures(true);
+        return w.imgMdigi;
+    }
 };

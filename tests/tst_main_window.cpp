@@ -111,7 +111,7 @@ void TestMainWindow::arrangement()
     QFETCH(int, faces);
     QFETCH(int, count);
     QFETCH(bool, twoDigits);
-    const auto check = [&](const frmMain &w) {
+    const auto check = [&](frmMain &w) {
         for (int i = 0; i < 4; ++i) {
             const bool shown = i < count;
             QCOMPARE(imgDice(w)[i]->isVisibleTo(&w), shown);

@@ -35,7 +35,7 @@ Settings current()
 }
 
 // Everything that must hold between two events, or what does not.
-QString violation(const frmMain &w)
+QString violation(frmMain &w)
 {
     const int state = WindowProbe::RollState(w);
     const int n = basMain::DiceCount;

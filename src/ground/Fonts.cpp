@@ -48,5 +48,8 @@ QFont gothicFont(int pixelSize)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setWeight(QFont::Normal);
+#ifndef Q_OS_WIN
+    font.setHintingPreference(QFont::PreferNoHinting);
+#endif
     return font;
 }

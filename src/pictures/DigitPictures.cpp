@@ -128,13 +128,32 @@ unsigned litSegments(int digit)
     return checkedAt(litTable, digit, "litSegments");
 }
 
-std::array<QImage, DigitPictureCount> drawDigits(double scale)
+namespace
 {
-    const int width = std::max(1, static_cast<int>(std::lround(DigitPictureWidth * scale)));
-    const int height = std::max(1, static_cast<int>(std::lround(DigitPictureHeight * scale)));
 
-    // How much of each pixel the segments cover, drawn once for all digits.
-    QImage coverage(width, height, QImage::Format_Alpha8);
+// The pictures' size at a scale.
+QSize digitSize(double scale)
+{
+    return {std::max(1, static_cast<int>(std::lround(DigitPictureWidth * scale))),
+            std::max(1, static_cast<int>(std::lround(DigitPictureHeight * scale)))};
+}
+
+// Palette: the ground blended towards the dark and towards the lit colour,
+// in steps of coverage; even entries dark, odd entries lit.
+QList<QRgb> digitPalette()
+{
+    QList<QRgb> palette;
+    for (int step = 0; step < RampSteps; ++step)
+        palette << blend(DarkSegment, step) << blend(LitSegment, step);
+    return palette;
+}
+
+// Every segment dark: the blank digit, from which the others are made.
+QImage darkDigit(double scale)
+{
+    // How much of each pixel the segments cover.
+    const QSize size = digitSize(scale);
+    QImage coverage(size, QImage::Format_Alpha8);
     coverage.fill(0);
     {
         QPainter painter(&coverage);
@@ -145,30 +164,38 @@ std::array<QImage, DigitPictureCount> drawDigits(double scale)
         for (std::size_t s = 0; s < segments.size(); ++s)
             painter.drawPath(segmentPath(segments[s], roundedCorner[s]));
     }
-
-    // Palette: the ground blended towards the dark and towards the lit
-    // colour, in steps of coverage; even entries dark, odd entries lit.
-    QList<QRgb> palette;
-    for (int step = 0; step < RampSteps; ++step)
-        palette << blend(DarkSegment, step) << blend(LitSegment, step);
     std::array<uchar, 256> darkIndex{};
     for (int c = 0; c < 256; ++c)
         darkIndex[static_cast<std::size_t>(c)] =
             static_cast<uchar>(2 * ((c * (RampSteps - 1) + 127) / 255));
-
-    // Every segment dark, and every segment lit.
-    QImage dark(width, height, QImage::Format_Indexed8);
-    QImage lit(width, height, QImage::Format_Indexed8);
-    dark.setColorTable(palette);
-    lit.setColorTable(palette);
-    for (int y = 0; y < height; ++y) {
+    QImage dark(size, QImage::Format_Indexed8);
+    dark.setColorTable(digitPalette());
+    for (int y = 0; y < size.height(); ++y) {
         const uchar *cover = coverage.constScanLine(y);
-        uchar *darkLine = dark.scanLine(y);
-        uchar *litLine = lit.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            darkLine[x] = darkIndex[cover[x]];
-            litLine[x] = static_cast<uchar>(darkLine[x] + 1);
-        }
+        uchar *line = dark.scanLine(y);
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = darkIndex[cover[x]];
+    }
+    return dark;
+}
+
+} // namespace
+
+QImage drawBlankDigit(double scale)
+{
+    return darkDigit(scale);
+}
+
+std::array<QImage, DigitPictureCount> drawDigits(double scale)
+{
+    // Every segment dark, and every segment lit: each lit entry follows its
+    // dark one.
+    const QImage dark = darkDigit(scale);
+    QImage lit = dark;
+    for (int y = 0; y < lit.height(); ++y) {
+        uchar *line = lit.scanLine(y);
+        for (int x = 0; x < lit.width(); ++x)
+            ++line[x];
     }
 
     // Each digit is the dark one with its lit segments taken from the lit
@@ -180,7 +207,7 @@ std::array<QImage, DigitPictureCount> drawDigits(double scale)
         for (std::size_t s = 0; s < segments.size(); ++s) {
             if (!((litSegments(k) >> s) & 1u))
                 continue;
-            for (const RowSpan &span : segmentRows(segments[s], scale, height))
+            for (const RowSpan &span : segmentRows(segments[s], scale, dark.height()))
                 std::copy_n(lit.constScanLine(span.row) + span.left, span.right - span.left + 1,
                             digit.scanLine(span.row) + span.left);
         }

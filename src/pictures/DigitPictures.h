@@ -26,3 +26,5 @@ unsigned litSegments(int digit);
 // palette pictures. Another scale draws the same geometry at that
 // resolution (2 for twice as many pixels each way, below 1 for less).
 std::array<QImage, DigitPictureCount> drawDigits(double scale = 1.0);
+// The blank digit alone, as drawDigits draws it, for less.
+QImage drawBlankDigit(double scale = 1.0);

@@ -18,7 +18,8 @@ QRgb over(QRgb pixel, QRgb ground)
 }
 
 // Nearest-neighbour stretch that also leaves the palette behind: one pass
-// straight into the 32-bit format the screen takes.
+// straight into the 32-bit format the screen takes, opaque where nothing
+// shows through (so that nothing need look for see-through pixels later).
 QImage stretchNearest(const QImage &source, QSize size, QColor backdrop)
 {
     const QImage picture = source.format() == QImage::Format_Indexed8
@@ -29,18 +30,30 @@ QImage stretchNearest(const QImage &source, QSize size, QColor backdrop)
         colour =
             backdrop.isValid() ? over(qPremultiply(colour), backdrop.rgb()) : qPremultiply(colour);
 
-    QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    const bool opaque = backdrop.isValid() || !source.hasAlphaChannel();
+    QImage out(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     const QRgb *palette = colours.constData();
     std::vector<int> column(static_cast<std::size_t>(size.width()));
     for (int x = 0; x < size.width(); ++x)
         column[static_cast<std::size_t>(x)] = (2 * x + 1) * picture.width() / (2 * size.width());
+    // Runs of columns taken from neighbouring source columns: a picture
+    // shown at about its own size is one or two runs a row.
+    std::vector<int> runStarts;
+    for (int x = 0; x < size.width(); ++x)
+        if (x == 0 || column[std::size_t(x)] != column[std::size_t(x) - 1] + 1)
+            runStarts.push_back(x);
+    runStarts.push_back(size.width());
+    uchar *bits = out.bits();
     for (int y = 0; y < size.height(); ++y) {
         const int row = (2 * y + 1) * picture.height() / (2 * size.height());
-        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(bits + qsizetype(y) * out.bytesPerLine());
         if (picture.format() == QImage::Format_Indexed8) {
             const uchar *from = picture.constScanLine(row);
-            for (int x = 0; x < size.width(); ++x)
-                line[x] = palette[from[column[static_cast<std::size_t>(x)]]];
+            for (std::size_t r = 0; r + 1 < runStarts.size(); ++r) {
+                const uchar *pixel = from + column[std::size_t(runStarts[r])];
+                for (int x = runStarts[r]; x < runStarts[r + 1]; ++x)
+                    line[x] = palette[*pixel++];
+            }
         } else {
             const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(row));
             for (int x = 0; x < size.width(); ++x) {
@@ -79,14 +92,15 @@ void PictureBox::setPicture(const QImage &picture, const QImage &sharper)
 void PictureBox::updateOpacity()
 {
     // What this control covers need not be repainted beneath it.
+    const QImage &shown = m_sharper.isNull() ? m_picture : m_sharper;
     setAttribute(Qt::WA_OpaquePaintEvent,
-                 m_backdrop.isValid() || (!m_picture.isNull() && !m_picture.hasAlphaChannel()));
+                 m_backdrop.isValid() || (!shown.isNull() && !shown.hasAlphaChannel()));
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (m_picture.isNull()) {
+    if (m_picture.isNull() && m_sharper.isNull()) {
         if (m_backdrop.isValid())
             painter.fillRect(rect(), m_backdrop);
         return;

@@ -24,7 +24,8 @@ public:
     // Repaints only when the picture really changes. `sharper`, where given,
     // is the same picture drawn at the resolution it is shown at, where
     // that is not its own (a window shown smaller, a screen with more than
-    // one device pixel to a pixel).
+    // one device pixel to a pixel); it is shown alone where the picture
+    // itself is not drawn yet, as it need not be before it is asked for.
     void setPicture(const QImage &picture, const QImage &sharper = QImage());
 
 protected:

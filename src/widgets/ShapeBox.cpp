@@ -10,8 +10,14 @@ ShapeBox::ShapeBox(QColor fill, QWidget *parent) : QWidget(parent), m_fill(fill)
 
 void ShapeBox::paintEvent(QPaintEvent *)
 {
+    // The outline as four one-pixel fills: the same pixels as a pen's,
+    // without a stroker.
     QPainter painter(this);
-    painter.fillRect(rect(), m_fill);
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QRect r = rect();
+    const QColor outline = palette().color(QPalette::WindowText);
+    painter.fillRect(r.adjusted(1, 1, -1, -1), m_fill);
+    painter.fillRect(r.left(), r.top(), r.width(), 1, outline);
+    painter.fillRect(r.left(), r.bottom(), r.width(), 1, outline);
+    painter.fillRect(r.left(), r.top(), 1, r.height(), outline);
+    painter.fillRect(r.right(), r.top(), 1, r.height(), outline);
 }

@@ -94,9 +94,6 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     setPalette(windowPalette);
     setAutoFillBackground(true);
 
-    for (int k = 0; k < DieFaceCount; ++k)
-        imgMdice[static_cast<std::size_t>(k)] = drawDieFace(k);
-    imgMdigi = drawDigits();
 
     // Children stack in the order they are made: panel, dice and labels,
     // tens, units, buttons on top. Where each goes is set by arrange().
@@ -157,8 +154,9 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     m_zoom = ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), DesignedFrame, area.size());
     sizeControls();
     move(area.topLeft());
-    // The pictures for the screen are drawn when the window shows, once its
-    // frame is known: a zoom that changed then would draw them twice.
+    // The pictures are drawn when the window shows, once its frame is known
+    // (a zoom that changed then would draw them twice), and before the first
+    // throw only the blank face and digit.
     Form_Load();
 }
 
@@ -166,8 +164,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load()
 {
-    showDigit(imgTotal[0], BlankDigit);
-    showDigit(imgTotal[1], BlankDigit);
+    showDigit(0, BlankDigit);
+    showDigit(1, BlankDigit);
     ResetDice();
 }
 
@@ -180,11 +178,12 @@ void frmMain::ResetDice()
         auto *die = checkedAt(imgDice, LoopIndex, "imgDice");
         checkedAt(lblDice, LoopIndex, "lblDice")->hide();
         if (LoopIndex < n) {
-            showFace(die, 0);
+            showFace(LoopIndex, 0);
             die->show();
         } else {
             die->hide();
             die->setPicture(QImage());
+            m_faceShown[std::size_t(LoopIndex)] = -1;
         }
         checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;
         checkedAt(DieValue, LoopIndex, "DieValue") = 0;
@@ -193,8 +192,8 @@ void frmMain::ResetDice()
     tmrDice.stop();
 
     imgTotal[0]->setVisible(n * basMain::DiceFaces >= 10);
-    for (PictureBox *digit : imgTotal)
-        showDigit(digit, BlankDigit);
+    for (int j = 0; j < 2; ++j)
+        showDigit(j, BlankDigit);
 
     RollState = Ready;
     cmdConfig->setEnabled(true);
@@ -275,38 +274,49 @@ void frmMain::fitToScreen()
         move(ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(),
                                    size().grownBy(frame), area));
     }
-    drawForScreen();
+    drawPictures(m_allDrawn);
 }
 
-void frmMain::drawForScreen()
+void frmMain::drawPictures(bool all)
 {
-    // The pictures at the resolution they are shown at, once per change of
-    // zoom or screen: where that is the designed one the masters serve.
+    // Drawn at the resolution they are shown at, once per change of zoom
+    // or screen; where that is the designed one, the masters serve.
     const qreal scale = m_zoom * devicePixelRatioF();
-    if (scale == m_pictureScale)
+    const bool designed = qFuzzyCompare(scale, 1.0);
+    const bool more = all && !m_allDrawn;
+    if (!more && scale == m_pictureScale)
         return;
-    m_pictureScale = scale;
-    if (qFuzzyCompare(scale, 1.0)) {
-        m_sharpDice = {};
-        m_sharpDigits = {};
-    } else {
+    if (more) {
         for (int k = 0; k < DieFaceCount; ++k)
-            m_sharpDice[static_cast<std::size_t>(k)] = drawDieFace(k, scale);
+            if (imgMdice[std::size_t(k)].isNull())
+                imgMdice[std::size_t(k)] = drawDieFace(k);
+        const auto digits = drawDigits();
+        for (std::size_t k = 0; k < digits.size(); ++k)
+            if (imgMdigi[k].isNull())
+                imgMdigi[k] = digits[k];
+        m_allDrawn = true;
+    } else if (designed && imgMdice[0].isNull()) {
+        imgMdice[0] = drawDieFace(0);
+        imgMdigi[BlankDigit] = drawBlankDigit();
+    }
+    m_pictureScale = scale;
+    m_sharpDice = {};
+    m_sharpDigits = {};
+    if (!designed && m_allDrawn) {
+        for (int k = 0; k < DieFaceCount; ++k)
+            m_sharpDice[std::size_t(k)] = drawDieFace(k, scale);
         m_sharpDigits = drawDigits(scale);
+    } else if (!designed) {
+        m_sharpDice[0] = drawDieFace(0, scale);
+        m_sharpDigits[BlankDigit] = drawBlankDigit(scale);
     }
     // What shows now, shown again from the new drawings.
-    const auto faceOf = [](const QImage &shown, const std::array<QImage, 11> &masters) {
-        for (std::size_t k = 0; k < masters.size(); ++k)
-            if (masters[k].cacheKey() == shown.cacheKey())
-                return static_cast<int>(k);
-        return -1;
-    };
-    for (PictureBox *die : imgDice)
-        if (const int k = faceOf(die->picture(), imgMdice); k >= 0)
-            showFace(die, k);
-    for (PictureBox *digit : imgTotal)
-        if (const int k = faceOf(digit->picture(), imgMdigi); k >= 0)
-            showDigit(digit, k);
+    for (int i = 0; i < 4; ++i)
+        if (const int face = m_faceShown[std::size_t(i)]; face >= 0)
+            showFace(i, face);
+    for (int j = 0; j < 2; ++j)
+        if (const int digit = m_digitShown[std::size_t(j)]; digit >= 0)
+            showDigit(j, digit);
 }
 
 void frmMain::showEvent(QShowEvent *event)
@@ -346,6 +356,8 @@ void frmMain::cmdAction_Click()
 void frmMain::StartRoll()
 {
     basMain::checkSettings();
+    // Every face and digit ready before the first tick, which only shows.
+    drawPictures(true);
     const int n = basMain::DiceCount;
     for (LoopIndex = 0; LoopIndex < n; ++LoopIndex)
         checkedAt(DieStopped, LoopIndex, "DieStopped") = 0;
@@ -368,7 +380,7 @@ void frmMain::tmrDice_Timer()
         const auto v = static_cast<std::int16_t>(
             static_cast<int>(std::floor(r * static_cast<float>(basMain::DiceFaces + z))) + 1 - z);
         checkedAt(DieValue, LoopIndex, "DieValue") = v;
-        showFace(checkedAt(imgDice, LoopIndex, "imgDice"), v);
+        showFace(LoopIndex, v);
     }
 }
 
@@ -394,8 +406,8 @@ void frmMain::ShowTotal()
         total += checkedAt(DieValue, LoopIndex, "DieValue");
 
     const int tens = total > 9 ? static_cast<int>(std::floor(total / 10.0)) : BlankDigit;
-    showDigit(imgTotal[0], tens);
-    showDigit(imgTotal[1], total % 10);
+    showDigit(0, tens);
+    showDigit(1, total % 10);
 
     RollState = Result;
     cmdConfig->setEnabled(false);
@@ -436,14 +448,24 @@ void frmMain::describeForScreenReaders()
                                            : result + QStringLiteral("。") + cmdAction->text());
 }
 
-void frmMain::showFace(PictureBox *box, int face)
+void frmMain::showFace(int die, int face)
 {
-    box->setPicture(checkedAt(imgMdice, face, "imgMdice"), m_sharpDice[std::size_t(face)]);
+    PictureBox *box = checkedAt(imgDice, die, "imgDice");
+    checkedAt(imgMdice, face, "imgMdice");
+    if (face != 0)
+        drawPictures(true);
+    box->setPicture(imgMdice[std::size_t(face)], m_sharpDice[std::size_t(face)]);
+    m_faceShown[std::size_t(die)] = face;
 }
 
-void frmMain::showDigit(PictureBox *box, int digit)
+void frmMain::showDigit(int place, int digit)
 {
-    box->setPicture(checkedAt(imgMdigi, digit, "imgMdigi"), m_sharpDigits[std::size_t(digit)]);
+    PictureBox *box = checkedAt(imgTotal, place, "imgTotal");
+    checkedAt(imgMdigi, digit, "imgMdigi");
+    if (digit != BlankDigit)
+        drawPictures(true);
+    box->setPicture(imgMdigi[std::size_t(digit)], m_sharpDigits[std::size_t(digit)]);
+    m_digitShown[std::size_t(place)] = digit;
 }
 
 void frmMain::changeEvent(QEvent *event)

@@ -57,6 +57,9 @@ private:
     QTimer tmrDice{this};
 
     // Master pictures; the visible images share them, never copy them.
+    // Until the first throw only the blank ones are drawn, and only where
+    // the designed size shows: the rest are not needed before, and
+    // start-up is quicker without them.
     std::array<QImage, 11> imgMdice;
     std::array<QImage, 11> imgMdigi;
 
@@ -83,10 +86,16 @@ private:
     // the designed size does not fit; again whenever the screen changes.
     void followScreen(QScreen *screen);
     void fitToScreen();
-    void drawForScreen();
+    // The pictures: the blank ones alone until `all` are asked for, each at
+    // its designed size and at the scale it is shown at.
+    void drawPictures(bool all);
 
-    void showFace(PictureBox *box, int face);
-    void showDigit(PictureBox *box, int digit);
+    // A master picture in a die's or a total place's box, and what each
+    // box shows (-1: nothing), to show it again from new drawings.
+    void showFace(int die, int face);
+    void showDigit(int place, int digit);
+    std::array<int, 4> m_faceShown = {-1, -1, -1, -1};
+    std::array<int, 2> m_digitShown = {-1, -1};
 
     std::unique_ptr<RandomSource> m_random;
     Announcer *m_announcer; // speaks each change of state to screen readers
@@ -95,7 +104,8 @@ private:
     // device pixel to a pixel); empty otherwise.
     std::array<QImage, 11> m_sharpDice;
     std::array<QImage, 11> m_sharpDigits;
-    qreal m_pictureScale = 1.0;
+    qreal m_pictureScale = 0.0; // none drawn yet
+    bool m_allDrawn = false;
 
     double m_zoom = 1.0; // 1 as designed; less where the screen is too small
     QPointer<QScreen> m_screen; // the screen followed
