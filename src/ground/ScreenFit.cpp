@@ -13,8 +13,14 @@ namespace
 {
 
 // A Wayland compositor that draws the frame itself never says how large
-// it is: room for a title bar as tall as the desktops' own.
-constexpr QMargins CompositorFrame(4, 40, 4, 4);
+// it is: room for a title bar as tall as the desktops' own (Breeze's is
+// 29 px).
+constexpr QMargins CompositorFrame(4, 32, 4, 4);
+// Qt 6.4 on Wayland takes the whole monitor for free: it passes on no word
+// of the compositor's on the room there is (xdg-shell's configure_bounds).
+// Room for a panel as tall as the desktops' own: Plasma's is 44 px,
+// GNOME's top bar 32 px. The compositor places the window in what is left.
+constexpr int WaylandPanel = 44;
 
 // Kept to spare when zoomed: the client size is rounded, and so is a frame
 // measured in device pixels at a fractional scale.
@@ -34,7 +40,11 @@ bool onWayland()
 
 QRect freeArea(const QWidget *window)
 {
-    return window->screen()->availableGeometry();
+    const QScreen *screen = window->screen();
+    QRect area = screen->availableGeometry();
+    if (onWayland() && area == screen->geometry())
+        area.setHeight(area.height() - WaylandPanel);
+    return area;
 }
 
 QMargins frame(const QWidget *window, QMargins designed)

@@ -17,7 +17,8 @@ namespace ScreenFit
 // is; some requests mean nothing there.
 bool onWayland();
 
-// The part of the window's screen that panels and taskbars leave free.
+// The part of the window's screen that panels and taskbars leave free; on
+// Wayland, where the toolkit is not told, the monitor less room for a panel.
 QRect freeArea(const QWidget *window);
 
 // The frame around the window's client area: the window manager's, once
