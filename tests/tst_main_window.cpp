@@ -23,6 +23,9 @@ namespace
 // each (as Windows sends a held key, and as synthetic input can).
 constexpr int Held = 1 << 30;
 constexpr int HeldAlone = 1 << 29;
+// Marks a key whose press opens the settings and whose release goes to
+// them, as a key let go after the dialog is up does.
+constexpr int ReleasedInDialog = 1 << 28;
 
 // The focus shows at a glance (WCAG's focus appearance): the pixels that
 // focus changes at a contrast of 3:1 or more cover at least a 2 px line
@@ -256,6 +259,10 @@ void TestMainWindow::keyboard_data()
     QTest::newRow("keypad Enter opens the settings")
         << QList<int>{Qt::Key_Enter} << 1 << 0 << "cmdConfig";
     QTest::newRow("Space opens the settings") << QList<int>{Qt::Key_Space} << 1 << 0 << "cmdConfig";
+    // The button forgets a key let go in the dialog: its next press opens
+    // the settings again.
+    QTest::newRow("Space let go in the settings, then again")
+        << QList<int>{ReleasedInDialog | Qt::Key_Space, Qt::Key_Space} << 2 << 0 << "cmdConfig";
     QTest::newRow("Tab then Enter starts")
         << QList<int>{Qt::Key_Tab, Qt::Key_Return} << 0 << 1 << "cmdAction";
     QTest::newRow("Tab twice is back on settings")
@@ -294,22 +301,41 @@ void TestMainWindow::keyboard()
     QVERIFY(QTest::qWaitForWindowActive(&w));
 
     int opened = 0;
-    // Any event may open the dialog: each is sent with a closer ready.
-    const auto send = [&](QWidget *target, QEvent::Type type, Qt::Key k, bool repeat,
-                          quint64 time) {
-        whenModalOpens([&](QWidget *modal) { opened += modal != nullptr; });
+    quint64 time = 1000;
+    const auto sendTo = [](QWidget *target, QEvent::Type type, Qt::Key k, bool repeat,
+                           quint64 at) {
         const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
                              : k == Qt::Key_Tab ? QStringLiteral("\t")
                                                 : QStringLiteral("\r");
         QKeyEvent event(type, k, Qt::NoModifier, text, repeat);
-        event.setTimestamp(time);
+        event.setTimestamp(at);
         QApplication::sendEvent(target, &event);
+    };
+    // Any event may open the dialog: each is sent with a closer ready.
+    const auto send = [&](QWidget *target, QEvent::Type type, Qt::Key k, bool repeat,
+                          quint64 at) {
+        whenModalOpens([&](QWidget *modal) { opened += modal != nullptr; });
+        sendTo(target, type, k, repeat, at);
         QCoreApplication::processEvents();
     };
-    quint64 time = 1000;
     for (int key : keys) {
-        const auto k = Qt::Key(key & ~(Held | HeldAlone));
+        const auto k = Qt::Key(key & ~(Held | HeldAlone | ReleasedInDialog));
+        w.activateWindow(); // a window manager would do this once a dialog is gone
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         QWidget *target = QApplication::focusWidget(); // keeps the key till released
+        if (key & ReleasedInDialog) {
+            whenModalOpens([&](QWidget *modal) {
+                opened += modal != nullptr;
+                const auto inDialog = [modal] {
+                    return modal && modal->isAncestorOf(QApplication::focusWidget());
+                };
+                if (QTest::qWaitFor(inDialog))
+                    sendTo(QApplication::focusWidget(), QEvent::KeyRelease, k, false, time += 100);
+            });
+            sendTo(target, QEvent::KeyPress, k, false, time += 100);
+            QCoreApplication::processEvents();
+            continue;
+        }
         send(target, QEvent::KeyPress, k, false, time += 100);
         // X11 repeats a held key as a release and a press at one moment;
         // the toolkit flags the pair as a repeat only when both have
