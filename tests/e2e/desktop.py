@@ -267,33 +267,38 @@ class Desktop:
 
         self.wait_for(managing, "openbox to manage the screen")
 
-    def set_panel(self, height):
-        """A panel along the bottom of the first monitor, `height` device
-        pixels high, that reserves its room as a taskbar does (a dock with
-        _NET_WM_STRUT_PARTIAL); 0 takes it away. Returns once the window
+    def set_panel(self, size, edge="bottom"):
+        """A panel along one edge of the screen ("bottom", "top" or "left"),
+        `size` device pixels across, that reserves its room as a taskbar or
+        a dock does (_NET_WM_STRUT_PARTIAL). Returns once the window
         manager's work area (_NET_WORKAREA) says so."""
         from Xlib import X, Xatom, display
 
-        if self.panel is None:
-            self.panel = display.Display(self.display)
-        d = self.panel
+        d = self.panel = display.Display(self.display)
         root = d.screen().root
         width, full = (int(n) for n in self.size.split("x"))
         atom = d.intern_atom
-        if not hasattr(self, "panel_window"):
-            self.panel_window = root.create_window(0, full - 1, width, 1, 0, X.CopyFromParent,
-                                                   background_pixel=d.screen().black_pixel)
-            self.panel_window.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
-                                              [atom("_NET_WM_WINDOW_TYPE_DOCK")])
-            self.panel_window.map()
-        if height:
-            self.panel_window.configure(y=full - height, height=height)
-        self.panel_window.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32,
-                                          [0, 0, 0, height, 0, 0, 0, 0, 0, 0, 0, width - 1])
-        self.panel_window.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32,
-                                          [0, 0, 0, height])
+        x, y, w, h = {"bottom": (0, full - size, width, size), "top": (0, 0, width, size),
+                      "left": (0, 0, size, full)}[edge]
+        window = root.create_window(x, y, w, h, 0, X.CopyFromParent,
+                                    background_pixel=d.screen().black_pixel)
+        window.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
+                               [atom("_NET_WM_WINDOW_TYPE_DOCK")])
+        # left, right, top, bottom, then where along its edge each reaches
+        strut = {"left": [size, 0, 0, 0, 0, full - 1, 0, 0, 0, 0, 0, 0],
+                 "top": [0, 0, size, 0, 0, 0, 0, 0, 0, width - 1, 0, 0],
+                 "bottom": [0, 0, 0, size, 0, 0, 0, 0, 0, 0, 0, width - 1]}[edge]
+        window.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, strut)
+        window.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32, strut[:4])
+        window.map()
+        # Where it belongs once the window manager has it: it places a new
+        # window by its own rules, and takes a later request as asked.
+        window.configure(x=x, y=y, width=w, height=h)
         d.sync()
-        self.wait_for(lambda: self.work_area()[3] == full - height, "the panel's room")
+        free = {"bottom": (0, 0, width, full - size), "top": (0, size, width, full - size),
+                "left": (size, 0, width - size, full)}[edge]
+        self.wait_for(lambda: self.work_area() == free, "the panel's room")
+        return free
 
     def work_area(self):
         """The window manager's work area: x, y, width, height."""
@@ -440,6 +445,22 @@ class Desktop:
         """A left click at a point of a window's client area."""
         cx, cy, _, _ = self.geometry(wid)
         self.run(["xdotool", "mousemove", str(cx + x), str(cy + y), "click", "1"])
+
+    def move_window(self, wid, x, y):
+        """Where a user drags a window: its frame's corner to x, y, partly
+        off the screen if need be; returns once it is there."""
+        # The window manager takes the position asked for as the frame's or
+        # the client area's, as the window's gravity says: corrected by
+        # what a first request gives.
+        asked = (x, y)
+        for _ in range(2):
+            before = self.frame(wid)[:2]
+            self.run(["wmctrl", "-i", "-r", str(wid), "-e", f"0,{asked[0]},{asked[1]},-1,-1"])
+            self.wait_for(lambda: self.frame(wid)[:2] != before or before == (x, y),
+                          f"window {wid} to move")
+            got = self.frame(wid)[:2]
+            asked = (asked[0] + x - got[0], asked[1] + y - got[1])
+        self.wait_for(lambda: self.frame(wid)[:2] == (x, y), f"window {wid} at {x},{y}")
 
     def close_window(self, wid):
         """What the close box does: asks the window manager to close it."""

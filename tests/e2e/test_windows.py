@@ -9,14 +9,15 @@ makes); without it the test is skipped: there is no Windows build to test."""
 import glob
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import unittest
 
 import screen
 from design import CONFIG_BUTTON, DIE_LEFTS, GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
-from desktop import ARTEFACTS, Desktop, VERSION, WINE
-from test_package import COMMAND_LINE
+from desktop import ARTEFACTS, BUILD, Desktop, VERSION, WINE
+from test_package import COMMAND_LINE, copy_sources
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 # What makes an installer of a folder, in the Windows build.
@@ -210,6 +211,18 @@ class WindowsTest(unittest.TestCase):
                      "winpthreads.txt"):
             self.assertTrue(glob.glob(os.path.join(self.installed()[0], "**", name),
                                       recursive=True), name)
+        # Every program and DLL at a random address, high entropy, and no
+        # code run from data: DllCharacteristics 0x20, 0x40 and 0x100.
+        shipped = [path for path in glob.glob(os.path.join(self.installed()[0], "**", "*.*"),
+                                              recursive=True)
+                   if path.endswith((".exe", ".dll")) and not path.endswith("uninstall.exe")]
+        self.assertEqual(len(shipped), 9, shipped)
+        for path in shipped:
+            with open(path, "rb") as f:
+                head = f.read(4096)
+            pe = struct.unpack_from("<I", head, 0x3C)[0]
+            flags = struct.unpack_from("<H", head, pe + 24 + 70)[0]
+            self.assertEqual(flags & 0x160, 0x160, f"{path}: {flags:#x}")
 
         # The command line, by the Linux package's table (the rows that do not
         # open a display): answers into a pipe, as from a script.
@@ -313,6 +326,35 @@ class WindowsTest(unittest.TestCase):
                               "the uninstaller to finish")
         result = subprocess.run([WINE, "reg", "query", KEY], env=self.env(), capture_output=True)
         self.assertNotEqual(result.returncode, 0, "the uninstall entry is left")
+
+
+
+@unittest.skipUnless(os.path.exists(SETUP), "no Windows build (scripts/package-windows)")
+class ReproducibleTest(unittest.TestCase):
+    def test_reproducible(self):
+        """Two package runs from two copies of the sources at other paths, at
+        other times, over the kept Qt for Windows: the same bytes."""
+        made = []
+        with tempfile.TemporaryDirectory() as scratch:
+            for folder in ("a", os.path.join("second", "checkout")):
+                source = os.path.join(scratch, folder)
+                copy_sources(source)
+                # The icons drawn by this tree's own drawing tool.
+                env = dict(os.environ, MILBANE_HOST_PICTURES=os.path.join(BUILD, "src",
+                                                                          "milbane-pictures"))
+                result = subprocess.run([os.path.join(source, "scripts", "package-windows")],
+                                        env=env, capture_output=True, text=True)
+                self.assertEqual(result.returncode, 0, result.stdout[-3000:] + result.stderr)
+                made.append(os.path.join(source, "build-windows"))
+            for name in (os.path.basename(SETUP), f"denshi-milbane-{VERSION}-windows.zip",
+                         "SHA256SUMS"):
+                first, second = (os.path.join(out, name) for out in made)
+                if subprocess.run(["cmp", first, second]).returncode != 0:
+                    diff = subprocess.run(["diffoscope", "--text", "-", first, second],
+                                          capture_output=True, text=True).stdout
+                    self.fail(f"two builds of {name} differ:\n{diff[:4000]}")
+            with open(os.path.join(made[0], "SHA256SUMS")) as f:
+                print("both builds:\n" + f.read())
 
 
 if __name__ == "__main__":
