@@ -13,9 +13,9 @@ namespace
 {
 
 // A Wayland compositor that draws the frame itself never says how large
-// it is: room for a title bar as tall as the desktops' own (Breeze's is
-// 29 px).
-constexpr QMargins CompositorFrame(4, 32, 4, 4);
+// it is: room for a title bar as tall as the desktops' own (KWin's Breeze
+// frame is 37 px in all).
+constexpr QMargins CompositorFrame(4, 40, 4, 4);
 // Qt 6.4 on Wayland takes the whole monitor for free: it passes on no word
 // of the compositor's on the room there is (xdg-shell's configure_bounds).
 // Room for a panel as tall as the desktops' own: Plasma's is 44 px,
