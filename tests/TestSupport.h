@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QRect>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -67,12 +68,16 @@ inline void setSettings(int faces, int count, int zero)
     basMain::ZeroFace = static_cast<std::int16_t>(zero);
 }
 
-// Runs `inside` once the next modal dialog is up (a modal exec() would block
-// the test otherwise); the dialog is handed over so the test can close it.
+// Runs `inside` once the next modal dialog is up and has the focus (a modal
+// exec() would block the test otherwise); the dialog is handed over so the
+// test can close it.
 inline void whenModalOpens(std::function<void(QWidget *)> inside)
 {
     QTimer::singleShot(0, [inside = std::move(inside)] {
         QWidget *modal = QApplication::activeModalWidget();
+        if (modal &&
+            !QTest::qWaitFor([modal] { return modal->isAncestorOf(QApplication::focusWidget()); }))
+            qWarning("the dialog never took the focus");
         inside(modal);
         if (modal && modal->isVisible())
             modal->close();

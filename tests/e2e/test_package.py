@@ -78,19 +78,14 @@ def run(*args, **kw):
     return subprocess.run(args, capture_output=True, text=True, **kw)
 
 
-def copy_sources(folder):
-    """The files of the working tree under version control, into `folder`."""
+def build_package(folder):
+    """scripts/package in a copy of the working tree at `folder`."""
     files = run("git", "-C", SOURCE, "ls-files", "--cached", "--others", "--exclude-standard",
                 check=True).stdout.split("\n")
     for name in filter(None, files):
         if os.path.exists(os.path.join(SOURCE, name)):
             os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
             shutil.copy2(os.path.join(SOURCE, name), os.path.join(folder, name))
-
-
-def build_package(folder):
-    """scripts/package in a copy of the working tree at `folder`."""
-    copy_sources(folder)
     # The widget tests have run in this tree already.
     env = dict(os.environ, DEB_BUILD_OPTIONS="nocheck")
     result = run(os.path.join(folder, "scripts", "package"), env=env)

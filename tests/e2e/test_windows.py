@@ -16,8 +16,8 @@ import unittest
 
 import screen
 from design import CONFIG_BUTTON, DIE_LEFTS, GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
-from desktop import ARTEFACTS, BUILD, Desktop, VERSION, WINE
-from test_package import COMMAND_LINE, copy_sources
+from desktop import ARTEFACTS, Desktop, VERSION, WINE
+from test_package import COMMAND_LINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 # What makes an installer of a folder, in the Windows build.
@@ -327,34 +327,6 @@ class WindowsTest(unittest.TestCase):
         result = subprocess.run([WINE, "reg", "query", KEY], env=self.env(), capture_output=True)
         self.assertNotEqual(result.returncode, 0, "the uninstall entry is left")
 
-
-
-@unittest.skipUnless(os.path.exists(SETUP), "no Windows build (scripts/package-windows)")
-class ReproducibleTest(unittest.TestCase):
-    def test_reproducible(self):
-        """Two package runs from two copies of the sources at other paths, at
-        other times, over the kept Qt for Windows: the same bytes."""
-        made = []
-        with tempfile.TemporaryDirectory() as scratch:
-            for folder in ("a", os.path.join("second", "checkout")):
-                source = os.path.join(scratch, folder)
-                copy_sources(source)
-                # The icons drawn by this tree's own drawing tool.
-                env = dict(os.environ, MILBANE_HOST_PICTURES=os.path.join(BUILD, "src",
-                                                                          "milbane-pictures"))
-                result = subprocess.run([os.path.join(source, "scripts", "package-windows")],
-                                        env=env, capture_output=True, text=True)
-                self.assertEqual(result.returncode, 0, result.stdout[-3000:] + result.stderr)
-                made.append(os.path.join(source, "build-windows"))
-            for name in (os.path.basename(SETUP), f"denshi-milbane-{VERSION}-windows.zip",
-                         "SHA256SUMS"):
-                first, second = (os.path.join(out, name) for out in made)
-                if subprocess.run(["cmp", first, second]).returncode != 0:
-                    diff = subprocess.run(["diffoscope", "--text", "-", first, second],
-                                          capture_output=True, text=True).stdout
-                    self.fail(f"two builds of {name} differ:\n{diff[:4000]}")
-            with open(os.path.join(made[0], "SHA256SUMS")) as f:
-                print("both builds:\n" + f.read())
 
 
 if __name__ == "__main__":
