@@ -13,6 +13,13 @@ class QWidget;
 namespace ScreenFit
 {
 
+// The frame of both windows: a title bar with a close box, no minimise or
+// maximise; on Windows without the sizing border that a fixed size alone
+// leaves there.
+constexpr Qt::WindowFlags FixedFrame = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                       Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                       Qt::MSWindowsFixedSizeDialogHint;
+
 // Wayland hides where windows stand and how large the compositor's frame
 // is; some requests mean nothing there.
 bool onWayland();

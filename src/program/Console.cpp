@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -78,23 +80,12 @@ QString boxText(QString text)
 }
 #endif
 
-// Columns a letter takes in a terminal: two for East Asian wide letters.
-int columns(QChar c)
+// Columns a text takes in a terminal: two a letter from the CJK blocks on
+// (kana, kanji, full-width forms: all the help's Japanese), one the rest.
+qsizetype columns(QStringView text)
 {
-    const char16_t u = c.unicode();
-    const bool wide = (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0xA4CF) ||
-                      (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) ||
-                      (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFF60) ||
-                      (u >= 0xFFE0 && u <= 0xFFE6);
-    return wide ? 2 : 1;
-}
-
-int columns(QStringView text)
-{
-    int n = 0;
-    for (const QChar c : text)
-        n += columns(c);
-    return n;
+    return text.size() + std::count_if(text.begin(), text.end(),
+                                       [](QChar c) { return c.unicode() >= 0x2E80; });
 }
 
 } // namespace

@@ -79,11 +79,7 @@ constexpr int dieLeft(int n, int i)
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<RandomSource> random)
-    // A fixed frame: on Windows without the sizing border, which a fixed
-    // size alone leaves there.
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(nullptr, Qt::Window | ScreenFit::FixedFrame),
       m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
 {
     setWindowTitle(QString::fromUtf8(ProgramTitle) + QStringLiteral(" (C) 2026 ") +
@@ -93,7 +89,6 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     windowPalette.setColor(QPalette::Window, Background);
     setPalette(windowPalette);
     setAutoFillBackground(true);
-
 
     // Children stack in the order they are made: panel, dice and labels,
     // tens, units, buttons on top. Where each goes is set by arrange().

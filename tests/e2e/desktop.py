@@ -278,16 +278,18 @@ class Desktop:
         root = d.screen().root
         width, full = (int(n) for n in self.size.split("x"))
         atom = d.intern_atom
-        x, y, w, h = {"bottom": (0, full - size, width, size), "top": (0, 0, width, size),
-                      "left": (0, 0, size, full)}[edge]
+        # The panel and the free area; the strut: left, right, top, bottom,
+        # then where along its edge each reaches.
+        (x, y, w, h), free = {"bottom": ((0, full - size, width, size), (0, 0, width, full - size)),
+                              "top": ((0, 0, width, size), (0, size, width, full - size)),
+                              "left": ((0, 0, size, full), (size, 0, width - size, full))}[edge]
+        side = ("left", "right", "top", "bottom").index(edge)
+        strut = [0] * 12
+        strut[side], strut[5 + 2 * side] = size, (full if side < 2 else width) - 1
         window = root.create_window(x, y, w, h, 0, X.CopyFromParent,
                                     background_pixel=d.screen().black_pixel)
         window.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
                                [atom("_NET_WM_WINDOW_TYPE_DOCK")])
-        # left, right, top, bottom, then where along its edge each reaches
-        strut = {"left": [size, 0, 0, 0, 0, full - 1, 0, 0, 0, 0, 0, 0],
-                 "top": [0, 0, size, 0, 0, 0, 0, 0, 0, width - 1, 0, 0],
-                 "bottom": [0, 0, 0, size, 0, 0, 0, 0, 0, 0, 0, width - 1]}[edge]
         window.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, strut)
         window.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32, strut[:4])
         window.map()
@@ -295,8 +297,6 @@ class Desktop:
         # window by its own rules, and takes a later request as asked.
         window.configure(x=x, y=y, width=w, height=h)
         d.sync()
-        free = {"bottom": (0, 0, width, full - size), "top": (0, size, width, full - size),
-                "left": (size, 0, width - size, full)}[edge]
         self.wait_for(lambda: self.work_area() == free, "the panel's room")
         return free
 
@@ -452,14 +452,13 @@ class Desktop:
         # The window manager takes the position asked for as the frame's or
         # the client area's, as the window's gravity says: corrected by
         # what a first request gives.
-        asked = (x, y)
+        ax, ay = x, y
         for _ in range(2):
             before = self.frame(wid)[:2]
-            self.run(["wmctrl", "-i", "-r", str(wid), "-e", f"0,{asked[0]},{asked[1]},-1,-1"])
-            self.wait_for(lambda: self.frame(wid)[:2] != before or before == (x, y),
+            self.run(["wmctrl", "-i", "-r", str(wid), "-e", f"0,{ax},{ay},-1,-1"])
+            self.wait_for(lambda: self.frame(wid)[:2] not in (before, None) or before == (x, y),
                           f"window {wid} to move")
-            got = self.frame(wid)[:2]
-            asked = (asked[0] + x - got[0], asked[1] + y - got[1])
+            ax, ay = ax + x - self.frame(wid)[0], ay + y - self.frame(wid)[1]
         self.wait_for(lambda: self.frame(wid)[:2] == (x, y), f"window {wid} at {x},{y}")
 
     def close_window(self, wid):
