@@ -169,8 +169,7 @@ void TestHiDpi::sharpPictures()
                                 .arg(picture)));
 
     // The window holds the 1x masters unchanged.
-    const QImage oneX =
-        die ? WindowProbe::imgMdice(w)[picture] : WindowProbe::imgMdigi(w)[picture];
+    const QImage oneX = die ? WindowProbe::imgMdice(w)[picture] : WindowProbe::imgMdigi(w)[picture];
     QCOMPARE(oneX.size(), die ? QSize(192, 192) : QSize(200, 250));
     QCOMPARE(oneX, die ? drawDieFace(picture) : drawDigits()[picture]);
 

@@ -74,8 +74,8 @@ double zoomToFit(QSize client, QMargins frame, QSize available)
     const int designed[2] = {twipsToPixels(client.width()), twipsToPixels(client.height())};
     if (room[0] >= designed[0] && room[1] >= designed[1])
         return 1.0;
-    const double zoom = std::min((room[0] - RoundingSlack) / designed[0],
-                                 (room[1] - RoundingSlack) / designed[1]);
+    const double zoom =
+        std::min((room[0] - RoundingSlack) / designed[0], (room[1] - RoundingSlack) / designed[1]);
     return std::clamp(zoom, SmallestZoom, 1.0);
 }
 

@@ -84,8 +84,8 @@ QString boxText(QString text)
 // (kana, kanji, full-width forms: all the help's Japanese), one the rest.
 qsizetype columns(QStringView text)
 {
-    return text.size() + std::count_if(text.begin(), text.end(),
-                                       [](QChar c) { return c.unicode() >= 0x2E80; });
+    return text.size() +
+           std::count_if(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x2E80; });
 }
 
 } // namespace

@@ -33,8 +33,7 @@ constexpr std::array<std::array<int, 2>, 3> BoxRanges = {{{0, 1}, {2, 10}, {1, 4
 
 } // namespace
 
-frmConf::frmConf(QWidget *owner)
-    : QDialog(owner, Qt::Dialog | ScreenFit::FixedFrame)
+frmConf::frmConf(QWidget *owner) : QDialog(owner, Qt::Dialog | ScreenFit::FixedFrame)
 {
     setWindowTitle(QStringLiteral("ミルバネ設定"));
     setFixedSize(twipsToPixels(ClientWidth), twipsToPixels(ClientHeight));

@@ -259,15 +259,14 @@ void frmMain::fitToScreen()
 {
     const QMargins frame = ScreenFit::frame(this, DesignedFrame);
     const QRect area = ScreenFit::freeArea(this);
-    const double zoom =
-        ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
+    const double zoom = ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
     if (zoom != m_zoom) {
         m_zoom = zoom;
         sizeControls();
         // Zoomed, the window fills its screen's free area from the corner;
         // grown back, it stays where it was, as far as it still lies inside.
-        move(ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(),
-                                   size().grownBy(frame), area));
+        move(ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(), size().grownBy(frame),
+                                   area));
     }
     drawPictures(m_allDrawn);
 }

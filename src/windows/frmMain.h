@@ -107,6 +107,6 @@ private:
     qreal m_pictureScale = 0.0; // none drawn yet
     bool m_allDrawn = false;
 
-    double m_zoom = 1.0; // 1 as designed; less where the screen is too small
+    double m_zoom = 1.0;        // 1 as designed; less where the screen is too small
     QPointer<QScreen> m_screen; // the screen followed
 };
