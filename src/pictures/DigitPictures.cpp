@@ -128,31 +128,11 @@ unsigned litSegments(int digit)
     return checkedAt(litTable, digit, "litSegments");
 }
 
-namespace
-{
-
-// The pictures' size at a scale.
-QSize digitSize(double scale)
-{
-    return {std::max(1, static_cast<int>(std::lround(DigitPictureWidth * scale))),
-            std::max(1, static_cast<int>(std::lround(DigitPictureHeight * scale)))};
-}
-
-// Palette: the ground blended towards the dark and towards the lit colour,
-// in steps of coverage; even entries dark, odd entries lit.
-QList<QRgb> digitPalette()
-{
-    QList<QRgb> palette;
-    for (int step = 0; step < RampSteps; ++step)
-        palette << blend(DarkSegment, step) << blend(LitSegment, step);
-    return palette;
-}
-
-// Every segment dark: the blank digit, from which the others are made.
-QImage darkDigit(double scale)
+QImage drawBlankDigit(double scale)
 {
     // How much of each pixel the segments cover.
-    const QSize size = digitSize(scale);
+    const QSize size(std::max(1, static_cast<int>(std::lround(DigitPictureWidth * scale))),
+                     std::max(1, static_cast<int>(std::lround(DigitPictureHeight * scale))));
     QImage coverage(size, QImage::Format_Alpha8);
     coverage.fill(0);
     {
@@ -164,12 +144,18 @@ QImage darkDigit(double scale)
         for (std::size_t s = 0; s < segments.size(); ++s)
             painter.drawPath(segmentPath(segments[s], roundedCorner[s]));
     }
+
+    // Palette: the ground blended towards the dark and towards the lit
+    // colour, in steps of coverage; even entries dark, odd entries lit.
+    QList<QRgb> palette;
+    for (int step = 0; step < RampSteps; ++step)
+        palette << blend(DarkSegment, step) << blend(LitSegment, step);
     std::array<uchar, 256> darkIndex{};
     for (int c = 0; c < 256; ++c)
         darkIndex[static_cast<std::size_t>(c)] =
             static_cast<uchar>(2 * ((c * (RampSteps - 1) + 127) / 255));
     QImage dark(size, QImage::Format_Indexed8);
-    dark.setColorTable(digitPalette());
+    dark.setColorTable(palette);
     for (int y = 0; y < size.height(); ++y) {
         const uchar *cover = coverage.constScanLine(y);
         uchar *line = dark.scanLine(y);
@@ -179,18 +165,11 @@ QImage darkDigit(double scale)
     return dark;
 }
 
-} // namespace
-
-QImage drawBlankDigit(double scale)
-{
-    return darkDigit(scale);
-}
-
 std::array<QImage, DigitPictureCount> drawDigits(double scale)
 {
     // Every segment dark, and every segment lit: each lit entry follows its
     // dark one.
-    const QImage dark = darkDigit(scale);
+    const QImage dark = drawBlankDigit(scale);
     QImage lit = dark;
     for (int y = 0; y < lit.height(); ++y) {
         uchar *line = lit.scanLine(y);

@@ -268,7 +268,7 @@ void frmMain::fitToScreen()
         move(ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(), size().grownBy(frame),
                                    area));
     }
-    drawPictures(m_allDrawn);
+    drawPictures(false);
 }
 
 void frmMain::drawPictures(bool all)
@@ -446,7 +446,7 @@ void frmMain::showFace(int die, int face)
 {
     PictureBox *box = checkedAt(imgDice, die, "imgDice");
     checkedAt(imgMdice, face, "imgMdice");
-    if (face != 0)
+    if (face != 0 && !m_allDrawn) // drawn at the first throw: no work on a tick
         drawPictures(true);
     box->setPicture(imgMdice[std::size_t(face)], m_sharpDice[std::size_t(face)]);
     m_faceShown[std::size_t(die)] = face;
@@ -456,7 +456,7 @@ void frmMain::showDigit(int place, int digit)
 {
     PictureBox *box = checkedAt(imgTotal, place, "imgTotal");
     checkedAt(imgMdigi, digit, "imgMdigi");
-    if (digit != BlankDigit)
+    if (digit != BlankDigit && !m_allDrawn)
         drawPictures(true);
     box->setPicture(imgMdigi[std::size_t(digit)], m_sharpDigits[std::size_t(digit)]);
     m_digitShown[std::size_t(place)] = digit;
