@@ -11,6 +11,7 @@
 #include "windows/frmConf.h"
 #include "windows/frmMain.h"
 
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest>
 
@@ -372,6 +373,21 @@ void TestPictures::icon()
     QVERIFY(redParts[0].centre().y() < size / 2.0);
     QVERIFY(redParts[0].bounds.width() > redParts[0].bounds.height()); // flattened
     QCOMPARE(int(regions(image, [](QRgb p) { return p == qRgb(0, 0, 0); }).size()), blackParts);
+
+    // As a desktop asks for it: its own image at each designed size, and
+    // painted into a smaller place (a title bar's), nothing outside it.
+    const QIcon icon = makeAppIcon();
+    if (!smooth)
+        QCOMPARE(icon.pixmap(size).toImage().convertToFormat(image.format()), image);
+    QImage place(size + 8, size + 8, QImage::Format_ARGB32_Premultiplied);
+    place.fill(Qt::transparent);
+    const QRect inside(4, 4, size * 2 / 3, size * 2 / 3);
+    QPainter painter(&place);
+    icon.paint(&painter, inside);
+    painter.end();
+    for (int y = 0; y < place.height(); ++y)
+        for (int x = 0; x < place.width(); ++x)
+            QVERIFY(inside.contains(x, y) || transparent(place.pixel(x, y)));
 }
 
 void TestPictures::windowsCarryTheIcon()
@@ -391,8 +407,10 @@ void TestPictures::windowsCarryTheIcon()
     main->close(); // deletes itself
 }
 
-// What is on screen, throw after throw in one window: the faces and both
-// digits as painted, at the places the layout gives them.
+// What is on screen, throw after throw in one window, as it was painted
+// there: the faces and both digits at the places the layout gives them,
+// and the panel around them, outlined in the desktop's text colour, as it
+// narrows to one digit and widens again.
 void TestPictures::paintedAfterThrows()
 {
     setSettings(10, 2, 0);
@@ -401,22 +419,34 @@ void TestPictures::paintedAfterThrows()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     struct Throw {
-        int dice[2];
+        int faces;
+        QList<int> dice;
         int tens, units; // 10: the dark blank digit
     };
-    const Throw throws[] = {{{9, 6}, 1, 5}, {{10, 10}, 2, 0}, {{1, 6}, 10, 7}, {{3, 8}, 1, 1}};
-    const QList<int> lefts = dieLefts(2);
-    const int digitLefts[2] = {316, 500};
+    const Throw throws[] = {{10, {9, 6}, 1, 5},
+                            {6, {3}, 10, 3},
+                            {10, {10, 10}, 2, 0},
+                            {10, {1, 6}, 10, 7},
+                            {10, {3, 8}, 1, 1}};
+    const QRgb outline = QApplication::palette().color(QPalette::WindowText).rgb();
+    QVERIFY(outline != Green);
     for (const Throw &t : throws) {
-        for (int v : t.dice)
-            values.push_back((v - 1 + 0.5f) / 10); // draws v of 1 to 10
+        const int count = int(t.dice.size());
+        const bool two = count * t.faces >= 10;
+        setSettings(t.faces, count, 0);
+        if (&t != throws)
+            QTest::mouseClick(cmdAction(w), Qt::LeftButton); // reset for these settings
         QTest::mouseClick(cmdAction(w), Qt::LeftButton);
+        for (int v : t.dice)
+            values.push_back((v - 1 + 0.5f) / t.faces); // draws v of 1 to faces
         WindowProbe::tick(w);
         QTest::mouseClick(cmdAction(w), Qt::LeftButton);
-        const QImage shot = w.grab().toImage();
-        const QString what = QStringLiteral("throw %1 + %2: ").arg(t.dice[0]).arg(t.dice[1]);
+        QCoreApplication::processEvents();
+        const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
+        const QString what = QStringLiteral("throw %1: ").arg(t.dice[0]);
+        const QList<int> lefts = dieLefts(count);
 
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < count; ++i) {
             const int face = t.dice[i];
             const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
             // Every pip centre of every face: the pip colour where this face
@@ -443,7 +473,8 @@ void TestPictures::paintedAfterThrows()
         }
 
         const int shown[2] = {t.tens, t.units};
-        for (int j = 0; j < 2; ++j) {
+        const int digitLefts[2] = {316, two ? 500 : 400};
+        for (int j = two ? 0 : 1; j < 2; ++j) {
             const auto at = [&](QPoint p) {
                 return QPoint(digitLefts[j] + (p.x() * 201 + 100) / 200,
                               392 + (p.y() * 249 + 125) / 250);
@@ -456,9 +487,22 @@ void TestPictures::paintedAfterThrows()
                          qPrintable(what + QStringLiteral("digit %1 near %2").arg(j).arg(s)));
             }
         }
-        // The panel around the digits.
-        QCOMPARE(shot.pixel(288 + 3, 384 + 3), Ground);
-        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
+        // The panel: 4320 to 10935 twips across for two digits, 5640 to
+        // 9375 for one, 5760 to 9735 down; its outline's four sides, the
+        // panel's colour within, the window's green without.
+        const QRect panel = two ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265);
+        for (int x = panel.left(); x <= panel.right(); ++x)
+            for (int y : {panel.top(), panel.bottom()})
+                QVERIFY2(shot.pixel(x, y) == outline,
+                         qPrintable(what + QStringLiteral("outline at %1,%2").arg(x).arg(y)));
+        for (int y = panel.top(); y <= panel.bottom(); ++y)
+            for (int x : {panel.left(), panel.right()})
+                QVERIFY2(shot.pixel(x, y) == outline,
+                         qPrintable(what + QStringLiteral("outline at %1,%2").arg(x).arg(y)));
+        QCOMPARE(shot.pixel(panel.topLeft() + QPoint(2, 2)), Ground);
+        QCOMPARE(shot.pixel(panel.bottomRight() - QPoint(2, 2)), Ground);
+        QCOMPARE(shot.pixel(panel.topLeft() - QPoint(1, 1)), Green);
+        QCOMPARE(shot.pixel(panel.bottomRight() + QPoint(1, 0)), Green);
     }
 }
 

@@ -105,16 +105,22 @@ void PictureBox::paintEvent(QPaintEvent *)
             painter.fillRect(rect(), m_backdrop);
         return;
     }
-    painter.drawPixmap(0, 0, stretched());
+    // The device pixels this box covers in its window: at a fractional
+    // scale its edges round to whole pixels, and the picture fills them all.
+    const qreal ratio = devicePixelRatioF();
+    const QPointF at = mapTo(window(), QPoint());
+    const auto device = [ratio](qreal x) { return qRound(x * ratio); };
+    const QPoint first(device(at.x()), device(at.y()));
+    const QSize covered(device(at.x() + width()) - first.x(),
+                        device(at.y() + height()) - first.y());
+    painter.drawPixmap(QPointF(first) / ratio - at, stretched(covered));
 }
 
-QPixmap PictureBox::stretched() const
+QPixmap PictureBox::stretched(QSize device) const
 {
     // Scaled and converted once per picture and size, then served from the
     // cache: a tick paints without scaling or converting anything.
-    const qreal ratio = devicePixelRatioF();
     const QImage &source = m_sharper.isNull() ? m_picture : m_sharper;
-    const QSize device = (QSizeF(size()) * ratio).toSize();
     const QString key = QStringLiteral("stretch/%1/%2x%3/%4")
                             .arg(source.cacheKey())
                             .arg(device.width())
@@ -125,6 +131,6 @@ QPixmap PictureBox::stretched() const
         scaled = QPixmap::fromImage(stretchNearest(source, device, m_backdrop));
         QPixmapCache::insert(key, scaled);
     }
-    scaled.setDevicePixelRatio(ratio);
+    scaled.setDevicePixelRatio(devicePixelRatioF());
     return scaled;
 }

@@ -32,7 +32,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPixmap stretched() const;
+    QPixmap stretched(QSize device) const;
     void updateOpacity();
 
     QImage m_picture;

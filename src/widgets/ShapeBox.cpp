@@ -10,14 +10,10 @@ ShapeBox::ShapeBox(QColor fill, QWidget *parent) : QWidget(parent), m_fill(fill)
 
 void ShapeBox::paintEvent(QPaintEvent *)
 {
-    // The outline as four one-pixel fills: the same pixels as a pen's,
-    // without a stroker.
+    // The outline's colour under all of it, the fill within: every device
+    // pixel painted at any scale, where edges drawn one by one can leave a
+    // row between them that shows what was there before.
     QPainter painter(this);
-    const QRect r = rect();
-    const QColor outline = palette().color(QPalette::WindowText);
-    painter.fillRect(r.adjusted(1, 1, -1, -1), m_fill);
-    painter.fillRect(r.left(), r.top(), r.width(), 1, outline);
-    painter.fillRect(r.left(), r.bottom(), r.width(), 1, outline);
-    painter.fillRect(r.left(), r.top(), 1, r.height(), outline);
-    painter.fillRect(r.right(), r.top(), 1, r.height(), outline);
+    painter.fillRect(rect(), palette().color(QPalette::WindowText));
+    painter.fillRect(rect().adjusted(1, 1, -1, -1), m_fill);
 }

@@ -304,6 +304,11 @@ void frmMain::drawPictures(bool all)
         m_sharpDice[0] = drawDieFace(0, scale);
         m_sharpDigits[BlankDigit] = drawBlankDigit(scale);
     }
+    // Everything painted again at the new resolution: for a new scale Qt 6.4
+    // makes a new backing store, and repaints no control of its own accord.
+    update();
+    for (QWidget *control : findChildren<QWidget *>())
+        control->update();
     // What shows now, shown again from the new drawings.
     for (int i = 0; i < 4; ++i)
         if (const int face = m_faceShown[std::size_t(i)]; face >= 0)
