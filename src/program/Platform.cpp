@@ -34,6 +34,11 @@ bool gnomeOnWayland()
 
 void choosePlatform(int argc, char *argv[])
 {
+    // On X11 with more than one monitor Qt 6.4 leaves the panels out of each
+    // monitor's free area, and the window would open under a top bar; the
+    // work area the window manager publishes has them.
+    if (qEnvironmentVariableIsEmpty("QT_RELY_ON_NET_WORKAREA_ATOM"))
+        qputenv("QT_RELY_ON_NET_WORKAREA_ATOM", "1");
     if (platformNamed(argc, argv) || !gnomeOnWayland() || qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
     // Wayland stays the way out should Xwayland not answer.

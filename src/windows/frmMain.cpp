@@ -265,8 +265,11 @@ void frmMain::fitToScreen()
         sizeControls();
         // Zoomed, the window fills its screen's free area from the corner;
         // grown back, it stays where it was, as far as it still lies inside.
-        move(ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(), size().grownBy(frame),
-                                   area));
+        // Placed by its client area, from this screen's frame: the toolkit's
+        // own copy of the frame can still be the last monitor's.
+        const QPoint corner = ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(),
+                                                    size().grownBy(frame), area);
+        setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), size()));
     }
     drawPictures(false);
 }

@@ -54,9 +54,11 @@ def read_text(path):
 
 
 class Desktop:
-    """`size`: the screen's, in device pixels; `scale`: the screen scale Qt
-    programs are given (QT_SCALE_FACTOR), as a desktop set to 150 % gives
-    them; `resizable`: a screen whose size xrandr changes."""
+    """`size`: the screen's, in device pixels, or monitors side by side
+    ("1280x1024+1366x768", on Xorg's dummy driver); `scale`: the screen scale
+    Qt programs are given (QT_SCALE_FACTOR), as a desktop set to 150 % gives
+    them, or a list of one per monitor; `resizable`: a screen whose size
+    xrandr changes."""
 
     def __init__(self, artefacts, name, accessible=False, locale=None, size="1280x1024",
                  scale=None, resizable=False):
@@ -137,7 +139,10 @@ class Desktop:
         env.pop("WAYLAND_DISPLAY", None)
         env["QT_QPA_PLATFORM"] = "xcb"
         env["XDG_RUNTIME_DIR"] = self.runtime
-        if self.scale:
+        if isinstance(self.scale, list):
+            env["QT_SCREEN_SCALE_FACTORS"] = ";".join(
+                f"DUMMY{i}={factor}" for i, factor in enumerate(self.scale))
+        elif self.scale:
             env["QT_SCALE_FACTOR"] = str(self.scale)
         if self.locale:
             env.update(LANG=self.locale, LC_ALL=self.locale)
@@ -203,7 +208,37 @@ class Desktop:
                                    env=self.env())
         self.bus_socket = socket
 
+    def monitors(self):
+        """Each monitor's place on the screen: x, y, width, height."""
+        places, x = [], 0
+        for size in self.size.split("+"):
+            w, h = (int(n) for n in size.split("x"))
+            places.append((x, 0, w, h))
+            x += w
+        return places
+
     def _start_display(self):
+        if "+" in self.size:
+            # Xvfb has one monitor; Xorg's dummy driver has outputs for more.
+            config = os.path.join(self.runtime, "xorg.conf")
+            with open(config, "w") as f:
+                f.write('Section "Device"\n Identifier "d"\n Driver "dummy"\n VideoRam 256000\n'
+                        'EndSection\nSection "Monitor"\n Identifier "m"\n HorizSync 5-1000\n'
+                        ' VertRefresh 5-200\nEndSection\nSection "Screen"\n Identifier "s"\n'
+                        ' Device "d"\n Monitor "m"\n DefaultDepth 24\nEndSection\n')
+            self.display, self.display_lock = self._start_server(
+                lambda number: ["/usr/lib/xorg/Xorg", f":{number}", "-displayfd", "FD",
+                                "-noreset", "-nolisten", "tcp", "-config", config,
+                                "-logfile", os.path.join(self.artefacts, f"{self.name}-xorg.log")],
+                "Xorg")
+            for i, (x, y, w, h) in enumerate(self.monitors()):
+                mode = f"{w}x{h}m"
+                self.run(["xrandr", "--newmode", mode, str((w + 24) * (h + 3) * 60 / 1e6),
+                          *(str(w + d) for d in (0, 8, 16, 24)),
+                          *(str(h + d) for d in (0, 1, 2, 3))])
+                self.run(["xrandr", "--addmode", f"DUMMY{i}", mode])
+                self.run(["xrandr", "--output", f"DUMMY{i}", "--mode", mode, "--pos", f"{x}x{y}"])
+            return
         self.display, self.display_lock = self._start_server(
             lambda number: ["Xvfb", f":{number}", "-displayfd", "FD", "-noreset",
                             "-screen", "0", f"{self.size}x24", "-nolisten", "tcp"], "Xvfb")
@@ -276,7 +311,7 @@ class Desktop:
 
         d = self.panel = display.Display(self.display)
         root = d.screen().root
-        width, full = (int(n) for n in self.size.split("x"))
+        width, full = d.screen().width_in_pixels, d.screen().height_in_pixels
         atom = d.intern_atom
         # The panel and the free area; the strut: left, right, top, bottom,
         # then where along its edge each reaches.

@@ -168,14 +168,17 @@ class ProgramTest(unittest.TestCase):
 
 # Screens with a panel that reserves its room: laptop screens too small for
 # the designed window with its frame, under a taskbar; GNOME's top bar over
-# one where it fits; a dock at the left of one where it does not. Monitor,
-# the desktop's scale, the panel's size in device pixels and its edge.
+# one where it fits, and over two monitors, the second smaller and at
+# 125 %; a dock at the left of one where it does not. Monitors, the
+# desktop's scale (one a monitor), the panel's size in device pixels and
+# its edge.
 SMALL_SCREENS = [
     ("1920x1080 at 150 %", "1920x1080", 1.5, 48, "bottom"),
     ("2560x1440 at 200 %", "2560x1440", 2, 48, "bottom"),
     ("1366x768", "1366x768", None, 40, "bottom"),
     ("1280x1024 under a top bar", "1280x1024", None, 32, "top"),
     ("1024x768 beside a dock", "1024x768", None, 64, "left"),
+    ("a second monitor", "1280x1024+1366x768", [1, 1.25], 32, "top"),
 ]
 
 
@@ -219,7 +222,7 @@ class SmallScreenTest(unittest.TestCase):
                 client = desktop.client_shot(f"{monitor}-ready")
                 zoom = screen.zoom_of(client)
                 border = (w - client.shape[1], h - client.shape[0])
-                s = scale or 1
+                s = (scale[0] if isinstance(scale, list) else scale) or 1
                 if area[2] >= WIDTH * s + border[0] and area[3] >= HEIGHT * s + border[1]:
                     self.assertEqual(client.shape[:2], (HEIGHT * s, WIDTH * s))
                 else:
@@ -254,6 +257,21 @@ class SmallScreenTest(unittest.TestCase):
                 self.assert_inside(desktop, dialog, area)
                 desktop.click(dialog, *(screen.at(p, s) for p in CANCEL_BUTTON))
                 desktop.wait_gone("^ミルバネ設定$")
+                if isinstance(scale, list):
+                    # Taken to the second monitor: fitted to its free area from
+                    # the corner, and the settings open there.
+                    mx, _, mw, mh = desktop.monitors()[1]
+                    second = (mx, area[1], mw, mh - area[1])
+                    desktop.run(["wmctrl", "-i", "-r", main, "-e", f"0,{mx + 50},{mh // 2},-1,-1"])
+                    desktop.wait_for(lambda: max(abs(a - b) for a, b in zip(
+                        desktop.frame(main), second[:2])) <= 2, "the window at its corner")
+                    self.assert_inside(desktop, main, second)
+                    zoom = desktop.geometry(main)[2] / WIDTH
+                    self.assertLess(zoom, scale[1])
+                    desktop.click(main, *(screen.at(p, zoom) for p in CONFIG_BUTTON))
+                    dialog = desktop.find_window("^ミルバネ設定$")
+                    desktop.wait_active(dialog)
+                    self.assert_inside(desktop, dialog, second)
 
     def test_screen_change(self):
         # The screen's resolution changed under the running program, as a
