@@ -208,36 +208,26 @@ class Desktop:
                                    env=self.env())
         self.bus_socket = socket
 
-    def monitors(self):
-        """Each monitor's place on the screen: x, y, width, height."""
-        places, x = [], 0
-        for size in self.size.split("+"):
-            w, h = (int(n) for n in size.split("x"))
-            places.append((x, 0, w, h))
-            x += w
-        return places
-
     def _start_display(self):
         if "+" in self.size:
             # Xvfb has one monitor; Xorg's dummy driver has outputs for more.
             config = os.path.join(self.runtime, "xorg.conf")
             with open(config, "w") as f:
-                f.write('Section "Device"\n Identifier "d"\n Driver "dummy"\n VideoRam 256000\n'
-                        'EndSection\nSection "Monitor"\n Identifier "m"\n HorizSync 5-1000\n'
-                        ' VertRefresh 5-200\nEndSection\nSection "Screen"\n Identifier "s"\n'
-                        ' Device "d"\n Monitor "m"\n DefaultDepth 24\nEndSection\n')
+                f.write('Section "Device"\n Identifier "d"\n Driver "dummy"\n VideoRam 65536\n'
+                        'EndSection\n')
             self.display, self.display_lock = self._start_server(
                 lambda number: ["/usr/lib/xorg/Xorg", f":{number}", "-displayfd", "FD",
                                 "-noreset", "-nolisten", "tcp", "-config", config,
                                 "-logfile", os.path.join(self.artefacts, f"{self.name}-xorg.log")],
                 "Xorg")
-            for i, (x, y, w, h) in enumerate(self.monitors()):
-                mode = f"{w}x{h}m"
+            x = 0
+            for i, (w, h) in enumerate(tuple(map(int, m.split("x"))) for m in self.size.split("+")):
+                mode, output = f"{w}x{h}m", f"DUMMY{i}"
                 self.run(["xrandr", "--newmode", mode, str((w + 24) * (h + 3) * 60 / 1e6),
-                          *(str(w + d) for d in (0, 8, 16, 24)),
-                          *(str(h + d) for d in (0, 1, 2, 3))])
-                self.run(["xrandr", "--addmode", f"DUMMY{i}", mode])
-                self.run(["xrandr", "--output", f"DUMMY{i}", "--mode", mode, "--pos", f"{x}x{y}"])
+                          *map(str, (w, w + 8, w + 16, w + 24, h, h + 1, h + 2, h + 3))])
+                self.run(["xrandr", "--addmode", output, mode])
+                self.run(["xrandr", "--output", output, "--mode", mode, "--pos", f"{x}x0"])
+                x += w
             return
         self.display, self.display_lock = self._start_server(
             lambda number: ["Xvfb", f":{number}", "-displayfd", "FD", "-noreset",

@@ -4,6 +4,7 @@ read with import as on X11) and the program talks to it alone, through Qt's
 Wayland platform. Qt draws the title bar itself there."""
 
 import os
+import pathlib
 import subprocess
 import unittest
 
@@ -23,8 +24,7 @@ class WaylandTest(unittest.TestCase):
     def start(self, size, panel):
         self.desktop = self.enterContext(Desktop(ARTEFACTS, f"wayland-{size}"))
         config = os.path.join(self.desktop.runtime, "weston.ini")
-        with open(config, "w") as f:
-            f.write(f"[shell]\npanel-position={panel}\n")
+        pathlib.Path(config).write_text(f"[shell]\npanel-position={panel}\n")
         width, height = size.split("x")
         with open(os.path.join(ARTEFACTS, f"wayland-{size}-weston.log"), "wb") as log:
             self.desktop._spawn(["weston", "--backend=x11-backend.so", f"--width={width}",
@@ -37,11 +37,8 @@ class WaylandTest(unittest.TestCase):
         env.update(WAYLAND_DISPLAY="milbane-wayland", QT_QPA_PLATFORM="wayland")
         with open(os.path.join(ARTEFACTS, f"wayland-{size}-program.log"), "wb") as log:
             self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        zoomed = int(height) < HEIGHT + 100
-        *self.origin, self.zoom = screen.window_origin(
-            self.desktop.wait_for, self.screen, "the whole window on weston", zoomed=True) \
-            if zoomed else (*screen.window_origin(self.desktop.wait_for, self.screen,
-                                                  "the window on weston"), 1)
+        *self.origin, self.zoom = (*screen.window_origin(self.desktop.wait_for, self.screen,
+                                   "the whole window on weston", int(height) < HEIGHT + 100), 1)[:3]
 
     def screen(self, label=None):
         return self.desktop.client_shot(label, wid=self.output)
