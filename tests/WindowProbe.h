@@ -68,7 +68,7 @@ public:
     static std::int16_t RollState(const frmMain &w) { return w.RollState; }
     static const std::array<std::int16_t, 4> &DieValue(const frmMain &w) { return w.DieValue; }
     static const std::array<std::int16_t, 4> &DieStopped(const frmMain &w) { return w.DieStopped; }
-    // Every master, drawn first where it was not yet.
-    static const auto &imgMdice(frmMain &w) { return w.drawPictures(true), w.imgMdice; }
-    static const auto &imgMdigi(frmMain &w) { return w.drawPictures(true), w.imgMdigi; }
+    // The master picture sets.
+    static const PictureSet &imgMdice(const frmMain &w) { return w.imgMdice; }
+    static const PictureSet &imgMdigi(const frmMain &w) { return w.imgMdigi; }
 };

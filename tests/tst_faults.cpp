@@ -111,7 +111,7 @@ const std::map<QString, std::function<void()>> &faults()
          }},
         {"face picture 11", [] { drawDieFace(11); }},
         {"a window without Japanese fonts", [] { frmMain w; }},
-        {"digit picture -1", [] { litSegments(-1); }},
+        {"digit picture -1", [] { drawDigit(-1); }},
         {"die value 4",
          [] {
              std::array<std::int16_t, 4> values{};

@@ -254,9 +254,10 @@ void TestHiDpi::sharpPictures()
                                 .arg(picture)));
 
     // The window holds the 1x masters unchanged.
-    const QImage oneX = die ? WindowProbe::imgMdice(w)[picture] : WindowProbe::imgMdigi(w)[picture];
+    const QImage oneX =
+        die ? WindowProbe::imgMdice(w).drawn(picture) : WindowProbe::imgMdigi(w).drawn(picture);
     QCOMPARE(oneX.size(), die ? QSize(192, 192) : QSize(200, 250));
-    QCOMPARE(oneX, die ? drawDieFace(picture) : drawDigits()[picture]);
+    QCOMPARE(oneX, die ? drawDieFace(picture) : drawDigit(picture));
 
     const auto best = [&](const QImage &picture) {
         int fewest = INT_MAX;
@@ -271,8 +272,8 @@ void TestHiDpi::sharpPictures()
     int fromGeometry = INT_MAX;
     for (int step = -2; step <= 2; ++step) {
         const double at = drawn == scale ? drawn : scale * (w.width() + step / 4.0) / 1018.0;
-        fromGeometry = std::min(fromGeometry, best(die ? drawDieFace(picture, at)
-                                                       : drawDigits(at)[std::size_t(picture)]));
+        fromGeometry =
+            std::min(fromGeometry, best(die ? drawDieFace(picture, at) : drawDigit(picture, at)));
     }
     const int blownUp = best(oneX);
     qInfo("pixels off: %d against the drawing at %.3f, %d against the 1x picture blown up",

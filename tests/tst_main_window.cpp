@@ -127,7 +127,7 @@ void TestMainWindow::arrangement()
             QCOMPARE(imgDice(w)[i]->geometry(), QRect(x, 32, 193, 193));
             QCOMPARE(lblDice(w)[i]->geometry(), QRect(x + 40, 248, 113, 97));
             // The master's own blank face, shared, not a copy.
-            QCOMPARE(imgDice(w)[i]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
+            QCOMPARE(imgDice(w)[i]->picture(), WindowProbe::imgMdice(w)(0));
         }
         // 4740 and 7500 twips, or one digit at 6000; the panel 4320 to
         // 10935 or 5640 to 9375 across, 5760 to 9735 down.
@@ -137,7 +137,7 @@ void TestMainWindow::arrangement()
         QCOMPARE(shpBack(w)->geometry(),
                  twoDigits ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265));
         for (PictureBox *digit : imgTotal(w)) // the hidden one too
-            QCOMPARE(digit->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
+            QCOMPARE(digit->picture(), WindowProbe::imgMdigi(w)(BlankDigit));
         QCOMPARE(cmdConfig(w)->geometry(), QRect(16, 648, 201, 65));
         QCOMPARE(cmdAction(w)->geometry(), QRect(800, 648, 201, 65));
         QVERIFY(cmdConfig(w)->isEnabled());

@@ -160,7 +160,7 @@ void TestPictures::faces_data()
 void TestPictures::faces()
 {
     QFETCH(int, face);
-    const QImage image = WindowProbe::imgMdice(*window())[face];
+    const QImage image = WindowProbe::imgMdice(*window()).drawn(face);
     QCOMPARE(image.size(), QSize(192, 192));
 
     // The corners: 123 transparent pixels each, 19 along each outer edge.
@@ -211,7 +211,7 @@ void TestPictures::faces()
 
 void TestPictures::faceTenMiddleRowInside()
 {
-    const QImage image = WindowProbe::imgMdice(*window())[10];
+    const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
     int left = 192, right = -1;
     for (int x = 0; x < 192; ++x)
         if (image.pixel(x, 96) == qRgb(0, 0, 0)) {
@@ -235,7 +235,7 @@ void TestPictures::digits()
 {
     QFETCH(int, digit);
     QFETCH(QString, lit);
-    const QImage image = WindowProbe::imgMdigi(*window())[digit];
+    const QImage image = WindowProbe::imgMdigi(*window()).drawn(digit);
     QCOMPARE(image.size(), QSize(200, 250));
     QVERIFY(!image.hasAlphaChannel());
     for (int s = 0; s < 7; ++s) {
@@ -258,8 +258,8 @@ void TestPictures::digits()
 // reaches, its edges cross half coverage within a pixel of the table's.
 void TestPictures::segmentShapes()
 {
-    const QImage blank = WindowProbe::imgMdigi(*window())[10];
-    const QImage eight = WindowProbe::imgMdigi(*window())[8];
+    const QImage blank = WindowProbe::imgMdigi(*window()).drawn(10);
+    const QImage eight = WindowProbe::imgMdigi(*window()).drawn(8);
     int blends = 0;
     for (int y = 0; y < 250; ++y)
         for (int x = 0; x < 200; ++x) {
@@ -312,7 +312,7 @@ void TestPictures::roundedFrameCorners()
 {
     QFETCH(QPoint, pixel);
     QFETCH(bool, rounded);
-    const double c = coverage(WindowProbe::imgMdigi(*window())[8].pixel(pixel), LitYellow);
+    const double c = coverage(WindowProbe::imgMdigi(*window()).drawn(8).pixel(pixel), LitYellow);
     QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
 }
 

@@ -84,7 +84,7 @@ QString violation(frmMain &w)
             return QStringLiteral("die %1 shows %2 with faces %3").arg(i).arg(v).arg(faces);
         if (state == frmMain::Ready && v != 0)
             return QStringLiteral("die %1 holds %2 in Ready").arg(i).arg(v);
-        if (die->picture().cacheKey() != WindowProbe::imgMdice(w)[v].cacheKey())
+        if (die->picture() != WindowProbe::imgMdice(w)(v))
             return QStringLiteral("die %1 picture is not face %2").arg(i).arg(v);
         if (state == frmMain::Result && label->text() != QString::number(v))
             return QStringLiteral("label %1 reads %2, die %3").arg(i).arg(label->text()).arg(v);
@@ -99,8 +99,8 @@ QString violation(frmMain &w)
         return QStringLiteral("total layout wrong for %1 x %2").arg(n).arg(faces);
     const int tens = state == frmMain::Result && sum > 9 ? sum / 10 : BlankDigit;
     const int units = state == frmMain::Result ? sum % 10 : BlankDigit;
-    if (imgTotal(w)[0]->picture().cacheKey() != WindowProbe::imgMdigi(w)[tens].cacheKey() ||
-        imgTotal(w)[1]->picture().cacheKey() != WindowProbe::imgMdigi(w)[units].cacheKey())
+    if (imgTotal(w)[0]->picture() != WindowProbe::imgMdigi(w)(tens) ||
+        imgTotal(w)[1]->picture() != WindowProbe::imgMdigi(w)(units))
         return QStringLiteral("total pictures do not show %1").arg(sum);
     return {};
 }

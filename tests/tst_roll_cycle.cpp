@@ -91,7 +91,7 @@ void TestRollCycle::ticksDrawOnlyForRollingDice()
 
     cmdAction(w)->click();
     // Starting changes no picture and no value until the first tick.
-    QCOMPARE(imgDice(w)[0]->picture().cacheKey(), WindowProbe::imgMdice(w)[0].cacheKey());
+    QCOMPARE(imgDice(w)[0]->picture(), WindowProbe::imgMdice(w)(0));
     QCOMPARE(source->draws, 0);
 
     WindowProbe::tick(w);
@@ -103,16 +103,16 @@ void TestRollCycle::ticksDrawOnlyForRollingDice()
     QCOMPARE(WindowProbe::DieValue(w)[0], std::int16_t(6));
     QCOMPARE(WindowProbe::DieValue(w)[1], std::int16_t(2));
     cmdAction(w)->click(); // stop: the values of the last tick stand
-    const qint64 face0 = imgDice(w)[0]->picture().cacheKey();
-    const qint64 face1 = imgDice(w)[1]->picture().cacheKey();
-    QCOMPARE(face0, WindowProbe::imgMdice(w)[6].cacheKey());
-    QCOMPARE(face1, WindowProbe::imgMdice(w)[2].cacheKey());
+    const auto face0 = imgDice(w)[0]->picture();
+    const auto face1 = imgDice(w)[1]->picture();
+    QCOMPARE(face0, WindowProbe::imgMdice(w)(6));
+    QCOMPARE(face1, WindowProbe::imgMdice(w)(2));
     for (int t = 0; t < 5; ++t)
         WindowProbe::tick(w);
     QCOMPARE(source->draws, 4);
     QCOMPARE(WindowProbe::DieValue(w)[0], std::int16_t(6));
-    QCOMPARE(imgDice(w)[0]->picture().cacheKey(), face0);
-    QCOMPARE(imgDice(w)[1]->picture().cacheKey(), face1);
+    QCOMPARE(imgDice(w)[0]->picture(), face0);
+    QCOMPARE(imgDice(w)[1]->picture(), face1);
     QCOMPARE(lblDice(w)[0]->text(), QStringLiteral("6"));
     QCOMPARE(lblDice(w)[1]->text(), QStringLiteral("2"));
 }
@@ -150,7 +150,7 @@ void TestRollCycle::edgeDraws()
     cmdAction(w)->click();
     WindowProbe::tick(w);
     QCOMPARE(int(WindowProbe::DieValue(w)[0]), value);
-    QCOMPARE(imgDice(w)[0]->picture().cacheKey(), WindowProbe::imgMdice(w)[value].cacheKey());
+    QCOMPARE(imgDice(w)[0]->picture(), WindowProbe::imgMdice(w)(value));
     cmdAction(w)->click();
     QCOMPARE(lblDice(w)[0]->text(), QString::number(value));
 }
@@ -191,20 +191,20 @@ void TestRollCycle::totals()
     if (!draws.isEmpty())
         WindowProbe::tick(w);
     cmdAction(w)->click();
-    QCOMPARE(imgTotal(w)[0]->picture().cacheKey(), WindowProbe::imgMdigi(w)[tens].cacheKey());
-    QCOMPARE(imgTotal(w)[1]->picture().cacheKey(), WindowProbe::imgMdigi(w)[units].cacheKey());
+    QCOMPARE(imgTotal(w)[0]->picture(), WindowProbe::imgMdigi(w)(tens));
+    QCOMPARE(imgTotal(w)[1]->picture(), WindowProbe::imgMdigi(w)(units));
     int sum = 0;
     for (int i = 0; i < count; ++i) {
         const int value = lblDice(w)[i]->text().toInt();
         QVERIFY(lblDice(w)[i]->isVisibleTo(&w));
-        QCOMPARE(imgDice(w)[i]->picture().cacheKey(), WindowProbe::imgMdice(w)[value].cacheKey());
+        QCOMPARE(imgDice(w)[i]->picture(), WindowProbe::imgMdice(w)(value));
         sum += value;
     }
     QCOMPARE(sum, (tens == BlankDigit ? 0 : 10 * tens) + units);
 
     cmdAction(w)->click(); // reset puts the dark digit back in both places
     for (PictureBox *digit : imgTotal(w))
-        QCOMPARE(digit->picture().cacheKey(), WindowProbe::imgMdigi(w)[BlankDigit].cacheKey());
+        QCOMPARE(digit->picture(), WindowProbe::imgMdigi(w)(BlankDigit));
 }
 
 namespace

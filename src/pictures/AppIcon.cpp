@@ -1,11 +1,7 @@
 #include "pictures/AppIcon.h"
 
-#include <QHash>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPolygonF>
-
-#include <algorithm>
 
 namespace
 {
@@ -75,48 +71,11 @@ QImage drawAppIcon(int size)
     return image;
 }
 
-namespace
-{
-
-// The icon's images, each drawn when a window system first asks for it
-// (some never do: offscreen, or a compositor that draws no icons).
-class AppIconEngine final : public QIconEngine
-{
-public:
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
-    }
-    QPixmap pixmap(const QSize &size, QIcon::Mode, QIcon::State) override
-    {
-        // The smallest designed image that is large enough, else the largest.
-        int best = 0;
-        for (int designed : AppIconSizes)
-            if (designed >= std::max(size.width(), size.height()) && (!best || designed < best))
-                best = designed;
-        if (!best)
-            best = *std::max_element(AppIconSizes.begin(), AppIconSizes.end());
-        QPixmap &drawn = m_drawn[best];
-        if (drawn.isNull())
-            drawn = QPixmap::fromImage(drawAppIcon(best));
-        return drawn;
-    }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
-    {
-        QList<QSize> sizes;
-        for (int size : AppIconSizes)
-            sizes << QSize(size, size);
-        return sizes;
-    }
-    QIconEngine *clone() const override { return new AppIconEngine(*this); }
-
-private:
-    QHash<int, QPixmap> m_drawn;
-};
-
-} // namespace
-
 QIcon makeAppIcon()
 {
-    return QIcon(new AppIconEngine);
+    // The designed images, in their order; a desktop gets the nearest.
+    QIcon icon;
+    for (int size : AppIconSizes)
+        icon.addPixmap(QPixmap::fromImage(drawAppIcon(size)));
+    return icon;
 }

@@ -3,10 +3,12 @@
 #include "ground/Checked.h"
 
 #include <QList>
+#include <QPoint>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 
 namespace
 {
@@ -66,14 +68,9 @@ int clearAtEachEnd(int y, double scale)
 
 } // namespace
 
-std::span<const QPoint> dieFacePips(int face)
-{
-    return checkedAt(pipTable, face, "dieFacePips");
-}
-
 QImage drawDieFace(int face, double scale)
 {
-    const auto pips = dieFacePips(face);
+    const auto pips = checkedAt(pipTable, face, "dieFacePips");
     const double radius = face == 1 ? BigPipRadius : PipRadius;
     const uchar pipColour = face == 1 ? Red : Black;
     const int size = std::max(1, static_cast<int>(std::lround(DiePictureSize * scale)));

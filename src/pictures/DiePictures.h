@@ -1,15 +1,9 @@
 #pragma once
 
 #include <QImage>
-#include <QPoint>
-
-#include <span>
 
 constexpr int DieFaceCount = 11; // faces 0 (blank) to 10
 constexpr int DiePictureSize = 192;
-
-// Centre pixels of the pips of one face, at 1x.
-std::span<const QPoint> dieFacePips(int face);
 
 // A white face with rounded, transparent corners and its pips, drawn without
 // anti-aliasing so that only white, the pip colour and transparency occur.

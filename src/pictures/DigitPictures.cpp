@@ -7,6 +7,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -14,6 +15,12 @@
 namespace
 {
 
+constexpr QRgb DigitBackground = 0xFF101010;
+constexpr QRgb LitSegment = 0xFFFFFF3F;
+constexpr QRgb DarkSegment = 0xFF373737;
+
+// Segments a to g: corners top left, top right, bottom right, bottom left.
+using SegmentCorners = std::array<QPointF, 4>;
 const std::array<SegmentCorners, 7> segments = {{
     {{{50.6, 15.0}, {148.0, 15.0}, {143.0, 47.9}, {45.6, 47.9}}},       // a top bar
     {{{150.0, 15.0}, {181.8, 15.0}, {165.8, 119.6}, {134.0, 119.6}}},   // b upper right
@@ -118,18 +125,10 @@ QRgb blend(QRgb colour, int step)
 
 } // namespace
 
-const std::array<SegmentCorners, 7> &digitSegments()
+QImage drawDigit(int digit, double scale)
 {
-    return segments;
-}
-
-unsigned litSegments(int digit)
-{
-    return checkedAt(litTable, digit, "litSegments");
-}
-
-QImage drawBlankDigit(double scale)
-{
+    // Bit s set: segment a + s is lit.
+    const unsigned lit = checkedAt(litTable, digit, "litSegments");
     // How much of each pixel the segments cover.
     const QSize size(std::max(1, static_cast<int>(std::lround(DigitPictureWidth * scale))),
                      std::max(1, static_cast<int>(std::lround(DigitPictureHeight * scale))));
@@ -150,47 +149,19 @@ QImage drawBlankDigit(double scale)
     QList<QRgb> palette;
     for (int step = 0; step < RampSteps; ++step)
         palette << blend(DarkSegment, step) << blend(LitSegment, step);
-    std::array<uchar, 256> darkIndex{};
-    for (int c = 0; c < 256; ++c)
-        darkIndex[static_cast<std::size_t>(c)] =
-            static_cast<uchar>(2 * ((c * (RampSteps - 1) + 127) / 255));
-    QImage dark(size, QImage::Format_Indexed8);
-    dark.setColorTable(palette);
+    QImage picture(size, QImage::Format_Indexed8);
+    picture.setColorTable(palette);
     for (int y = 0; y < size.height(); ++y) {
         const uchar *cover = coverage.constScanLine(y);
-        uchar *line = dark.scanLine(y);
+        uchar *line = picture.scanLine(y);
         for (int x = 0; x < size.width(); ++x)
-            line[x] = darkIndex[cover[x]];
+            line[x] = static_cast<uchar>(2 * ((cover[x] * (RampSteps - 1) + 127) / 255));
     }
-    return dark;
-}
-
-std::array<QImage, DigitPictureCount> drawDigits(double scale)
-{
-    // Every segment dark, and every segment lit: each lit entry follows its
-    // dark one.
-    const QImage dark = drawBlankDigit(scale);
-    QImage lit = dark;
-    for (int y = 0; y < lit.height(); ++y) {
-        uchar *line = lit.scanLine(y);
-        for (int x = 0; x < lit.width(); ++x)
-            ++line[x];
-    }
-
-    // Each digit is the dark one with its lit segments taken from the lit
-    // one. Neighbouring segments are more than a pixel apart, so the pixels
-    // each one touches belong to it alone.
-    std::array<QImage, DigitPictureCount> digits;
-    for (int k = 0; k < DigitPictureCount; ++k) {
-        QImage digit = dark.copy();
-        for (std::size_t s = 0; s < segments.size(); ++s) {
-            if (!((litSegments(k) >> s) & 1u))
-                continue;
-            for (const RowSpan &span : segmentRows(segments[s], scale, dark.height()))
-                std::copy_n(lit.constScanLine(span.row) + span.left, span.right - span.left + 1,
-                            digit.scanLine(span.row) + span.left);
-        }
-        digits[static_cast<std::size_t>(k)] = digit;
-    }
-    return digits;
+    // The pixels the lit segments touch take the lit entries.
+    for (std::size_t s = 0; s < segments.size(); ++s)
+        if ((lit >> s) & 1u)
+            for (const RowSpan &span : segmentRows(segments[s], scale, size.height()))
+                for (int x = span.left; x <= span.right; ++x)
+                    picture.scanLine(span.row)[x] |= 1;
+    return picture;
 }

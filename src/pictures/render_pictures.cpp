@@ -133,10 +133,9 @@ bool writeSheet(const QDir &out)
     QPainter painter(&sheet);
     for (int k = 0; k < DieFaceCount; ++k)
         painter.drawImage(Gap + k * (DigitPictureWidth + Gap) + 4, Gap, drawDieFace(k));
-    const auto digits = drawDigits();
     for (int k = 0; k < DigitPictureCount; ++k)
         painter.drawImage(Gap + k * (DigitPictureWidth + Gap), 2 * Gap + DiePictureSize,
-                          digits[static_cast<std::size_t>(k)]);
+                          drawDigit(k));
     painter.end();
     return sheet.save(out.filePath(QStringLiteral("pictures.png")));
 }

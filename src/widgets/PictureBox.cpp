@@ -1,9 +1,8 @@
 #include "widgets/PictureBox.h"
 
-#include <QPainter>
-#include <QPixmapCache>
+#include "ground/Checked.h"
 
-#include <vector>
+#include <QPainter>
 
 namespace
 {
@@ -17,92 +16,73 @@ QRgb over(QRgb pixel, QRgb ground)
                 mix(qBlue(pixel), qBlue(ground)));
 }
 
-// Nearest-neighbour stretch that also leaves the palette behind: one pass
-// straight into the 32-bit format the screen takes, opaque where nothing
-// shows through (so that nothing need look for see-through pixels later).
-QImage stretchNearest(const QImage &source, QSize size, QColor backdrop)
+// Nearest neighbour, each pixel taking the picture's pixel under its centre,
+// over `behind`: opaque, in the format the screen takes.
+QImage stretched(const QImage &picture, QSize size, QColor behind)
 {
-    const QImage picture = source.format() == QImage::Format_Indexed8
-                               ? source
-                               : source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QList<QRgb> colours = picture.colorTable();
-    for (QRgb &colour : colours)
-        colour =
-            backdrop.isValid() ? over(qPremultiply(colour), backdrop.rgb()) : qPremultiply(colour);
-
-    const bool opaque = backdrop.isValid() || !source.hasAlphaChannel();
-    QImage out(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
-    const QRgb *palette = colours.constData();
-    std::vector<int> column(static_cast<std::size_t>(size.width()));
-    for (int x = 0; x < size.width(); ++x)
-        column[static_cast<std::size_t>(x)] = (2 * x + 1) * picture.width() / (2 * size.width());
-    // Runs of columns taken from neighbouring source columns: a picture
-    // shown at about its own size is one or two runs a row.
-    std::vector<int> runStarts;
-    for (int x = 0; x < size.width(); ++x)
-        if (x == 0 || column[std::size_t(x)] != column[std::size_t(x) - 1] + 1)
-            runStarts.push_back(x);
-    runStarts.push_back(size.width());
-    uchar *bits = out.bits();
+    const QImage source = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage out(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
-        const int row = (2 * y + 1) * picture.height() / (2 * size.height());
-        auto *line = reinterpret_cast<QRgb *>(bits + qsizetype(y) * out.bytesPerLine());
-        if (picture.format() == QImage::Format_Indexed8) {
-            const uchar *from = picture.constScanLine(row);
-            for (std::size_t r = 0; r + 1 < runStarts.size(); ++r) {
-                const uchar *pixel = from + column[std::size_t(runStarts[r])];
-                for (int x = runStarts[r]; x < runStarts[r + 1]; ++x)
-                    line[x] = palette[*pixel++];
-            }
-        } else {
-            const auto *from = reinterpret_cast<const QRgb *>(picture.constScanLine(row));
-            for (int x = 0; x < size.width(); ++x) {
-                const QRgb p = from[column[static_cast<std::size_t>(x)]];
-                line[x] = backdrop.isValid() ? over(p, backdrop.rgb()) : p;
-            }
-        }
+        const auto *from = reinterpret_cast<const QRgb *>(
+            source.constScanLine((2 * y + 1) * source.height() / (2 * size.height())));
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = over(from[(2 * x + 1) * source.width() / (2 * size.width())], behind.rgb());
     }
     return out;
 }
 
 } // namespace
 
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
+PictureSet::Picture PictureSet::operator()(int index) const
 {
+    if (index < 0 || index >= m_count)
+        indexOutOfRange(m_name, index, std::size_t(m_count));
+    return {this, index};
+}
+
+QImage PictureSet::drawn(int index, double scale) const
+{
+    return m_draw((*this)(index).index, scale);
+}
+
+const QPixmap &PictureSet::shown(int index, double scale, QSize device, QColor behind) const
+{
+    if (scale != m_scale) {
+        m_shown.clear();
+        m_scale = scale;
+    }
+    QPixmap &kept = m_shown[{index, device.width(), device.height(), behind.rgb()}];
+    if (kept.isNull())
+        kept = QPixmap::fromImage(stretched(drawn(index, scale), device, behind));
+    return kept;
+}
+
+PictureBox::PictureBox(QColor behind, QWidget *parent) : QWidget(parent), m_behind(behind)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void PictureBox::setBackdrop(QColor colour)
+void PictureBox::setPicture(PictureSet::Picture picture)
 {
-    m_backdrop = colour;
-    updateOpacity();
-    update();
-}
-
-void PictureBox::setPicture(const QImage &picture, const QImage &sharper)
-{
-    if (picture.cacheKey() == m_picture.cacheKey() && sharper.cacheKey() == m_sharper.cacheKey())
+    if (picture == m_picture)
         return;
     m_picture = picture;
-    m_sharper = sharper;
-    updateOpacity();
     update();
 }
 
-void PictureBox::updateOpacity()
+void PictureBox::setZoom(double zoom)
 {
-    // What this control covers need not be repainted beneath it.
-    const QImage &shown = m_sharper.isNull() ? m_picture : m_sharper;
-    setAttribute(Qt::WA_OpaquePaintEvent,
-                 m_backdrop.isValid() || (!shown.isNull() && !shown.hasAlphaChannel()));
+    m_zoom = zoom;
+    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (m_picture.isNull() && m_sharper.isNull()) {
-        if (m_backdrop.isValid())
-            painter.fillRect(rect(), m_backdrop);
+    if (m_picture.isNull()) {
+        painter.fillRect(rect(), m_behind);
         return;
     }
     // The device pixels this box covers in its window: at a fractional
@@ -113,24 +93,7 @@ void PictureBox::paintEvent(QPaintEvent *)
     const QPoint first(device(at.x()), device(at.y()));
     const QSize covered(device(at.x() + width()) - first.x(),
                         device(at.y() + height()) - first.y());
-    painter.drawPixmap(QPointF(first) / ratio - at, stretched(covered));
-}
-
-QPixmap PictureBox::stretched(QSize device) const
-{
-    // Scaled and converted once per picture and size, then served from the
-    // cache: a tick paints without scaling or converting anything.
-    const QImage &source = m_sharper.isNull() ? m_picture : m_sharper;
-    const QString key = QStringLiteral("stretch/%1/%2x%3/%4")
-                            .arg(source.cacheKey())
-                            .arg(device.width())
-                            .arg(device.height())
-                            .arg(m_backdrop.isValid() ? m_backdrop.rgba() : 0u);
-    QPixmap scaled;
-    if (!QPixmapCache::find(key, &scaled)) {
-        scaled = QPixmap::fromImage(stretchNearest(source, device, m_backdrop));
-        QPixmapCache::insert(key, scaled);
-    }
-    scaled.setDevicePixelRatio(devicePixelRatioF());
-    return scaled;
+    painter.drawPixmap(QRectF(QPointF(first) / ratio - at, QSizeF(covered) / ratio),
+                       m_picture.set->shown(m_picture.index, m_zoom * ratio, covered, m_behind),
+                       QRectF(QPointF(), QSizeF(covered)));
 }

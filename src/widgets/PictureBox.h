@@ -5,37 +5,71 @@
 #include <QPixmap>
 #include <QWidget>
 
-// An image control: shows a picture stretched to its own size, pixel for
-// pixel without smoothing, so colours stay exact and transparent areas show
-// what lies behind. The picture is shared with whoever handed it over; what
-// is put on screen is made ready once per picture and size, then cached.
+#include <map>
+#include <tuple>
+
+// A set of pictures that draw themselves from their geometry: picture k
+// drawn at a scale (2: twice as many pixels each way) when it is first
+// shown so, stretched to the size it is shown at, and kept for every box
+// that shows it alike.
+class PictureSet
+{
+public:
+    // Picture `index` at `scale`; a function, so that this layer needs no
+    // knowledge of what it draws.
+    using Draw = QImage (*)(int index, double scale);
+
+    // One picture of a set, as a box is handed it; none by default.
+    struct Picture {
+        const PictureSet *set = nullptr;
+        int index = 0;
+        bool operator==(const Picture &) const = default;
+        bool isNull() const { return !set; }
+    };
+
+    PictureSet(Draw draw, int count, const char *name) : m_draw(draw), m_count(count), m_name(name)
+    {
+    }
+
+    // Picture k; an index outside the set stops the program, naming it.
+    Picture operator()(int index) const;
+    // Picture k drawn at `scale`, as it is before it is stretched.
+    QImage drawn(int index, double scale = 1.0) const;
+    // Picture k drawn at `scale`, stretched to `device` pixels, its
+    // see-through pixels in the colour that lies behind it.
+    const QPixmap &shown(int index, double scale, QSize device, QColor behind) const;
+
+private:
+    Draw m_draw;
+    int m_count;
+    const char *m_name;
+    // The pictures shown at one scale; another scale draws them anew.
+    mutable double m_scale = 0.0;
+    mutable std::map<std::tuple<int, int, int, QRgb>, QPixmap> m_shown;
+};
+
+// An image control: shows a picture of a set stretched to its own size,
+// pixel for pixel without smoothing, so colours stay exact, and where the
+// picture is see-through, the colour that lies behind the control. So it
+// paints opaquely: a new picture repaints it alone, not what lies below.
 class PictureBox : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit PictureBox(QWidget *parent);
+    PictureBox(QColor behind, QWidget *parent);
 
-    const QImage &picture() const { return m_picture; }
-    // The colour that lies behind this control. Given one, its see-through
-    // pixels are shown in that colour and the control paints opaquely, so
-    // a change of picture repaints it alone, not what lies below.
-    void setBackdrop(QColor colour);
-    // Repaints only when the picture really changes. `sharper`, where given,
-    // is the same picture drawn at the resolution it is shown at, where
-    // that is not its own (a window shown smaller, a screen with more than
-    // one device pixel to a pixel); it is shown alone where the picture
-    // itself is not drawn yet, as it need not be before it is asked for.
-    void setPicture(const QImage &picture, const QImage &sharper = QImage());
+    const PictureSet::Picture &picture() const { return m_picture; }
+    // Repaints only when the picture really changes.
+    void setPicture(PictureSet::Picture picture);
+    // The pictures are drawn at this zoom times the screen's own scale.
+    void setZoom(double zoom);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPixmap stretched(QSize device) const;
-    void updateOpacity();
-
-    QImage m_picture;
-    QImage m_sharper;
-    QColor m_backdrop;
+    PictureSet::Picture m_picture;
+    QColor m_behind;
+    double m_zoom = 1.0;
 };

@@ -99,10 +99,10 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     labelPalette.setColor(QPalette::Window, Qt::black);
     labelPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
     for (int i = 0; i < 4; ++i) {
-        auto *die = new PictureBox(this);
-        // Nothing but the window lies behind a die, so its clear corners can
-        // be filled with the window's colour once instead of at every tick.
-        die->setBackdrop(Background);
+        // Nothing but the window lies behind a die, and the panel behind a
+        // digit: their pictures are put on screen over that colour once,
+        // not blended at every tick.
+        auto *die = new PictureBox(Background, this);
         die->hide();
         die->setObjectName(QStringLiteral("imgDice%1").arg(i));
         imgDice[static_cast<std::size_t>(i)] = die;
@@ -117,7 +117,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     }
 
     for (int j = 0; j < 2; ++j) {
-        auto *digit = new PictureBox(this);
+        auto *digit = new PictureBox(PanelColour, this);
         digit->setObjectName(QStringLiteral("imgTotal%1").arg(j));
         imgTotal[static_cast<std::size_t>(j)] = digit;
     }
@@ -149,9 +149,6 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     m_zoom = ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), DesignedFrame, area.size());
     sizeControls();
     move(area.topLeft());
-    // The pictures are drawn when the window shows, once its frame is known
-    // (a zoom that changed then would draw them twice), and before the first
-    // throw only the blank face and digit.
     Form_Load();
 }
 
@@ -159,8 +156,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load()
 {
-    showDigit(0, BlankDigit);
-    showDigit(1, BlankDigit);
+    // The blank digit in both places, and the dice for the settings.
     ResetDice();
 }
 
@@ -173,12 +169,11 @@ void frmMain::ResetDice()
         auto *die = checkedAt(imgDice, LoopIndex, "imgDice");
         checkedAt(lblDice, LoopIndex, "lblDice")->hide();
         if (LoopIndex < n) {
-            showFace(LoopIndex, 0);
+            die->setPicture(imgMdice(0));
             die->show();
         } else {
             die->hide();
-            die->setPicture(QImage());
-            m_faceShown[std::size_t(LoopIndex)] = -1;
+            die->setPicture({});
         }
         checkedAt(DieStopped, LoopIndex, "DieStopped") = -1;
         checkedAt(DieValue, LoopIndex, "DieValue") = 0;
@@ -186,9 +181,8 @@ void frmMain::ResetDice()
     // No die rolls: the roll timer would only wake the program for nothing.
     tmrDice.stop();
 
-    imgTotal[0]->setVisible(n * basMain::DiceFaces >= 10);
-    for (int j = 0; j < 2; ++j)
-        showDigit(j, BlankDigit);
+    for (PictureBox *digit : imgTotal)
+        digit->setPicture(imgMdigi(BlankDigit));
 
     RollState = Ready;
     cmdConfig->setEnabled(true);
@@ -198,19 +192,24 @@ void frmMain::ResetDice()
 
 void frmMain::sizeControls()
 {
+    const auto font = [this](int designed) {
+        return gothicFont(std::max(1, static_cast<int>(std::lround(designed * m_zoom))));
+    };
     setFixedSize(px(ClientWidth), px(ClientHeight));
     for (int i = 0; i < 4; ++i) {
         imgDice[std::size_t(i)]->resize(px(DieSize), px(DieSize));
         lblDice[std::size_t(i)]->resize(px(LabelWidth), px(LabelHeight));
-        lblDice[std::size_t(i)]->setFont(gothicFont(fontPixels(LabelFontPixels)));
+        lblDice[std::size_t(i)]->setFont(font(LabelFontPixels));
     }
     for (PictureBox *digit : imgTotal)
         digit->resize(px(TotalWidth), px(TotalHeight));
+    for (PictureBox *box :
+         {imgDice[0], imgDice[1], imgDice[2], imgDice[3], imgTotal[0], imgTotal[1]})
+        box->setZoom(m_zoom);
     place(cmdConfig, ConfigButton, m_zoom);
     place(cmdAction, ActionButton, m_zoom);
     for (QPushButton *button : {cmdConfig, cmdAction})
-        button->setFont(gothicFont(fontPixels(ButtonFontPixels)));
-    arrange();
+        button->setFont(font(ButtonFontPixels));
 }
 
 void frmMain::arrange()
@@ -225,6 +224,7 @@ void frmMain::arrange()
     }
     // The largest total decides between the one and the two digit area.
     const bool twoDigits = n * basMain::DiceFaces >= 10;
+    imgTotal[0]->setVisible(twoDigits);
     imgTotal[0]->move(px(TensLeft), px(TotalTop));
     imgTotal[1]->move(px(twoDigits ? UnitsLeftTwoDigits : UnitsLeftOneDigit), px(TotalTop));
     place(shpBack,
@@ -238,21 +238,24 @@ int frmMain::px(int twips) const
     return twipsToPixels(twips, m_zoom);
 }
 
-int frmMain::fontPixels(int designed) const
-{
-    return std::max(1, static_cast<int>(std::lround(designed * m_zoom)));
-}
-
 void frmMain::followScreen(QScreen *screen)
 {
-    // Its size, its free area (panels come and go) and its scale.
     if (m_screen)
         disconnect(m_screen, nullptr, this, nullptr);
     m_screen = screen;
-    connect(screen, &QScreen::geometryChanged, this, &frmMain::fitToScreen);
-    connect(screen, &QScreen::availableGeometryChanged, this, &frmMain::fitToScreen);
-    connect(screen, &QScreen::logicalDotsPerInchChanged, this, &frmMain::fitToScreen);
-    fitToScreen();
+    // Its size, its free area (panels come and go) and its scale. At a new
+    // scale every picture and text is drawn anew, and Qt 6.4 repaints no
+    // control of its own accord for it.
+    const auto changed = [this] {
+        fitToScreen();
+        update();
+        for (QWidget *control : findChildren<QWidget *>())
+            control->update();
+    };
+    connect(screen, &QScreen::geometryChanged, this, changed);
+    connect(screen, &QScreen::availableGeometryChanged, this, changed);
+    connect(screen, &QScreen::logicalDotsPerInchChanged, this, changed);
+    changed();
 }
 
 void frmMain::fitToScreen()
@@ -260,65 +263,18 @@ void frmMain::fitToScreen()
     const QMargins frame = ScreenFit::frame(this, DesignedFrame);
     const QRect area = ScreenFit::freeArea(this);
     const double zoom = ScreenFit::zoomToFit(QSize(ClientWidth, ClientHeight), frame, area.size());
-    if (zoom != m_zoom) {
-        m_zoom = zoom;
-        sizeControls();
-        // Zoomed, the window fills its screen's free area from the corner;
-        // grown back, it stays where it was, as far as it still lies inside.
-        // Placed by its client area, from this screen's frame: the toolkit's
-        // own copy of the frame can still be the last monitor's.
-        const QPoint corner = ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(),
-                                                    size().grownBy(frame), area);
-        setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), size()));
-    }
-    drawPictures(false);
-}
-
-void frmMain::drawPictures(bool all)
-{
-    // Drawn at the resolution they are shown at, once per change of zoom
-    // or screen; where that is the designed one, the masters serve.
-    const qreal scale = m_zoom * devicePixelRatioF();
-    const bool designed = qFuzzyCompare(scale, 1.0);
-    const bool more = all && !m_allDrawn;
-    if (!more && scale == m_pictureScale)
+    if (zoom == m_zoom)
         return;
-    if (more) {
-        for (int k = 0; k < DieFaceCount; ++k)
-            if (imgMdice[std::size_t(k)].isNull())
-                imgMdice[std::size_t(k)] = drawDieFace(k);
-        const auto digits = drawDigits();
-        for (std::size_t k = 0; k < digits.size(); ++k)
-            if (imgMdigi[k].isNull())
-                imgMdigi[k] = digits[k];
-        m_allDrawn = true;
-    } else if (designed && imgMdice[0].isNull()) {
-        imgMdice[0] = drawDieFace(0);
-        imgMdigi[BlankDigit] = drawBlankDigit();
-    }
-    m_pictureScale = scale;
-    m_sharpDice = {};
-    m_sharpDigits = {};
-    if (!designed && m_allDrawn) {
-        for (int k = 0; k < DieFaceCount; ++k)
-            m_sharpDice[std::size_t(k)] = drawDieFace(k, scale);
-        m_sharpDigits = drawDigits(scale);
-    } else if (!designed) {
-        m_sharpDice[0] = drawDieFace(0, scale);
-        m_sharpDigits[BlankDigit] = drawBlankDigit(scale);
-    }
-    // Everything painted again at the new resolution: for a new scale Qt 6.4
-    // makes a new backing store, and repaints no control of its own accord.
-    update();
-    for (QWidget *control : findChildren<QWidget *>())
-        control->update();
-    // What shows now, shown again from the new drawings.
-    for (int i = 0; i < 4; ++i)
-        if (const int face = m_faceShown[std::size_t(i)]; face >= 0)
-            showFace(i, face);
-    for (int j = 0; j < 2; ++j)
-        if (const int digit = m_digitShown[std::size_t(j)]; digit >= 0)
-            showDigit(j, digit);
+    m_zoom = zoom;
+    sizeControls();
+    arrange();
+    // Zoomed, the window fills its screen's free area from the corner; grown
+    // back, it stays where it was, as far as it still lies inside. Placed by
+    // its client area, from this screen's frame: the toolkit's own copy of
+    // the frame can still be the last monitor's.
+    const QPoint corner =
+        ScreenFit::keptInside(m_zoom < 1.0 ? area.topLeft() : pos(), size().grownBy(frame), area);
+    setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), size()));
 }
 
 void frmMain::showEvent(QShowEvent *event)
@@ -358,8 +314,6 @@ void frmMain::cmdAction_Click()
 void frmMain::StartRoll()
 {
     basMain::checkSettings();
-    // Every face and digit ready before the first tick, which only shows.
-    drawPictures(true);
     const int n = basMain::DiceCount;
     for (LoopIndex = 0; LoopIndex < n; ++LoopIndex)
         checkedAt(DieStopped, LoopIndex, "DieStopped") = 0;
@@ -382,7 +336,7 @@ void frmMain::tmrDice_Timer()
         const auto v = static_cast<std::int16_t>(
             static_cast<int>(std::floor(r * static_cast<float>(basMain::DiceFaces + z))) + 1 - z);
         checkedAt(DieValue, LoopIndex, "DieValue") = v;
-        showFace(LoopIndex, v);
+        checkedAt(imgDice, LoopIndex, "imgDice")->setPicture(imgMdice(v));
     }
 }
 
@@ -408,8 +362,8 @@ void frmMain::ShowTotal()
         total += checkedAt(DieValue, LoopIndex, "DieValue");
 
     const int tens = total > 9 ? static_cast<int>(std::floor(total / 10.0)) : BlankDigit;
-    showDigit(0, tens);
-    showDigit(1, total % 10);
+    imgTotal[0]->setPicture(imgMdigi(tens));
+    imgTotal[1]->setPicture(imgMdigi(total % 10));
 
     RollState = Result;
     cmdConfig->setEnabled(false);
@@ -448,26 +402,6 @@ void frmMain::describeForScreenReaders()
     cmdAction->setAccessibleDescription(result);
     m_announcer->announce(result.isEmpty() ? cmdAction->text()
                                            : result + QStringLiteral("。") + cmdAction->text());
-}
-
-void frmMain::showFace(int die, int face)
-{
-    PictureBox *box = checkedAt(imgDice, die, "imgDice");
-    checkedAt(imgMdice, face, "imgMdice");
-    if (face != 0 && !m_allDrawn) // drawn at the first throw: no work on a tick
-        drawPictures(true);
-    box->setPicture(imgMdice[std::size_t(face)], m_sharpDice[std::size_t(face)]);
-    m_faceShown[std::size_t(die)] = face;
-}
-
-void frmMain::showDigit(int place, int digit)
-{
-    PictureBox *box = checkedAt(imgTotal, place, "imgTotal");
-    checkedAt(imgMdigi, digit, "imgMdigi");
-    if (digit != BlankDigit && !m_allDrawn)
-        drawPictures(true);
-    box->setPicture(imgMdigi[std::size_t(digit)], m_sharpDigits[std::size_t(digit)]);
-    m_digitShown[std::size_t(place)] = digit;
 }
 
 void frmMain::changeEvent(QEvent *event)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "ground/RandomSource.h"
+#include "pictures/DiePictures.h"
+#include "pictures/DigitPictures.h"
+#include "widgets/PictureBox.h"
 
-#include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -12,7 +14,6 @@
 #include <memory>
 
 class Announcer;
-class PictureBox;
 class ShapeBox;
 class QLabel;
 class QPushButton;
@@ -56,12 +57,10 @@ private:
     QPushButton *cmdAction;
     QTimer tmrDice{this};
 
-    // Master pictures; the visible images share them, never copy them.
-    // Until the first throw only the blank ones are drawn, and only where
-    // the designed size shows: the rest are not needed before, and
-    // start-up is quicker without them.
-    std::array<QImage, 11> imgMdice;
-    std::array<QImage, 11> imgMdigi;
+    // Master pictures, never shown themselves: a visible image is handed
+    // one, imgMdice(k) or imgMdigi(k), and draws it as it shows it.
+    const PictureSet imgMdice{drawDieFace, DieFaceCount, "imgMdice"};
+    const PictureSet imgMdigi{drawDigit, DigitPictureCount, "imgMdigi"};
 
     // Roll state.
     std::int16_t RollState = Ready;
@@ -76,37 +75,18 @@ private:
     void ShowTotal();
     void describeForScreenReaders();
 
-    // The layout at the current zoom: sizes, fonts, then arrange().
+    // The layout at the zoom: sizes and fonts, then where the dice, labels,
+    // digits and panel stand for the settings.
     void sizeControls();
-    // Where the dice, labels, digits and panel stand for the settings.
     void arrange();
     int px(int twips) const;
-    int fontPixels(int designed) const;
     // The whole window inside its screen's free area, shown smaller where
     // the designed size does not fit; again whenever the screen changes.
     void followScreen(QScreen *screen);
     void fitToScreen();
-    // The pictures: the blank ones alone until `all` are asked for, each at
-    // its designed size and at the scale it is shown at.
-    void drawPictures(bool all);
-
-    // A master picture in a die's or a total place's box, and what each
-    // box shows (-1: nothing), to show it again from new drawings.
-    void showFace(int die, int face);
-    void showDigit(int place, int digit);
-    std::array<int, 4> m_faceShown = {-1, -1, -1, -1};
-    std::array<int, 2> m_digitShown = {-1, -1};
 
     std::unique_ptr<RandomSource> m_random;
-    Announcer *m_announcer; // speaks each change of state to screen readers
-    // The masters drawn again at the resolution they are shown at, where
-    // that is not the designed one (a zoom, or a screen with more than one
-    // device pixel to a pixel); empty otherwise.
-    std::array<QImage, 11> m_sharpDice;
-    std::array<QImage, 11> m_sharpDigits;
-    qreal m_pictureScale = 0.0; // none drawn yet
-    bool m_allDrawn = false;
-
+    Announcer *m_announcer;     // speaks each change of state to screen readers
     double m_zoom = 1.0;        // 1 as designed; less where the screen is too small
     QPointer<QScreen> m_screen; // the screen followed
 };
