@@ -92,9 +92,9 @@ void TestMainWindow::window()
     QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
 }
 
-// Every control where the layout puts it for each setting (pixels: the
-// layout's twips over 15, rounded), in a new window and in one reset after
-// a throw of four dice: what is hidden is hidden and holds no face.
+// Every control where the layout puts it for each setting, in a new window
+// and in one reset after a throw of four dice: what is hidden is hidden and
+// holds no face.
 void TestMainWindow::arrangement_data()
 {
     QTest::addColumn<int>("faces");
@@ -114,42 +114,12 @@ void TestMainWindow::arrangement()
     QFETCH(int, faces);
     QFETCH(int, count);
     QFETCH(bool, twoDigits);
-    const auto check = [&](frmMain &w) {
-        for (int i = 0; i < 4; ++i) {
-            const bool shown = i < count;
-            QCOMPARE(imgDice(w)[i]->isVisibleTo(&w), shown);
-            QVERIFY(!lblDice(w)[i]->isVisibleTo(&w));
-            if (!shown) {
-                QVERIFY(imgDice(w)[i]->picture().isNull());
-                continue;
-            }
-            const int x = dieLefts(count)[i];
-            QCOMPARE(imgDice(w)[i]->geometry(), QRect(x, 32, 193, 193));
-            QCOMPARE(lblDice(w)[i]->geometry(), QRect(x + 40, 248, 113, 97));
-            // The master's own blank face, shared, not a copy.
-            QCOMPARE(imgDice(w)[i]->picture(), WindowProbe::imgMdice(w)(0));
-        }
-        // 4740 and 7500 twips, or one digit at 6000; the panel 4320 to
-        // 10935 or 5640 to 9375 across, 5760 to 9735 down.
-        QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
-        QCOMPARE(imgTotal(w)[0]->geometry(), QRect(316, 392, 201, 249));
-        QCOMPARE(imgTotal(w)[1]->geometry(), QRect(twoDigits ? 500 : 400, 392, 201, 249));
-        QCOMPARE(shpBack(w)->geometry(),
-                 twoDigits ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265));
-        for (PictureBox *digit : imgTotal(w)) // the hidden one too
-            QCOMPARE(digit->picture(), WindowProbe::imgMdigi(w)(BlankDigit));
-        QCOMPARE(cmdConfig(w)->geometry(), QRect(16, 648, 201, 65));
-        QCOMPARE(cmdAction(w)->geometry(), QRect(800, 648, 201, 65));
-        QVERIFY(cmdConfig(w)->isEnabled());
-        QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
-    };
     setSettings(faces, count, 0);
     {
         frmMain w;
-        check(w);
+        QCOMPARE(violation(w), QString());
+        QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
     }
-    if (QTest::currentTestFailed())
-        return;
     setSettings(10, 4, -1);
     std::deque<float> values = {0.9f, 0.9f, 0.9f, 0.9f};
     frmMain w(std::make_unique<ScriptedRandom>(&values));
@@ -158,7 +128,8 @@ void TestMainWindow::arrangement()
     cmdAction(w)->click();
     setSettings(faces, count, 0);
     cmdAction(w)->click(); // reset arranges for the new settings
-    check(w);
+    QCOMPARE(violation(w), QString());
+    QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
 }
 
 // The value labels as painted after throws of every value from 0 to 10:

@@ -68,34 +68,6 @@ bool transparent(QRgb p)
     return qAlpha(p) == 0;
 }
 
-// The design's numbers, typed here rather than read from the program.
-// clang-format off
-const QList<QPoint> Pips[11] = {
-    {},
-    {{97, 96}},
-    {{147, 44}, {44, 148}},
-    {{147, 44}, {97, 97}, {44, 148}},
-    {{45, 44}, {147, 44}, {44, 148}, {147, 148}},
-    {{45, 44}, {147, 44}, {96, 97}, {44, 148}, {147, 148}},
-    {{43, 44}, {147, 45}, {43, 96}, {147, 96}, {43, 147}, {147, 147}},
-    {{44, 44}, {148, 44}, {44, 95}, {97, 95}, {148, 95}, {44, 146}, {148, 147}},
-    {{45, 44}, {96, 44}, {147, 44}, {70, 96}, {122, 97}, {44, 148}, {96, 148}, {147, 148}},
-    {{45, 44}, {96, 44}, {147, 44}, {45, 96}, {96, 97}, {147, 97},
-     {44, 148}, {96, 148}, {147, 148}},
-    {{45, 44}, {96, 44}, {147, 44}, {28, 96}, {74, 96}, {119, 96}, {165, 96},
-     {44, 148}, {96, 148}, {147, 148}}};
-// clang-format on
-
-// Segments a to g: top left, top right, bottom right, bottom left.
-const QPointF Segments[7][4] = {{{50.6, 15.0}, {148.0, 15.0}, {143.0, 47.9}, {45.6, 47.9}},
-                                {{150.0, 15.0}, {181.8, 15.0}, {165.8, 119.6}, {134.0, 119.6}},
-                                {{133.8, 121.4}, {165.6, 121.4}, {148.3, 234.0}, {116.5, 234.0}},
-                                {{22.2, 201.1}, {119.3, 201.1}, {114.2, 234.0}, {17.1, 234.0}},
-                                {{34.4, 121.4}, {67.2, 121.4}, {55.3, 199.1}, {22.5, 199.1}},
-                                {{45.3, 49.9}, {78.1, 49.9}, {67.4, 119.6}, {34.6, 119.6}},
-                                {{71.5, 105.4}, {134.5, 105.4}, {129.7, 136.6}, {66.7, 136.6}}};
-const char *const Lit[11] = {"abcdef", "bc",   "abdeg",   "abcdg",  "bcfg", "acdfg",
-                             "acdefg", "abcf", "abcdefg", "abcdfg", ""};
 // Ground just outside each segment, 3 px off its outer or inner edge.
 const QPoint NearSegment[7] = {{97, 11},  {177, 67}, {160, 178}, {68, 238},
                                {24, 160}, {36, 85},  {100, 101}};
@@ -115,8 +87,8 @@ double coverage(QRgb pixel, QRgb colour)
 QPoint segmentMiddle(int s)
 {
     QPointF sum;
-    for (QPointF corner : Segments[s])
-        sum += corner;
+    for (int c = 0; c < 4; ++c)
+        sum += segmentCorner(s, c);
     return (sum / 4).toPoint();
 }
 
@@ -192,11 +164,11 @@ void TestPictures::faces()
             QVERIFY(transparent(p) || p == qRgb(255, 255, 255) || p == pip);
         }
 
-    const auto pips = regions(image, [pip](QRgb p) { return p == pip; });
-    QCOMPARE(int(pips.size()), face);
-    const QList<QPoint> &table = Pips[face];
+    const auto found = regions(image, [pip](QRgb p) { return p == pip; });
+    QCOMPARE(int(found.size()), face);
+    const QList<QPoint> table = pips(face);
     const int across = face == 1 ? 73 : 41;
-    for (const Region &region : pips) {
+    for (const Region &region : found) {
         QCOMPARE(region.bounds.width(), across);
         QCOMPARE(region.bounds.height(), across);
         bool matched = false;
@@ -228,7 +200,7 @@ void TestPictures::digits_data()
     QTest::addColumn<QString>("lit");
     for (int k = 0; k < 11; ++k)
         QTest::addRow("%s", k == 10 ? "blank" : qPrintable(QString::number(k)))
-            << k << QString::fromLatin1(Lit[k]);
+            << k << litSegments(k);
 }
 
 void TestPictures::digits()
@@ -270,7 +242,9 @@ void TestPictures::segmentShapes()
         }
     // Edges are anti-aliased: partly covered pixels take blends.
     QVERIFY(blends > 500);
-    for (const auto &c : Segments) {
+    for (int s = 0; s < 7; ++s) {
+        const QPointF c[4] = {segmentCorner(s, 0), segmentCorner(s, 1), segmentCorner(s, 2),
+                              segmentCorner(s, 3)};
         for (double y : {c[0].y() + 7, c[3].y() - 7}) {
             const double t = (y - c[0].y()) / (c[3].y() - c[0].y());
             const double left = c[0].x() + (c[3].x() - c[0].x()) * t;
@@ -449,10 +423,10 @@ void TestPictures::paintedAfterThrows()
             const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
             // Every pip centre of every face: the pip colour where this face
             // has a pip, white where it has none near.
-            for (const QList<QPoint> &anyFace : Pips)
-                for (QPoint p : anyFace) {
+            for (int anyFace = 0; anyFace < 11; ++anyFace)
+                for (QPoint p : pips(anyFace)) {
                     bool own = false, near = false;
-                    for (QPoint q : Pips[face]) {
+                    for (QPoint q : pips(face)) {
                         own = own || q == p;
                         near = near || QLineF(p, q).length() < 44;
                     }
@@ -478,7 +452,7 @@ void TestPictures::paintedAfterThrows()
                               392 + (p.y() * 249 + 125) / 250);
             };
             for (int s = 0; s < 7; ++s) {
-                const bool on = QByteArray(Lit[shown[j]]).contains(char('a' + s));
+                const bool on = litSegments(shown[j]).contains(QChar('a' + s));
                 QVERIFY2(shot.pixel(at(segmentMiddle(s))) == (on ? LitYellow : DarkGrey),
                          qPrintable(what + QStringLiteral("digit %1 segment %2").arg(j).arg(s)));
                 QVERIFY2(shot.pixel(at(NearSegment[s])) == Ground,
