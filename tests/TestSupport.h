@@ -12,11 +12,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QKeySequence>
 #include <QList>
 #include <QRect>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QtTest>
 
 #include <deque>
 #include <functional>
@@ -106,6 +107,24 @@ private:
     std::deque<float> *m_values;
 };
 
+// Keys by name, "Tab Tab Up Return", as a list of keys.
+inline QList<int> typed(const char *names)
+{
+    QList<int> found;
+    for (const QString &name : QString::fromLatin1(names).split(' ', Qt::SkipEmptyParts))
+        found << QKeySequence(name)[0].key();
+    return found;
+}
+
+// Shows a window and waits until it is exposed, or also active.
+enum Waiting { Exposed, Active };
+inline bool shown(QWidget &window, Waiting until = Exposed)
+{
+    window.show();
+    return until == Exposed ? QTest::qWaitForWindowExposed(&window)
+                            : QTest::qWaitForWindowActive(&window);
+}
+
 inline void setSettings(int faces, int count, int zero)
 {
     basMain::DiceFaces = static_cast<std::int16_t>(faces);
@@ -129,17 +148,17 @@ inline void whenModalOpens(std::function<void(QWidget *)> inside)
     });
 }
 
-// The same for the settings dialog: `inside` gets it, `opened` says whether
-// it opened at all.
-inline void whenSettingsOpen(bool *opened, std::function<void(frmConf *)> inside)
+// The settings opened by a click on the main window's button: `inside`
+// gets the dialog. Whether it opened at all.
+inline bool inSettings(frmMain &w, std::function<void(frmConf *)> inside)
 {
-    *opened = false;
-    whenModalOpens([opened, inside = std::move(inside)](QWidget *modal) {
-        auto *dialog = qobject_cast<frmConf *>(modal);
-        *opened = dialog != nullptr;
-        if (dialog)
+    bool opened = false;
+    whenModalOpens([&opened, inside = std::move(inside)](QWidget *modal) {
+        if (auto *dialog = qobject_cast<frmConf *>(modal); (opened = dialog))
             inside(dialog);
     });
+    QTest::mouseClick(cmdConfig(w), Qt::LeftButton);
+    return opened;
 }
 
 // Everything that must hold in the main window, as designed, between two
@@ -148,86 +167,68 @@ inline void whenSettingsOpen(bool *opened, std::function<void(frmConf *)> inside
 inline QString violation(frmMain &w)
 {
     const int state = WindowProbe::RollState(w);
-    const int n = basMain::DiceCount;
-    const int faces = basMain::DiceFaces;
-    const int zero = basMain::ZeroFace;
-    if (zero != 0 && zero != -1)
-        return QStringLiteral("ZeroFace is %1").arg(zero);
-    if (n < 1 || n > 4 || faces < 2 || faces > 10)
-        return QStringLiteral("settings %1 dice of %2 faces").arg(n).arg(faces);
+    const int n = basMain::DiceCount, faces = basMain::DiceFaces, zero = basMain::ZeroFace;
+    if ((zero != 0 && zero != -1) || n < 1 || n > 4 || faces < 2 || faces > 10)
+        return QString::asprintf("settings %d dice of %d faces, zero face %d", n, faces, zero);
     if (state < 0 || state > 2)
         return QStringLiteral("RollState %1").arg(state);
-    const QString captions[] = {QStringLiteral("スタート"), QStringLiteral("ストップ"),
-                                QStringLiteral("リセット")};
-    if (cmdAction(w)->text() != captions[state])
-        return QStringLiteral("caption %1 in state %2").arg(cmdAction(w)->text()).arg(state);
-    if (cmdConfig(w)->isEnabled() != (state == frmMain::Ready))
-        return QStringLiteral("settings button enabled is wrong in state %1").arg(state);
-    if (tmrDice(w)->isActive() != (state == frmMain::Rolling))
-        return QStringLiteral("roll timer running is %1 in state %2")
-            .arg(tmrDice(w)->isActive())
-            .arg(state);
-    const QJsonObject layout = design()["main"].toObject();
-    const auto place = [&](QWidget *control, QRect want) {
-        return control->geometry() == want
-                   ? QString()
-                   : QStringLiteral("%1 out of place").arg(control->objectName());
-    };
-    for (QWidget *button : QList<QWidget *>{cmdConfig(w), cmdAction(w)})
-        if (const QString wrong = place(button, designedPlace("main", button->objectName()));
-            !wrong.isEmpty())
-            return wrong;
+    const char *captions[] = {"スタート", "ストップ", "リセット"};
+    if (cmdAction(w)->text() != QString::fromUtf8(captions[state]) ||
+        cmdConfig(w)->isEnabled() != (state == frmMain::Ready) ||
+        tmrDice(w)->isActive() != (state == frmMain::Rolling))
+        return QStringLiteral("caption, settings button or timer wrong in state %1").arg(state);
 
+    // Where every shown control stands: the dice and values where n dice
+    // do, the total's places for one or two digits (the largest total
+    // decides), the buttons as created.
+    const QJsonObject layout = design()["main"].toObject();
+    const bool twoDigits = n * faces >= 10;
+    QList<QPair<QWidget *, QRect>> places;
+    for (QWidget *control :
+         QList<QWidget *>{imgTotal(w)[1], shpBack(w), cmdConfig(w), cmdAction(w), imgTotal(w)[0]}) {
+        const QJsonValue one = layout["oneDigit"][control->objectName()];
+        places.append({control, !twoDigits && !one.isUndefined()
+                                    ? pixels(one)
+                                    : designedPlace("main", control->objectName())});
+    }
+    if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)
+        return QString::asprintf("tens shown is %d for %d x %d", !twoDigits, n, faces);
     int sum = 0;
     for (int i = 0; i < 4; ++i) {
-        const PictureBox *die = imgDice(w)[i];
+        PictureBox *die = imgDice(w)[i];
         QLabel *label = lblDice(w)[i];
         const bool shown = i < n;
-        if (die->isVisibleTo(&w) != shown)
-            return QStringLiteral("die %1 shown is %2").arg(i).arg(!shown);
-        if (label->isVisibleTo(&w) != (shown && state == frmMain::Result))
-            return QStringLiteral("label %1 visibility in state %2").arg(i).arg(state);
-        const int stopped = (state == frmMain::Rolling && shown) ? 0 : -1;
-        if (WindowProbe::DieStopped(w)[i] != stopped)
-            return QStringLiteral("die %1 stopped is %2").arg(i).arg(WindowProbe::DieStopped(w)[i]);
+        const int v = WindowProbe::DieValue(w)[i];
+        if (die->isVisibleTo(&w) != shown ||
+            label->isVisibleTo(&w) != (shown && state == frmMain::Result) ||
+            WindowProbe::DieStopped(w)[i] != ((state == frmMain::Rolling && shown) ? 0 : -1))
+            return QString::asprintf("die %d shown, value shown or stopped wrong in state %d", i,
+                                     state);
         if (!shown) {
             if (!die->picture().isNull())
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
             continue;
         }
-        const QRect face = designedPlace("main", die->objectName());
         const int x = dieLefts(n)[i];
-        if (die->geometry() != QRect(x, face.y(), face.width(), face.height()))
-            return QStringLiteral("die %1 out of place").arg(i);
-        const QRect value = designedPlace("main", label->objectName());
-        const int offset = pixels(layout["labelOffset"].toInt());
-        if (!place(label, QRect(x + offset, value.y(), value.width(), value.height())).isEmpty())
-            return QStringLiteral("label %1 out of place").arg(i);
-        const int v = WindowProbe::DieValue(w)[i];
-        const int lowest = zero == -1 ? 0 : 1;
-        if (v != 0 && (v < lowest || v > faces))
-            return QStringLiteral("die %1 shows %2 with faces %3").arg(i).arg(v).arg(faces);
-        if (state == frmMain::Ready && v != 0)
-            return QStringLiteral("die %1 holds %2 in Ready").arg(i).arg(v);
+        places.append({die, designedPlace("main", die->objectName())
+                                .translated(x - designedPlace("main", die->objectName()).x(), 0)});
+        places.append({label, designedPlace("main", label->objectName())
+                                  .translated(x + pixels(layout["labelOffset"].toInt()) -
+                                                  designedPlace("main", label->objectName()).x(),
+                                              0)});
+        if ((v != 0 && (v < (zero == -1 ? 0 : 1) || v > faces)) ||
+            (state == frmMain::Ready && v != 0))
+            return QString::asprintf("die %d holds %d with faces %d in state %d", i, v, faces,
+                                     state);
         if (die->picture() != WindowProbe::imgMdice(w)(v))
             return QStringLiteral("die %1 picture is not face %2").arg(i).arg(v);
         if (state == frmMain::Result && label->text() != QString::number(v))
             return QStringLiteral("label %1 reads %2, die %3").arg(i).arg(label->text()).arg(v);
         sum += v;
     }
-
-    // The largest total decides between the two-digit and the one-digit area.
-    const bool twoDigits = n * faces >= 10;
-    if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)
-        return QStringLiteral("tens shown is %1 for %2 x %3").arg(!twoDigits).arg(n).arg(faces);
-    for (QWidget *control : QList<QWidget *>{imgTotal(w)[0], imgTotal(w)[1], shpBack(w)}) {
-        const QString name = control->objectName();
-        const QJsonValue one = layout["oneDigit"][name];
-        const QRect want =
-            !twoDigits && !one.isUndefined() ? pixels(one) : designedPlace("main", name);
-        if (const QString wrong = place(control, want); !wrong.isEmpty())
-            return wrong;
-    }
+    for (const auto &[control, want] : places)
+        if (control->geometry() != want)
+            return QStringLiteral("%1 out of place").arg(control->objectName());
     // The tens are the blank digit below 10, even where they are hidden.
     const int tens = state == frmMain::Result && sum > 9 ? sum / 10 : 10;
     const int units = state == frmMain::Result ? sum % 10 : 10;

@@ -3,14 +3,7 @@
 // announced; the window a frame whose parts are named.
 #include "TestSupport.h"
 
-#include "widgets/PictureBox.h"
-#include "widgets/ShapeBox.h"
-#include "windows/frmMain.h"
-
 #include <QAccessible>
-#include <QLabel>
-#include <QPushButton>
-#include <QtTest>
 
 namespace
 {
@@ -33,80 +26,78 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void names_data();
-    void names();
+    void names_data()
+    {
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QStringList>("dice");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("announced");
+        QTest::newRow("ready") << 0 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"}
+                               << "合計: なし"
+                               << "スタート"
+                               << "スタート";
+        QTest::newRow("rolling") << 1 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中"}
+                                 << "合計: なし"
+                                 << "ストップ"
+                                 << "ストップ";
+        QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"} << "合計: 9"
+                                << "リセット"
+                                << "合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット";
+        QTest::newRow("reset") << 3 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"}
+                               << "合計: なし"
+                               << "スタート"
+                               << "スタート";
+    }
+
+    void names()
+    {
+        QFETCH(int, clicks);
+        QFETCH(QStringList, dice);
+        QFETCH(QString, total);
+        QFETCH(QString, action);
+        QFETCH(QString, announced);
+        setSettings(6, 2, 0);
+        std::deque<float> values = {0.4f, 0.9f};
+        frmMain w(std::make_unique<ScriptedRandom>(&values));
+        QVERIFY(shown(w));
+        for (int c = 0; c < clicks; ++c) {
+            cmdAction(w)->click();
+            if (c == 0)
+                WindowProbe::tick(w);
+        }
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(spoken(imgDice(w)[i]), dice[i]);
+        if (clicks == 2) {
+            QCOMPARE(spoken(lblDice(w)[0]), QStringLiteral("ミルバネ1の目: 3"));
+            QCOMPARE(spoken(lblDice(w)[1]), QStringLiteral("ミルバネ2の目: 6"));
+        }
+        QCOMPARE(spoken(shpBack(w)), total);
+        QCOMPARE(spoken(cmdAction(w)), action);
+        QCOMPARE(spoken(cmdConfig(w)), QStringLiteral("設定"));
+        // "Where am I" on the action button finds the result there.
+        QCOMPARE(spoken(cmdAction(w), QAccessible::Description),
+                 clicks == 2 ? QStringLiteral("合計: 9。ミルバネ1: 3、ミルバネ2: 6") : QString());
+
+        // A frame of named parts: the dice and the total are images, the digit
+        // pictures are left out, the last change is a notification.
+        QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
+        QCOMPARE(frame->role(), QAccessible::Window);
+        QCOMPARE(role(imgDice(w)[0]), QAccessible::Graphic);
+        QCOMPARE(role(shpBack(w)), QAccessible::Graphic);
+        QString notification;
+        for (int i = 0; i < frame->childCount(); ++i) {
+            QAccessibleInterface *part = frame->child(i);
+            QVERIFY(part->object() != imgTotal(w)[0] && part->object() != imgTotal(w)[1]);
+            QVERIFY(!part->text(QAccessible::Name).isEmpty());
+            QCOMPARE(frame->indexOfChild(part), i);
+            if (part->role() == QAccessible::Notification)
+                notification = part->text(QAccessible::Name);
+        }
+        QCOMPARE(frame->childCount(), 4 + 4 + 1 + 2 + 1); // dice, labels, total, buttons, notice
+        QCOMPARE(notification, announced);
+    }
 };
-
-void TestAccessibility::names_data()
-{
-    QTest::addColumn<int>("clicks");
-    QTest::addColumn<QStringList>("dice");
-    QTest::addColumn<QString>("total");
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("announced");
-    QTest::newRow("ready") << 0 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"} << "合計: なし"
-                           << "スタート"
-                           << "スタート";
-    QTest::newRow("rolling") << 1 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中"}
-                             << "合計: なし"
-                             << "ストップ"
-                             << "ストップ";
-    QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"} << "合計: 9"
-                            << "リセット"
-                            << "合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット";
-    QTest::newRow("reset") << 3 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"} << "合計: なし"
-                           << "スタート"
-                           << "スタート";
-}
-
-void TestAccessibility::names()
-{
-    QFETCH(int, clicks);
-    QFETCH(QStringList, dice);
-    QFETCH(QString, total);
-    QFETCH(QString, action);
-    QFETCH(QString, announced);
-    setSettings(6, 2, 0);
-    std::deque<float> values = {0.4f, 0.9f};
-    frmMain w(std::make_unique<ScriptedRandom>(&values));
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    for (int c = 0; c < clicks; ++c) {
-        cmdAction(w)->click();
-        if (c == 0)
-            WindowProbe::tick(w);
-    }
-    for (int i = 0; i < 2; ++i)
-        QCOMPARE(spoken(imgDice(w)[i]), dice[i]);
-    if (clicks == 2) {
-        QCOMPARE(spoken(lblDice(w)[0]), QStringLiteral("ミルバネ1の目: 3"));
-        QCOMPARE(spoken(lblDice(w)[1]), QStringLiteral("ミルバネ2の目: 6"));
-    }
-    QCOMPARE(spoken(shpBack(w)), total);
-    QCOMPARE(spoken(cmdAction(w)), action);
-    QCOMPARE(spoken(cmdConfig(w)), QStringLiteral("設定"));
-    // "Where am I" on the action button finds the result there.
-    QCOMPARE(spoken(cmdAction(w), QAccessible::Description),
-             clicks == 2 ? QStringLiteral("合計: 9。ミルバネ1: 3、ミルバネ2: 6") : QString());
-
-    // A frame of named parts: the dice and the total are images, the digit
-    // pictures are left out, the last change is a notification.
-    QAccessibleInterface *frame = QAccessible::queryAccessibleInterface(&w);
-    QCOMPARE(frame->role(), QAccessible::Window);
-    QCOMPARE(role(imgDice(w)[0]), QAccessible::Graphic);
-    QCOMPARE(role(shpBack(w)), QAccessible::Graphic);
-    QString notification;
-    for (int i = 0; i < frame->childCount(); ++i) {
-        QAccessibleInterface *part = frame->child(i);
-        QVERIFY(part->object() != imgTotal(w)[0] && part->object() != imgTotal(w)[1]);
-        QVERIFY(!part->text(QAccessible::Name).isEmpty());
-        QCOMPARE(frame->indexOfChild(part), i);
-        if (part->role() == QAccessible::Notification)
-            notification = part->text(QAccessible::Name);
-    }
-    QCOMPARE(frame->childCount(), 4 + 4 + 1 + 2 + 1); // dice, labels, total, buttons, notice
-    QCOMPARE(notification, announced);
-}
 
 QTEST_MAIN(TestAccessibility)
 #include "tst_accessibility.moc"

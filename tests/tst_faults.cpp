@@ -5,18 +5,13 @@
 #include "TestSupport.h"
 
 #include "ground/Checked.h"
-#include "pictures/DiePictures.h"
-#include "pictures/DigitPictures.h"
 #include "program/FatalErrors.h"
-#include "windows/frmConf.h"
-#include "windows/frmMain.h"
 
 #include <QAbstractButton>
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <cstring>
 #include <functional>
@@ -63,6 +58,13 @@ void answerErrorBoxes()
     qApp->installEventFilter(new OnShow);
 }
 
+// A main window made for these settings.
+void windowFor(int faces, int count, int zero)
+{
+    setSettings(faces, count, zero);
+    frmMain w;
+}
+
 const std::map<QString, std::function<void()>> &faults()
 {
     static const std::map<QString, std::function<void()>> table = {
@@ -72,24 +74,13 @@ const std::map<QString, std::function<void()>> &faults()
          [] {
              showErrorBoxHeadless(true);
              answerErrorBoxes();
-             QTimer::singleShot(0, [] {
-                 setSettings(6, 5, 0);
-                 frmMain w;
-             });
+             QTimer::singleShot(0, [] { windowFor(6, 5, 0); });
              QApplication::exec();
          }},
         // What the toolkit says during start-up comes out once it succeeded.
         {"held messages", [] { std::fprintf(stderr, "started\n"); }},
-        {"five dice",
-         [] {
-             setSettings(6, 5, 0);
-             frmMain w;
-         }},
-        {"no dice",
-         [] {
-             setSettings(6, 0, 0);
-             frmMain w;
-         }},
+        {"five dice", [] { windowFor(6, 5, 0); }},
+        {"no dice", [] { windowFor(6, 0, 0); }},
         {"eleven faces while rolling",
          [] {
              frmMain w;
@@ -110,7 +101,7 @@ const std::map<QString, std::function<void()>> &faults()
              frmConf dialog(&w);
          }},
         {"face picture 11", [] { drawDieFace(11); }},
-        {"a window without Japanese fonts", [] { frmMain w; }},
+        {"a window without Japanese fonts", [] { windowFor(6, 2, 0); }},
         {"digit picture -1", [] { drawDigit(-1); }},
         {"die value 4",
          [] {
@@ -128,92 +119,92 @@ class TestFaults : public QObject
     Q_OBJECT
 
 private slots:
-    void errorPath_data();
-    void errorPath();
-};
+    // What a user meets on each path: these lines in this order on stderr,
+    // each once, and the exit status.
+    void errorPath_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("status");
+        const auto stops = [](const char *fault, const char *message) {
+            QTest::newRow(fault) << fault
+                                 << QStringList{QStringLiteral("denshi-milbane: %1\n").arg(message)}
+                                 << 1;
+        };
+        stops("five dice", "DiceCount = 5 is out of range (1 to 4)");
+        stops("no dice", "DiceCount = 0 is out of range (1 to 4)");
+        stops("eleven faces while rolling", "DiceFaces = 11 is out of range (2 to 10)");
+        stops("zero face neither -1 nor 0", "ZeroFace = 1 is out of range (-1 or 0)");
+        stops("settings dialog on bad settings", "DiceFaces = 1 is out of range (2 to 10)");
+        stops("face picture 11", "dieFacePips(11): index out of range 0 to 10");
+        stops("digit picture -1", "litSegments(-1): index out of range 0 to 10");
+        stops("die value 4", "DieValue(4): index out of range 0 to 3");
+        QTest::newRow("error box")
+            << "error box"
+            << QStringList{"start-up done\n", "a message during start-up\n",
+                           "denshi-milbane: DiceCount = 5 is out of range (1 to 4)\n",
+                           "box: 電子ミルバネ | 実行時エラーのため終了します。 | DiceCount = 5 is "
+                           "out "
+                           "of range (1 to 4)\n",
+                           "other ticks under the box: 0\n"}
+            << 1;
+        QTest::newRow("held messages")
+            << "held messages"
+            << QStringList{"start-up done\n", "a message during start-up\n", "started\n",
+                           "the fault reached the end\n"}
+            << 0;
+        // A machine whose only font is a Latin one: the program goes on, but
+        // says what to install.
+        QTest::newRow("a window without Japanese fonts")
+            << "a window without Japanese fonts"
+            << QStringList{"denshi-milbane: no Japanese font is installed, so every text shows as "
+                           "empty boxes; install the package fonts-ipafont-gothic\n",
+                           "the fault reached the end\n"}
+            << 0;
+    }
 
-// What a user meets on each path: these lines in this order on stderr,
-// each once, and the exit status.
-void TestFaults::errorPath_data()
-{
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<int>("status");
-    const auto stops = [](const char *fault, const char *message) {
-        QTest::newRow(fault) << fault
-                             << QStringList{QStringLiteral("denshi-milbane: %1\n").arg(message)}
-                             << 1;
-    };
-    stops("five dice", "DiceCount = 5 is out of range (1 to 4)");
-    stops("no dice", "DiceCount = 0 is out of range (1 to 4)");
-    stops("eleven faces while rolling", "DiceFaces = 11 is out of range (2 to 10)");
-    stops("zero face neither -1 nor 0", "ZeroFace = 1 is out of range (-1 or 0)");
-    stops("settings dialog on bad settings", "DiceFaces = 1 is out of range (2 to 10)");
-    stops("face picture 11", "dieFacePips(11): index out of range 0 to 10");
-    stops("digit picture -1", "litSegments(-1): index out of range 0 to 10");
-    stops("die value 4", "DieValue(4): index out of range 0 to 3");
-    QTest::newRow("error box")
-        << "error box"
-        << QStringList{"start-up done\n", "a message during start-up\n",
-                       "denshi-milbane: DiceCount = 5 is out of range (1 to 4)\n",
-                       "box: 電子ミルバネ | 実行時エラーのため終了します。 | DiceCount = 5 is out "
-                       "of range (1 to 4)\n",
-                       "other ticks under the box: 0\n"}
-        << 1;
-    QTest::newRow("held messages") << "held messages"
-                                   << QStringList{"start-up done\n", "a message during start-up\n",
-                                                  "started\n", "the fault reached the end\n"}
-                                   << 0;
-    // A machine whose only font is a Latin one: the program goes on, but
-    // says what to install.
-    QTest::newRow("a window without Japanese fonts")
-        << "a window without Japanese fonts"
-        << QStringList{"denshi-milbane: no Japanese font is installed, so every text shows as "
-                       "empty boxes; install the package fonts-ipafont-gothic\n",
-                       "the fault reached the end\n"}
-        << 0;
-}
-
-void TestFaults::errorPath()
-{
-    QFETCH(QString, fault);
-    QFETCH(QStringList, lines);
-    QFETCH(int, status);
-    QProcess child;
-    // Qt writes its messages to the debugger rather than to a stderr that is
-    // not a console (Windows): here they are read from stderr everywhere.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_FORCE_STDERR_LOGGING", "1");
-    QTemporaryDir fonts;
-    if (fault.contains("fonts")) {
+    void errorPath()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QStringList, lines);
+        QFETCH(int, status);
+        QProcess child;
+        // Qt writes its messages to the debugger rather than to a stderr that is
+        // not a console (Windows): here they are read from stderr everywhere.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_FORCE_STDERR_LOGGING", "1");
+        QTemporaryDir fonts;
+        if (fault.contains("fonts")) {
 #ifdef Q_OS_WIN
-        QSKIP("Windows' fonts are the system's: none can be hidden from one process");
+            QSKIP("Windows' fonts are the system's: none can be hidden from one process");
 #endif
-        QFile config(fonts.filePath("fonts.conf"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("<?xml version=\"1.0\"?><fontconfig><dir>/usr/share/fonts/"
-                                    "truetype/dejavu</dir><cachedir>%1</cachedir></fontconfig>\n")
-                         .arg(fonts.path())
-                         .toUtf8());
-        env.insert("FONTCONFIG_FILE", config.fileName());
+            QFile config(fonts.filePath("fonts.conf"));
+            QVERIFY(config.open(QIODevice::WriteOnly));
+            config.write(
+                QStringLiteral("<?xml version=\"1.0\"?><fontconfig><dir>/usr/share/fonts/"
+                               "truetype/dejavu</dir><cachedir>%1</cachedir></fontconfig>\n")
+                    .arg(fonts.path())
+                    .toUtf8());
+            env.insert("FONTCONFIG_FILE", config.fileName());
+        }
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--fault", fault});
+        QVERIFY(child.waitForFinished(60000));
+        // Windows' C library ends text lines with \r\n.
+        const QString errors =
+            QString::fromUtf8(child.readAllStandardError()).remove(QLatin1Char('\r'));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), status);
+        qsizetype at = 0;
+        for (const QString &line : lines) {
+            const qsizetype found = errors.indexOf(line, at);
+            QVERIFY2(found >= 0, qPrintable(QStringLiteral("no %1 after %2 in:\n%3")
+                                                .arg(line.trimmed(), QString::number(at), errors)));
+            QCOMPARE(errors.count(line), 1);
+            at = found + line.size();
+        }
     }
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(), {"--fault", fault});
-    QVERIFY(child.waitForFinished(60000));
-    // Windows' C library ends text lines with \r\n.
-    const QString errors =
-        QString::fromUtf8(child.readAllStandardError()).remove(QLatin1Char('\r'));
-    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(child.exitCode(), status);
-    qsizetype at = 0;
-    for (const QString &line : lines) {
-        const qsizetype found = errors.indexOf(line, at);
-        QVERIFY2(found >= 0, qPrintable(QStringLiteral("no %1 after %2 in:\n%3")
-                                            .arg(line.trimmed(), QString::number(at), errors)));
-        QCOMPARE(errors.count(line), 1);
-        at = found + line.size();
-    }
-}
+};
 
 int main(int argc, char *argv[])
 {

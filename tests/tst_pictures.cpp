@@ -4,61 +4,40 @@
 #include "program/basMain.h"
 
 #include "pictures/AppIcon.h"
-#include "pictures/DiePictures.h"
-#include "pictures/DigitPictures.h"
-#include "widgets/PictureBox.h"
-#include "widgets/ShapeBox.h"
-#include "windows/frmConf.h"
-#include "windows/frmMain.h"
 
 #include <QPainter>
-#include <QPushButton>
-#include <QtTest>
-
-#include <set>
 
 namespace
 {
 
 struct Region {
-    int count = 0;
     QRect bounds;
-    double sumX = 0, sumY = 0;
-    QPointF centre() const { return {sumX / count, sumY / count}; }
+    QPointF centre; // the mean of its pixels
 };
 
-// 8-connected regions of the pixels that `member` picks.
+// The 8-connected regions of the pixels that `member` picks.
 template <typename Pred> std::vector<Region> regions(const QImage &image, Pred member)
 {
-    std::vector<int> seen(std::size_t(image.width() * image.height()), 0);
+    std::vector<char> seen(std::size_t(image.width() * image.height()), 0);
     std::vector<Region> found;
-    for (int y0 = 0; y0 < image.height(); ++y0)
-        for (int x0 = 0; x0 < image.width(); ++x0) {
-            if (seen[std::size_t(y0 * image.width() + x0)] || !member(image.pixel(x0, y0)))
-                continue;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
             Region region;
-            std::vector<QPoint> stack = {{x0, y0}};
-            seen[std::size_t(y0 * image.width() + x0)] = 1;
-            while (!stack.empty()) {
-                const QPoint p = stack.back();
-                stack.pop_back();
-                ++region.count;
-                region.sumX += p.x();
-                region.sumY += p.y();
+            int count = 0;
+            for (QList<QPoint> next = {{x, y}}; !next.isEmpty();) {
+                const QPoint p = next.takeLast();
+                if (!image.rect().contains(p) || seen[std::size_t(p.y() * image.width() + p.x())] ||
+                    !member(image.pixel(p)))
+                    continue;
+                char &done = seen[std::size_t(p.y() * image.width() + p.x())];
+                done = 1;
                 region.bounds |= QRect(p, QSize(1, 1));
-                for (QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1),
-                                 QPoint(1, 1), QPoint(-1, -1), QPoint(1, -1), QPoint(-1, 1)}) {
-                    const QPoint q = p + d;
-                    if (!image.rect().contains(q) ||
-                        seen[std::size_t(q.y() * image.width() + q.x())])
-                        continue;
-                    if (member(image.pixel(q))) {
-                        seen[std::size_t(q.y() * image.width() + q.x())] = 1;
-                        stack.push_back(q);
-                    }
-                }
+                region.centre += (QPointF(p) - region.centre) / ++count;
+                for (int d = 0; d < 9; ++d)
+                    next << p + QPoint(d % 3 - 1, d / 3 - 1);
             }
-            found.push_back(region);
+            if (count)
+                found.push_back(region);
         }
     return found;
 }
@@ -101,18 +80,349 @@ class TestPictures : public QObject
 private slots:
     void initTestCase() { setSettings(6, 2, 0); }
 
-    void faces_data();
-    void faces();
-    void faceTenMiddleRowInside();
-    void digits_data();
-    void digits();
-    void segmentShapes();
-    void roundedFrameCorners_data();
-    void roundedFrameCorners();
-    void icon_data();
-    void icon();
-    void windowsCarryTheIcon();
-    void paintedAfterThrows();
+    void faces_data()
+    {
+        QTest::addColumn<int>("face");
+        for (int k = 0; k < 11; ++k)
+            QTest::addRow("face %d", k) << k;
+    }
+
+    void faces()
+    {
+        QFETCH(int, face);
+        const QImage image = WindowProbe::imgMdice(*window()).drawn(face);
+        QCOMPARE(image.size(), QSize(192, 192));
+
+        // The corners: 123 transparent pixels each, 19 along each outer edge.
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(168, 0), QPoint(0, 168), QPoint(168, 168)}) {
+            int clear = 0, alongRow = 0, alongColumn = 0;
+            for (int i = 0; i < 24 * 24; ++i)
+                clear += transparent(image.pixel(corner + QPoint(i % 24, i / 24)));
+            for (int i = 0; i < 24; ++i) {
+                alongRow += transparent(image.pixel(corner.x() + i, corner.y() ? 191 : 0));
+                alongColumn += transparent(image.pixel(corner.x() ? 191 : 0, corner.y() + i));
+            }
+            QVERIFY2(
+                qAbs(clear - 123) <= 1 && qAbs(alongRow - 19) <= 1 && qAbs(alongColumn - 19) <= 1,
+                qPrintable(QString::asprintf("%d clear, %d and %d", clear, alongRow, alongColumn)));
+        }
+        QVERIFY(!transparent(image.pixel(24, 0)) && !transparent(image.pixel(96, 96)));
+
+        // No anti-aliasing: white, the pip colour, or fully clear.
+        const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
+        for (int y = 0; y < 192; ++y)
+            for (int x = 0; x < 192; ++x) {
+                const QRgb p = image.pixel(x, y);
+                QVERIFY(transparent(p) || p == qRgb(255, 255, 255) || p == pip);
+            }
+
+        const auto found = regions(image, [pip](QRgb p) { return p == pip; });
+        QCOMPARE(int(found.size()), face);
+        const QList<QPoint> table = pips(face);
+        const int across = face == 1 ? 73 : 41;
+        for (const Region &region : found) {
+            QCOMPARE(region.bounds.width(), across);
+            QCOMPARE(region.bounds.height(), across);
+            bool matched = false;
+            for (QPoint centre : table)
+                matched = matched || (QLineF(region.centre, centre).length() <= 1.0);
+            QVERIFY2(matched, qPrintable(QString::asprintf("pip at %g,%g", region.centre.x(),
+                                                           region.centre.y())));
+        }
+    }
+
+    void faceTenMiddleRowInside()
+    {
+        const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
+        int left = 192, right = -1;
+        for (int x = 0; x < 192; ++x)
+            if (image.pixel(x, 96) == qRgb(0, 0, 0)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        QCOMPARE(left, 8);
+        QCOMPARE(191 - right, 6);
+    }
+
+    void digits_data()
+    {
+        QTest::addColumn<int>("digit");
+        QTest::addColumn<QString>("lit");
+        for (int k = 0; k < 11; ++k)
+            QTest::addRow("%s", k == 10 ? "blank" : qPrintable(QString::number(k)))
+                << k << litSegments(k);
+    }
+
+    void digits()
+    {
+        QFETCH(int, digit);
+        QFETCH(QString, lit);
+        const QImage image = WindowProbe::imgMdigi(*window()).drawn(digit);
+        QCOMPARE(image.size(), QSize(200, 250));
+        QVERIFY(!image.hasAlphaChannel());
+        for (int s = 0; s < 7; ++s) {
+            const bool on = lit.contains(QChar('a' + s));
+            QCOMPARE(QColor(image.pixel(segmentMiddle(s))), QColor(on ? LitYellow : DarkGrey));
+            QCOMPARE(QColor(image.pixel(NearSegment[s])), QColor(Ground));
+        }
+        // The ground at the picture's corners, inside the two openings and in
+        // the gaps between neighbouring segments.
+        const QPoint ground[] = {{0, 0},    {199, 0},  {0, 249},   {199, 249}, {100, 75},
+                                 {90, 170}, {146, 30}, {150, 120}, {116, 225}, {45, 120},
+                                 {34, 200}, {60, 48},  {100, 103}, {100, 138}};
+        for (QPoint p : ground)
+            QVERIFY2(image.pixel(p) == Ground,
+                     qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+    }
+
+    // The blank and the 8 share one shape, and that shape is the corner table:
+    // 7 px below each segment's top and above its bottom, where no rounding
+    // reaches, its edges cross half coverage within a pixel of the table's.
+    void segmentShapes()
+    {
+        const QImage blank = WindowProbe::imgMdigi(*window()).drawn(10);
+        const QImage eight = WindowProbe::imgMdigi(*window()).drawn(8);
+        int blends = 0;
+        for (int y = 0; y < 250; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const double a = coverage(blank.pixel(x, y), DarkGrey);
+                const double b = coverage(eight.pixel(x, y), LitYellow);
+                QVERIFY2(qAbs(a - b) < 0.08, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                blends += b > 0.02 && b < 0.98;
+            }
+        // Edges are anti-aliased: partly covered pixels take blends.
+        QVERIFY(blends > 500);
+        for (int s = 0; s < 7; ++s) {
+            const QPointF c[4] = {segmentCorner(s, 0), segmentCorner(s, 1), segmentCorner(s, 2),
+                                  segmentCorner(s, 3)};
+            for (double y : {c[0].y() + 7, c[3].y() - 7}) {
+                const double t = (y - c[0].y()) / (c[3].y() - c[0].y());
+                const double left = c[0].x() + (c[3].x() - c[0].x()) * t;
+                const double right = c[1].x() + (c[2].x() - c[1].x()) * t;
+                const int row = int(y);
+                // From the middle outwards to the first pixel under half coverage.
+                int x0 = int((left + right) / 2), x1 = x0;
+                while (coverage(eight.pixel(x0 - 1, row), LitYellow) >= 0.5)
+                    --x0;
+                while (coverage(eight.pixel(x1 + 1, row), LitYellow) >= 0.5)
+                    ++x1;
+                QVERIFY2(qAbs(x0 - left) <= 1.0 && qAbs(x1 + 1 - right) <= 1.0,
+                         qPrintable(QString::asprintf("row %d: %d to %d, table %g to %g", row, x0,
+                                                      x1 + 1, left, right)));
+            }
+        }
+    }
+
+    // The four outer corners of the frame are rounded, the others sharp: a pixel
+    // just inside each corner is nearly ground when rounded, nearly lit when not.
+    void roundedFrameCorners_data()
+    {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<bool>("rounded");
+        QTest::newRow("a top left") << QPoint(51, 15) << true;
+        QTest::newRow("b top right") << QPoint(180, 15) << true;
+        QTest::newRow("c bottom right") << QPoint(147, 233) << true;
+        QTest::newRow("d bottom left") << QPoint(17, 233) << true;
+        QTest::newRow("a top right, sharp") << QPoint(146, 15) << false;
+        QTest::newRow("b top left, sharp") << QPoint(150, 15) << false;
+        QTest::newRow("d bottom right, sharp") << QPoint(113, 233) << false;
+    }
+
+    void roundedFrameCorners()
+    {
+        QFETCH(QPoint, pixel);
+        QFETCH(bool, rounded);
+        const double c =
+            coverage(WindowProbe::imgMdigi(*window()).drawn(8).pixel(pixel), LitYellow);
+        QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
+    }
+
+    void icon_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("blackParts"); // the outline, plus pips on the sides
+        // The design's three sizes keep to three colours; the larger ones that
+        // docks and software centres show are smooth, from the same geometry.
+        QTest::addColumn<bool>("smooth");
+        QTest::newRow("32") << 32 << 6 << false;
+        QTest::newRow("16") << 16 << 1 << false;
+        QTest::newRow("48") << 48 << 6 << false;
+        QTest::newRow("64") << 64 << 6 << true;
+        QTest::newRow("256") << 256 << 6 << true;
+    }
+
+    void icon()
+    {
+        QFETCH(int, size);
+        QFETCH(int, blackParts);
+        QFETCH(bool, smooth);
+        const QImage image = drawAppIcon(size);
+        QCOMPARE(image.size(), QSize(size, size));
+        int white = 0, red = 0, blends = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QRgb p = image.pixel(x, y);
+                blends += !(transparent(p) || p == qRgb(255, 255, 255) || p == qRgb(0, 0, 0) ||
+                            p == qRgb(255, 0, 0));
+                white += p == qRgb(255, 255, 255);
+                red += p == qRgb(255, 0, 0);
+            }
+        // Smooth: every edge pixel of the outline is a blend, some 4 per pixel
+        // of the icon's size; a stair-stepped one has none.
+        QVERIFY2(smooth ? blends > 4 * size : blends == 0, qPrintable(QString::number(blends)));
+        // The outline's width grows with the icon: 3 to 4 px at 48, as thick in
+        // proportion above it. Measured across the left face's left edge.
+        if (size >= 48) {
+            const auto isDark = [&](int x) {
+                const QRgb p = image.pixel(x, size / 2);
+                return qAlpha(p) > 128 && qGray(p) < 128;
+            };
+            int x = 0;
+            while (!isDark(x))
+                ++x;
+            int dark = 0;
+            while (isDark(x + dark))
+                ++dark;
+            QVERIFY2(dark * 16 >= size && dark * 10 <= size, qPrintable(QString::number(dark)));
+        }
+        QVERIFY(white > size * size / 5);
+        QVERIFY(red > 0);
+        QVERIFY(transparent(image.pixel(0, 0)) && transparent(image.pixel(size - 1, size - 1)));
+        // The red pip lies on the top face, in the upper half.
+        const auto redParts = regions(image, [](QRgb p) { return p == qRgb(255, 0, 0); });
+        QCOMPARE(int(redParts.size()), 1);
+        QVERIFY(redParts[0].centre.y() < size / 2.0);
+        QVERIFY(redParts[0].bounds.width() > redParts[0].bounds.height()); // flattened
+        QCOMPARE(int(regions(image, [](QRgb p) { return p == qRgb(0, 0, 0); }).size()), blackParts);
+
+        // As a desktop asks for it: its own image at each designed size, and
+        // painted into a smaller place (a title bar's), nothing outside it.
+        const QIcon icon = makeAppIcon();
+        if (!smooth)
+            QCOMPARE(icon.pixmap(size).toImage().convertToFormat(image.format()), image);
+        QImage place(size + 8, size + 8, QImage::Format_ARGB32_Premultiplied);
+        place.fill(Qt::transparent);
+        const QRect inside(4, 4, size * 2 / 3, size * 2 / 3);
+        QPainter painter(&place);
+        icon.paint(&painter, inside);
+        for (int y = 0; y < place.height(); ++y)
+            for (int x = 0; x < place.width(); ++x)
+                QVERIFY(inside.contains(x, y) || transparent(place.pixel(x, y)));
+    }
+
+    void windowsCarryTheIcon()
+    {
+        setSettings(10, 4, 0);
+        basMain::Main();
+        // Start-up brings back the default settings.
+        QCOMPARE(basMain::DiceFaces, std::int16_t(6));
+        QCOMPARE(basMain::DiceCount, std::int16_t(2));
+        QList<QSize> sizes = QApplication::windowIcon().availableSizes();
+        QCOMPARE(sizes, (QList<QSize>{{32, 32}, {16, 16}, {48, 48}}));
+        const auto windows = QApplication::topLevelWidgets();
+        auto *main = qobject_cast<frmMain *>(windows.value(0));
+        QVERIFY(main);
+        QCOMPARE(main->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+        QCOMPARE(frmConf(main).windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+        main->close(); // deletes itself
+    }
+
+    // What is on screen, throw after throw in one window, as it was painted
+    // there: the faces and both digits at the places the layout gives them,
+    // and the panel around them, outlined in the desktop's text colour, as it
+    // narrows to one digit and widens again.
+    void paintedAfterThrows()
+    {
+        setSettings(10, 2, 0);
+        std::deque<float> values;
+        frmMain w(std::make_unique<ScriptedRandom>(&values));
+        QVERIFY(shown(w));
+        struct Throw {
+            int faces;
+            QList<int> dice;
+            int tens, units; // 10: the dark blank digit
+        };
+        const Throw throws[] = {{10, {9, 6}, 1, 5},
+                                {6, {3}, 10, 3},
+                                {10, {10, 10}, 2, 0},
+                                {10, {1, 6}, 10, 7},
+                                {10, {3, 8}, 1, 1}};
+        const QRgb outline = QApplication::palette().color(QPalette::WindowText).rgb();
+        for (const Throw &t : throws) {
+            const int count = int(t.dice.size());
+            const bool two = count * t.faces >= 10;
+            setSettings(t.faces, count, 0);
+            if (&t != throws)
+                QTest::mouseClick(cmdAction(w), Qt::LeftButton); // reset for these settings
+            QTest::mouseClick(cmdAction(w), Qt::LeftButton);
+            for (int v : t.dice)
+                values.push_back((v - 1 + 0.5f) / t.faces); // draws v of 1 to faces
+            WindowProbe::tick(w);
+            QTest::mouseClick(cmdAction(w), Qt::LeftButton);
+            QCoreApplication::processEvents();
+            const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
+            const QString what = QStringLiteral("throw %1: ").arg(t.dice[0]);
+            const QList<int> lefts = dieLefts(count);
+
+            for (int i = 0; i < count; ++i) {
+                const int face = t.dice[i];
+                const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
+                // Every pip centre of every face: the pip colour where this face
+                // has a pip, white where it has none near.
+                for (int anyFace = 0; anyFace < 11; ++anyFace)
+                    for (QPoint p : pips(anyFace)) {
+                        bool own = false, near = false;
+                        for (QPoint q : pips(face)) {
+                            own = own || q == p;
+                            near = near || QLineF(p, q).length() < 44;
+                        }
+                        if (!own && near)
+                            continue;
+                        const QPoint at(lefts[i] + (p.x() * 193 + 96) / 192,
+                                        32 + (p.y() * 193 + 96) / 192);
+                        QVERIFY2(
+                            shot.pixel(at) == (own ? pip : qRgb(255, 255, 255)),
+                            qPrintable(
+                                what +
+                                QStringLiteral("die %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
+                    }
+                // The clear corners show the window's green.
+                QCOMPARE(shot.pixel(lefts[i], 32), Green);
+                QCOMPARE(shot.pixel(lefts[i] + 192, 32 + 192), Green);
+            }
+
+            const int shown[2] = {t.tens, t.units};
+            const int digitLefts[2] = {316, two ? 500 : 400};
+            for (int j = two ? 0 : 1; j < 2; ++j) {
+                const auto at = [&](QPoint p) {
+                    return QPoint(digitLefts[j] + (p.x() * 201 + 100) / 200,
+                                  392 + (p.y() * 249 + 125) / 250);
+                };
+                for (int s = 0; s < 7; ++s) {
+                    const bool on = litSegments(shown[j]).contains(QChar('a' + s));
+                    QVERIFY2(
+                        shot.pixel(at(segmentMiddle(s))) == (on ? LitYellow : DarkGrey),
+                        qPrintable(what + QStringLiteral("digit %1 segment %2").arg(j).arg(s)));
+                    QVERIFY2(shot.pixel(at(NearSegment[s])) == Ground,
+                             qPrintable(what + QStringLiteral("digit %1 near %2").arg(j).arg(s)));
+                }
+            }
+            // The panel: 4320 to 10935 twips across for two digits, 5640 to
+            // 9375 for one, 5760 to 9735 down; its outline's four sides, the
+            // panel's colour within, the window's green without.
+            const QRect panel = two ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265);
+            for (int y = panel.top(); y <= panel.bottom(); ++y)
+                for (int x = panel.left(); x <= panel.right(); ++x)
+                    if (!panel.adjusted(1, 1, -1, -1).contains(x, y))
+                        QVERIFY2(
+                            shot.pixel(x, y) == outline,
+                            qPrintable(what + QStringLiteral("outline at %1,%2").arg(x).arg(y)));
+            QCOMPARE(shot.pixel(panel.topLeft() + QPoint(2, 2)), Ground);
+            QCOMPARE(shot.pixel(panel.bottomRight() - QPoint(2, 2)), Ground);
+            QCOMPARE(shot.pixel(panel.topLeft() - QPoint(1, 1)), Green);
+        }
+    }
 
 private:
     frmMain *window()
@@ -121,358 +431,6 @@ private:
     }
     std::unique_ptr<frmMain> m_window;
 };
-
-void TestPictures::faces_data()
-{
-    QTest::addColumn<int>("face");
-    for (int k = 0; k < 11; ++k)
-        QTest::addRow("face %d", k) << k;
-}
-
-void TestPictures::faces()
-{
-    QFETCH(int, face);
-    const QImage image = WindowProbe::imgMdice(*window()).drawn(face);
-    QCOMPARE(image.size(), QSize(192, 192));
-
-    // The corners: 123 transparent pixels each, 19 along each outer edge.
-    const QRect corners[] = {
-        {0, 0, 24, 24}, {168, 0, 24, 24}, {0, 168, 24, 24}, {168, 168, 24, 24}};
-    for (const QRect &corner : corners) {
-        int clear = 0;
-        for (int y = corner.top(); y <= corner.bottom(); ++y)
-            for (int x = corner.left(); x <= corner.right(); ++x)
-                clear += transparent(image.pixel(x, y));
-        QVERIFY2(qAbs(clear - 123) <= 1, qPrintable(QString::number(clear)));
-        const int edgeY = corner.top() == 0 ? 0 : 191;
-        const int edgeX = corner.left() == 0 ? 0 : 191;
-        int alongRow = 0, alongColumn = 0;
-        for (int i = 0; i < 24; ++i) {
-            alongRow += transparent(image.pixel(corner.left() + i, edgeY));
-            alongColumn += transparent(image.pixel(edgeX, corner.top() + i));
-        }
-        QVERIFY(qAbs(alongRow - 19) <= 1);
-        QVERIFY(qAbs(alongColumn - 19) <= 1);
-    }
-    QVERIFY(!transparent(image.pixel(24, 0)) && !transparent(image.pixel(96, 96)));
-
-    // No anti-aliasing: white, the pip colour, or fully clear.
-    const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
-    for (int y = 0; y < 192; ++y)
-        for (int x = 0; x < 192; ++x) {
-            const QRgb p = image.pixel(x, y);
-            QVERIFY(transparent(p) || p == qRgb(255, 255, 255) || p == pip);
-        }
-
-    const auto found = regions(image, [pip](QRgb p) { return p == pip; });
-    QCOMPARE(int(found.size()), face);
-    const QList<QPoint> table = pips(face);
-    const int across = face == 1 ? 73 : 41;
-    for (const Region &region : found) {
-        QCOMPARE(region.bounds.width(), across);
-        QCOMPARE(region.bounds.height(), across);
-        bool matched = false;
-        for (QPoint centre : table)
-            matched = matched || (QLineF(region.centre(), centre).length() <= 1.0);
-        QVERIFY2(
-            matched,
-            qPrintable(
-                QStringLiteral("pip at %1,%2").arg(region.centre().x()).arg(region.centre().y())));
-    }
-}
-
-void TestPictures::faceTenMiddleRowInside()
-{
-    const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
-    int left = 192, right = -1;
-    for (int x = 0; x < 192; ++x)
-        if (image.pixel(x, 96) == qRgb(0, 0, 0)) {
-            left = std::min(left, x);
-            right = std::max(right, x);
-        }
-    QCOMPARE(left, 8);
-    QCOMPARE(191 - right, 6);
-}
-
-void TestPictures::digits_data()
-{
-    QTest::addColumn<int>("digit");
-    QTest::addColumn<QString>("lit");
-    for (int k = 0; k < 11; ++k)
-        QTest::addRow("%s", k == 10 ? "blank" : qPrintable(QString::number(k)))
-            << k << litSegments(k);
-}
-
-void TestPictures::digits()
-{
-    QFETCH(int, digit);
-    QFETCH(QString, lit);
-    const QImage image = WindowProbe::imgMdigi(*window()).drawn(digit);
-    QCOMPARE(image.size(), QSize(200, 250));
-    QVERIFY(!image.hasAlphaChannel());
-    for (int s = 0; s < 7; ++s) {
-        const bool on = lit.contains(QChar('a' + s));
-        QCOMPARE(QColor(image.pixel(segmentMiddle(s))), QColor(on ? LitYellow : DarkGrey));
-        QCOMPARE(QColor(image.pixel(NearSegment[s])), QColor(Ground));
-    }
-    // The ground at the picture's corners, inside the two openings and in
-    // the gaps between neighbouring segments.
-    const QPoint ground[] = {{0, 0},    {199, 0},  {0, 249},   {199, 249}, {100, 75},
-                             {90, 170}, {146, 30}, {150, 120}, {116, 225}, {45, 120},
-                             {34, 200}, {60, 48},  {100, 103}, {100, 138}};
-    for (QPoint p : ground)
-        QVERIFY2(image.pixel(p) == Ground,
-                 qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
-}
-
-// The blank and the 8 share one shape, and that shape is the corner table:
-// 7 px below each segment's top and above its bottom, where no rounding
-// reaches, its edges cross half coverage within a pixel of the table's.
-void TestPictures::segmentShapes()
-{
-    const QImage blank = WindowProbe::imgMdigi(*window()).drawn(10);
-    const QImage eight = WindowProbe::imgMdigi(*window()).drawn(8);
-    int blends = 0;
-    for (int y = 0; y < 250; ++y)
-        for (int x = 0; x < 200; ++x) {
-            const double a = coverage(blank.pixel(x, y), DarkGrey);
-            const double b = coverage(eight.pixel(x, y), LitYellow);
-            QVERIFY2(qAbs(a - b) < 0.08, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
-            blends += b > 0.02 && b < 0.98;
-        }
-    // Edges are anti-aliased: partly covered pixels take blends.
-    QVERIFY(blends > 500);
-    for (int s = 0; s < 7; ++s) {
-        const QPointF c[4] = {segmentCorner(s, 0), segmentCorner(s, 1), segmentCorner(s, 2),
-                              segmentCorner(s, 3)};
-        for (double y : {c[0].y() + 7, c[3].y() - 7}) {
-            const double t = (y - c[0].y()) / (c[3].y() - c[0].y());
-            const double left = c[0].x() + (c[3].x() - c[0].x()) * t;
-            const double right = c[1].x() + (c[2].x() - c[1].x()) * t;
-            const int row = int(y);
-            // From the middle outwards to the first pixel under half coverage.
-            int x0 = int((left + right) / 2), x1 = x0;
-            while (coverage(eight.pixel(x0 - 1, row), LitYellow) >= 0.5)
-                --x0;
-            while (coverage(eight.pixel(x1 + 1, row), LitYellow) >= 0.5)
-                ++x1;
-            QVERIFY2(qAbs(x0 - left) <= 1.0 && qAbs(x1 + 1 - right) <= 1.0,
-                     qPrintable(QStringLiteral("row %1: %2 to %3, table %4 to %5")
-                                    .arg(row)
-                                    .arg(x0)
-                                    .arg(x1 + 1)
-                                    .arg(left)
-                                    .arg(right)));
-        }
-    }
-}
-
-// The four outer corners of the frame are rounded, the others sharp: a pixel
-// just inside each corner is nearly ground when rounded, nearly lit when not.
-void TestPictures::roundedFrameCorners_data()
-{
-    QTest::addColumn<QPoint>("pixel");
-    QTest::addColumn<bool>("rounded");
-    QTest::newRow("a top left") << QPoint(51, 15) << true;
-    QTest::newRow("b top right") << QPoint(180, 15) << true;
-    QTest::newRow("c bottom right") << QPoint(147, 233) << true;
-    QTest::newRow("d bottom left") << QPoint(17, 233) << true;
-    QTest::newRow("a top right, sharp") << QPoint(146, 15) << false;
-    QTest::newRow("b top left, sharp") << QPoint(150, 15) << false;
-    QTest::newRow("d bottom right, sharp") << QPoint(113, 233) << false;
-}
-
-void TestPictures::roundedFrameCorners()
-{
-    QFETCH(QPoint, pixel);
-    QFETCH(bool, rounded);
-    const double c = coverage(WindowProbe::imgMdigi(*window()).drawn(8).pixel(pixel), LitYellow);
-    QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
-}
-
-void TestPictures::icon_data()
-{
-    QTest::addColumn<int>("size");
-    QTest::addColumn<int>("blackParts"); // the outline, plus pips on the sides
-    // The design's three sizes keep to three colours; the larger ones that
-    // docks and software centres show are smooth, from the same geometry.
-    QTest::addColumn<bool>("smooth");
-    QTest::newRow("32") << 32 << 6 << false;
-    QTest::newRow("16") << 16 << 1 << false;
-    QTest::newRow("48") << 48 << 6 << false;
-    QTest::newRow("64") << 64 << 6 << true;
-    QTest::newRow("256") << 256 << 6 << true;
-}
-
-void TestPictures::icon()
-{
-    QFETCH(int, size);
-    QFETCH(int, blackParts);
-    QFETCH(bool, smooth);
-    const QImage image = drawAppIcon(size);
-    QCOMPARE(image.size(), QSize(size, size));
-    int white = 0, red = 0, blends = 0;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const QRgb p = image.pixel(x, y);
-            blends += !(transparent(p) || p == qRgb(255, 255, 255) || p == qRgb(0, 0, 0) ||
-                        p == qRgb(255, 0, 0));
-            white += p == qRgb(255, 255, 255);
-            red += p == qRgb(255, 0, 0);
-        }
-    // Smooth: every edge pixel of the outline is a blend, some 4 per pixel
-    // of the icon's size; a stair-stepped one has none.
-    QVERIFY2(smooth ? blends > 4 * size : blends == 0, qPrintable(QString::number(blends)));
-    // The outline's width grows with the icon: 3 to 4 px at 48, as thick in
-    // proportion above it. Measured across the left face's left edge.
-    if (size >= 48) {
-        const auto isDark = [&](int x) {
-            const QRgb p = image.pixel(x, size / 2);
-            return qAlpha(p) > 128 && qGray(p) < 128;
-        };
-        int x = 0;
-        while (!isDark(x))
-            ++x;
-        int dark = 0;
-        while (isDark(x + dark))
-            ++dark;
-        QVERIFY2(dark * 16 >= size && dark * 10 <= size, qPrintable(QString::number(dark)));
-    }
-    QVERIFY(white > size * size / 5);
-    QVERIFY(red > 0);
-    QVERIFY(transparent(image.pixel(0, 0)) && transparent(image.pixel(size - 1, size - 1)));
-    // The red pip lies on the top face, in the upper half.
-    const auto redParts = regions(image, [](QRgb p) { return p == qRgb(255, 0, 0); });
-    QCOMPARE(int(redParts.size()), 1);
-    QVERIFY(redParts[0].centre().y() < size / 2.0);
-    QVERIFY(redParts[0].bounds.width() > redParts[0].bounds.height()); // flattened
-    QCOMPARE(int(regions(image, [](QRgb p) { return p == qRgb(0, 0, 0); }).size()), blackParts);
-
-    // As a desktop asks for it: its own image at each designed size, and
-    // painted into a smaller place (a title bar's), nothing outside it.
-    const QIcon icon = makeAppIcon();
-    if (!smooth)
-        QCOMPARE(icon.pixmap(size).toImage().convertToFormat(image.format()), image);
-    QImage place(size + 8, size + 8, QImage::Format_ARGB32_Premultiplied);
-    place.fill(Qt::transparent);
-    const QRect inside(4, 4, size * 2 / 3, size * 2 / 3);
-    QPainter painter(&place);
-    icon.paint(&painter, inside);
-    for (int y = 0; y < place.height(); ++y)
-        for (int x = 0; x < place.width(); ++x)
-            QVERIFY(inside.contains(x, y) || transparent(place.pixel(x, y)));
-}
-
-void TestPictures::windowsCarryTheIcon()
-{
-    setSettings(10, 4, 0);
-    basMain::Main();
-    // Start-up brings back the default settings.
-    QCOMPARE(basMain::DiceFaces, std::int16_t(6));
-    QCOMPARE(basMain::DiceCount, std::int16_t(2));
-    QList<QSize> sizes = QApplication::windowIcon().availableSizes();
-    QCOMPARE(sizes, (QList<QSize>{{32, 32}, {16, 16}, {48, 48}}));
-    const auto windows = QApplication::topLevelWidgets();
-    auto *main = qobject_cast<frmMain *>(windows.value(0));
-    QVERIFY(main);
-    QCOMPARE(main->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
-    QCOMPARE(frmConf(main).windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
-    main->close(); // deletes itself
-}
-
-// What is on screen, throw after throw in one window, as it was painted
-// there: the faces and both digits at the places the layout gives them,
-// and the panel around them, outlined in the desktop's text colour, as it
-// narrows to one digit and widens again.
-void TestPictures::paintedAfterThrows()
-{
-    setSettings(10, 2, 0);
-    std::deque<float> values;
-    frmMain w(std::make_unique<ScriptedRandom>(&values));
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    struct Throw {
-        int faces;
-        QList<int> dice;
-        int tens, units; // 10: the dark blank digit
-    };
-    const Throw throws[] = {{10, {9, 6}, 1, 5},
-                            {6, {3}, 10, 3},
-                            {10, {10, 10}, 2, 0},
-                            {10, {1, 6}, 10, 7},
-                            {10, {3, 8}, 1, 1}};
-    const QRgb outline = QApplication::palette().color(QPalette::WindowText).rgb();
-    for (const Throw &t : throws) {
-        const int count = int(t.dice.size());
-        const bool two = count * t.faces >= 10;
-        setSettings(t.faces, count, 0);
-        if (&t != throws)
-            QTest::mouseClick(cmdAction(w), Qt::LeftButton); // reset for these settings
-        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
-        for (int v : t.dice)
-            values.push_back((v - 1 + 0.5f) / t.faces); // draws v of 1 to faces
-        WindowProbe::tick(w);
-        QTest::mouseClick(cmdAction(w), Qt::LeftButton);
-        QCoreApplication::processEvents();
-        const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
-        const QString what = QStringLiteral("throw %1: ").arg(t.dice[0]);
-        const QList<int> lefts = dieLefts(count);
-
-        for (int i = 0; i < count; ++i) {
-            const int face = t.dice[i];
-            const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
-            // Every pip centre of every face: the pip colour where this face
-            // has a pip, white where it has none near.
-            for (int anyFace = 0; anyFace < 11; ++anyFace)
-                for (QPoint p : pips(anyFace)) {
-                    bool own = false, near = false;
-                    for (QPoint q : pips(face)) {
-                        own = own || q == p;
-                        near = near || QLineF(p, q).length() < 44;
-                    }
-                    if (!own && near)
-                        continue;
-                    const QPoint at(lefts[i] + (p.x() * 193 + 96) / 192,
-                                    32 + (p.y() * 193 + 96) / 192);
-                    QVERIFY2(
-                        shot.pixel(at) == (own ? pip : qRgb(255, 255, 255)),
-                        qPrintable(what +
-                                   QStringLiteral("die %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
-                }
-            // The clear corners show the window's green.
-            QCOMPARE(shot.pixel(lefts[i], 32), Green);
-            QCOMPARE(shot.pixel(lefts[i] + 192, 32 + 192), Green);
-        }
-
-        const int shown[2] = {t.tens, t.units};
-        const int digitLefts[2] = {316, two ? 500 : 400};
-        for (int j = two ? 0 : 1; j < 2; ++j) {
-            const auto at = [&](QPoint p) {
-                return QPoint(digitLefts[j] + (p.x() * 201 + 100) / 200,
-                              392 + (p.y() * 249 + 125) / 250);
-            };
-            for (int s = 0; s < 7; ++s) {
-                const bool on = litSegments(shown[j]).contains(QChar('a' + s));
-                QVERIFY2(shot.pixel(at(segmentMiddle(s))) == (on ? LitYellow : DarkGrey),
-                         qPrintable(what + QStringLiteral("digit %1 segment %2").arg(j).arg(s)));
-                QVERIFY2(shot.pixel(at(NearSegment[s])) == Ground,
-                         qPrintable(what + QStringLiteral("digit %1 near %2").arg(j).arg(s)));
-            }
-        }
-        // The panel: 4320 to 10935 twips across for two digits, 5640 to
-        // 9375 for one, 5760 to 9735 down; its outline's four sides, the
-        // panel's colour within, the window's green without.
-        const QRect panel = two ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265);
-        for (int y = panel.top(); y <= panel.bottom(); ++y)
-            for (int x = panel.left(); x <= panel.right(); ++x)
-                if (!panel.adjusted(1, 1, -1, -1).contains(x, y))
-                    QVERIFY2(shot.pixel(x, y) == outline,
-                             qPrintable(what + QStringLiteral("outline at %1,%2").arg(x).arg(y)));
-        QCOMPARE(shot.pixel(panel.topLeft() + QPoint(2, 2)), Ground);
-        QCOMPARE(shot.pixel(panel.bottomRight() - QPoint(2, 2)), Ground);
-        QCOMPARE(shot.pixel(panel.topLeft() - QPoint(1, 1)), Green);
-    }
-}
 
 QTEST_MAIN(TestPictures)
 #include "tst_pictures.moc"

@@ -1,17 +1,6 @@
 // The settings dialog: its layout, loading, OK, Cancel, keys and focus.
 #include "TestSupport.h"
 
-#include "widgets/PictureBox.h"
-#include "widgets/ShapeBox.h"
-#include "windows/frmConf.h"
-#include "windows/frmMain.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QStyleOptionComboBox>
-#include <QtTest>
-
 namespace
 {
 
@@ -35,294 +24,262 @@ class TestSettingsDialog : public QObject
 private slots:
     void init() { setSettings(6, 2, 0); }
 
-    void window();
-    void controls_data();
-    void controls();
-    void entries();
-    void load_data();
-    void load();
-    void ok_data();
-    void ok();
-    void abandoned_data();
-    void abandoned();
-    void tabOrder();
-    void keys_data();
-    void keys();
-    void escapeClosesOnlyTheList();
+    void window()
+    {
+        frmMain owner;
+        frmConf dialog(&owner);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("ミルバネ設定"));
+        QCOMPARE(dialog.size(), QSize(312, 206));
+        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+        const Qt::WindowFlags buttons =
+            Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+        QCOMPARE(dialog.windowFlags() & buttons, Qt::WindowCloseButtonHint);
+        // No taskbar entry of its own, and centred over the main window by the
+        // window manager (which the end-to-end tests measure).
+        QCOMPARE(dialog.parentWidget(), &owner);
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("cboDice(0)") << "cboDice0"
+                                    << "";
+        QTest::newRow("lblCap(0)") << "lblCap0"
+                                   << "から";
+        QTest::newRow("cboDice(1)") << "cboDice1"
+                                    << "";
+        QTest::newRow("lblCap(1)") << "lblCap1"
+                                   << "までのミルバネを";
+        QTest::newRow("cboDice(2)") << "cboDice2"
+                                    << "";
+        QTest::newRow("lblCap(2)") << "lblCap2"
+                                   << "個使用";
+        QTest::newRow("cmdOK") << "cmdOK"
+                               << "OK";
+        QTest::newRow("cmdCancel") << "cmdCancel"
+                                   << "キャンセル";
+    }
+
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        frmConf dialog(nullptr);
+        auto *control = ::control<QWidget>(dialog, name);
+        QCOMPARE(control->geometry(), designedPlace("dialog", name));
+        QCOMPARE(control->font().pixelSize(), 24);
+        if (auto *label = qobject_cast<QLabel *>(control))
+            QCOMPARE(label->text(), text);
+        else if (auto *button = qobject_cast<QPushButton *>(control))
+            QCOMPARE(button->text(), text);
+    }
+
+    void entries()
+    {
+        frmConf dialog(nullptr);
+        const QStringList expected[] = {
+            {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
+        const char *meaning[] = {"最小の目", "最大の目", "ミルバネの数"}; // told to screen readers
+        for (int i = 0; i < 3; ++i) {
+            QComboBox *box = cboDice(dialog)[i];
+            QCOMPARE(box->accessibleDescription(), QString::fromUtf8(meaning[i]));
+            QVERIFY(!box->isEditable()); // a list to pick from, no typing
+            QStringList items;
+            for (int k = 0; k < box->count(); ++k)
+                items << box->itemText(k);
+            QCOMPARE(items, expected[i]);
+        }
+    }
+
+    void load_data()
+    {
+        QTest::addColumn<int>("faces");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("zero");
+        QTest::addColumn<Choice>("selected");
+        QTest::newRow("defaults") << 6 << 2 << 0 << Choice{1, 4, 1};
+        QTest::newRow("zero face") << 6 << 2 << -1 << Choice{0, 4, 1};
+        QTest::newRow("10 faces, 4 dice") << 10 << 4 << 0 << Choice{1, 8, 3};
+        QTest::newRow("2 faces, 1 die") << 2 << 1 << -1 << Choice{0, 0, 0};
+    }
+
+    void load()
+    {
+        QFETCH(int, faces);
+        QFETCH(int, count);
+        QFETCH(int, zero);
+        QFETCH(Choice, selected);
+        setSettings(faces, count, zero);
+        frmConf dialog(nullptr);
+        QCOMPARE(cboDice(dialog)[0]->currentIndex(), selected.start);
+        QCOMPARE(cboDice(dialog)[1]->currentIndex(), selected.top);
+        QCOMPARE(cboDice(dialog)[2]->currentIndex(), selected.count);
+        // OK with nothing changed keeps every setting.
+        QVERIFY(shown(dialog));
+        QTest::mouseClick(cmdOK(dialog), Qt::LeftButton);
+        QCOMPARE(int(basMain::DiceFaces), faces);
+        QCOMPARE(int(basMain::DiceCount), count);
+        QCOMPARE(int(basMain::ZeroFace), zero);
+    }
+
+    // Choices made in the dialog and OK: the settings that result and the
+    // window rearranged for them.
+    void ok_data()
+    {
+        QTest::addColumn<Choice>("choice");
+        QTest::addColumn<int>("faces");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("zero");
+        QTest::addColumn<bool>("twoDigits");
+        QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << true;
+        QTest::newRow("10 faces, 4 dice") << Choice{1, 8, 3} << 10 << 4 << 0 << true;
+        QTest::newRow("1 die of 9 faces") << Choice{1, 7, 0} << 9 << 1 << 0 << false;
+        QTest::newRow("from 0 to 6, 3 dice") << Choice{0, 4, 2} << 6 << 3 << -1 << true;
+    }
+
+    void ok()
+    {
+        QFETCH(Choice, choice);
+        QFETCH(int, faces);
+        QFETCH(int, count);
+        QFETCH(int, zero);
+        QFETCH(bool, twoDigits);
+        std::deque<float> values = {0.0f, 0.0f, 0.0f, 0.0f};
+        frmMain w(std::make_unique<ScriptedRandom>(&values));
+        QVERIFY(inSettings(w, [&](frmConf *dialog) {
+            cboDice(*dialog)[0]->setCurrentIndex(choice.start);
+            cboDice(*dialog)[1]->setCurrentIndex(choice.top);
+            cboDice(*dialog)[2]->setCurrentIndex(choice.count);
+            QTest::mouseClick(cmdOK(*dialog), Qt::LeftButton);
+        }));
+        QCOMPARE(int(basMain::DiceFaces), faces);
+        QCOMPARE(int(basMain::DiceCount), count);
+        QCOMPARE(int(basMain::ZeroFace), zero);
+
+        // Rearranged for them, Ready.
+        QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
+        QCOMPARE(violation(w), QString());
+        QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
+
+        // The dice now run from the chosen start value.
+        cmdAction(w)->click();
+        WindowProbe::tick(w);
+        QCOMPARE(int(WindowProbe::DieValue(w)[0]), zero ? 0 : 1);
+    }
+
+    // Cancel and the close box, after every box was changed.
+    void abandoned_data()
+    {
+        QTest::addColumn<bool>("byCloseBox");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void abandoned()
+    {
+        QFETCH(bool, byCloseBox);
+        frmMain w;
+        cmdAction(w)->click(); // leave Ready, then come back by a reset
+        cmdAction(w)->click();
+        cmdAction(w)->click();
+        QVERIFY(inSettings(w, [&](frmConf *dialog) {
+            cboDice(*dialog)[0]->setCurrentIndex(0);
+            cboDice(*dialog)[1]->setCurrentIndex(8);
+            cboDice(*dialog)[2]->setCurrentIndex(3);
+            if (byCloseBox)
+                dialog->close();
+            else
+                QTest::mouseClick(cmdCancel(*dialog), Qt::LeftButton);
+        }));
+        QCOMPARE(int(basMain::DiceFaces), 6);
+        QCOMPARE(int(basMain::DiceCount), 2);
+        QCOMPARE(int(basMain::ZeroFace), 0);
+        QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
+        QCOMPARE(violation(w), QString());
+
+        // A new opening shows the settings, not the abandoned choices.
+        frmConf again(&w);
+        QCOMPARE(cboDice(again)[0]->currentIndex(), 1);
+        QCOMPARE(cboDice(again)[1]->currentIndex(), 4);
+        QCOMPARE(cboDice(again)[2]->currentIndex(), 1);
+    }
+
+    void tabOrder()
+    {
+        frmConf dialog(nullptr);
+        QVERIFY(shown(dialog, Active));
+        const QList<QWidget *> order = {cmdCancel(dialog),  cmdOK(dialog),      cboDice(dialog)[0],
+                                        cboDice(dialog)[1], cboDice(dialog)[2], cmdCancel(dialog)};
+        QCOMPARE(focused(), order[0]);
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(focused(), Qt::Key_Tab);
+            QCOMPARE(focused(), order[i]);
+        }
+    }
+
+    // Key sequences right after the dialog opens, and where they leave it.
+    void keys_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<bool>("stillOpen");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("faces");
+        QTest::addColumn<int>("zero");
+        QTest::newRow("Enter at once is Cancel") << typed("Return") << false << false << 6 << 0;
+        QTest::newRow("Tab then Enter is OK") << typed("Tab Return") << false << true << 6 << 0;
+        QTest::newRow("Down on the top value, Enter is OK")
+            << typed("Tab Tab Tab Down Return") << false << true << 7 << 0;
+        QTest::newRow("Up on the start value, Enter is OK")
+            << typed("Tab Tab Up Enter") << false << true << 6 << -1;
+        QTest::newRow("Up on the start value, Return is OK")
+            << typed("Tab Tab Up Return") << false << true << 6 << -1;
+        QTest::newRow("arrows move between the buttons, Up on a box, Return is OK")
+            << typed("Down Down Up Return") << false << true << 6 << -1;
+        QTest::newRow("Down past the last entry stays there")
+            << typed("Tab Tab Down Down Return") << false << true << 6 << 0;
+        QTest::newRow("Space presses the focused Cancel")
+            << typed("Space") << false << false << 6 << 0;
+        QTest::newRow("Escape does nothing") << typed("Esc") << true << false << 6 << 0;
+        QTest::newRow("Escape on a box does nothing")
+            << typed("Tab Tab Esc") << true << false << 6 << 0;
+    }
+
+    void keys()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(bool, stillOpen);
+        QFETCH(bool, accepted);
+        QFETCH(int, faces);
+        QFETCH(int, zero);
+        frmConf dialog(nullptr);
+        QVERIFY(shown(dialog, Active));
+        for (int key : keys) {
+            QTest::keyClick(focused(), Qt::Key(key));
+            // Up and Down change the selection without opening the list.
+            QVERIFY(!QApplication::activePopupWidget());
+        }
+        QCOMPARE(dialog.isVisible(), stillOpen);
+        if (!stillOpen)
+            QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(int(basMain::DiceFaces), faces);
+        QCOMPARE(int(basMain::ZeroFace), zero);
+    }
+
+    void escapeClosesOnlyTheList()
+    {
+        frmConf dialog(nullptr);
+        QVERIFY(shown(dialog, Active));
+        cboDice(dialog)[1]->setFocus();
+        cboDice(dialog)[1]->showPopup();
+        QWidget *popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        QTest::keyClick(popup, Qt::Key_Escape);
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(cboDice(dialog)[1]->currentIndex(), 4);
+    }
 };
-
-void TestSettingsDialog::window()
-{
-    frmMain owner;
-    frmConf dialog(&owner);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("ミルバネ設定"));
-    QCOMPARE(dialog.size(), QSize(312, 206));
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    const Qt::WindowFlags buttons =
-        Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
-    QCOMPARE(dialog.windowFlags() & buttons, Qt::WindowCloseButtonHint);
-    // No taskbar entry of its own, and centred over the main window by the
-    // window manager (which the end-to-end tests measure).
-    QCOMPARE(dialog.parentWidget(), &owner);
-}
-
-void TestSettingsDialog::controls_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("cboDice(0)") << "cboDice0"
-                                << "";
-    QTest::newRow("lblCap(0)") << "lblCap0"
-                               << "から";
-    QTest::newRow("cboDice(1)") << "cboDice1"
-                                << "";
-    QTest::newRow("lblCap(1)") << "lblCap1"
-                               << "までのミルバネを";
-    QTest::newRow("cboDice(2)") << "cboDice2"
-                                << "";
-    QTest::newRow("lblCap(2)") << "lblCap2"
-                               << "個使用";
-    QTest::newRow("cmdOK") << "cmdOK"
-                           << "OK";
-    QTest::newRow("cmdCancel") << "cmdCancel"
-                               << "キャンセル";
-}
-
-void TestSettingsDialog::controls()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    frmConf dialog(nullptr);
-    auto *control = ::control<QWidget>(dialog, name);
-    QCOMPARE(control->geometry(), designedPlace("dialog", name));
-    QCOMPARE(control->font().pixelSize(), 24);
-    if (auto *label = qobject_cast<QLabel *>(control))
-        QCOMPARE(label->text(), text);
-    else if (auto *button = qobject_cast<QPushButton *>(control))
-        QCOMPARE(button->text(), text);
-}
-
-void TestSettingsDialog::entries()
-{
-    frmConf dialog(nullptr);
-    const QStringList expected[] = {
-        {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
-    const char *meaning[] = {"最小の目", "最大の目", "ミルバネの数"}; // told to screen readers
-    for (int i = 0; i < 3; ++i) {
-        QComboBox *box = cboDice(dialog)[i];
-        QCOMPARE(box->accessibleDescription(), QString::fromUtf8(meaning[i]));
-        QVERIFY(!box->isEditable()); // a list to pick from, no typing
-        QStringList items;
-        for (int k = 0; k < box->count(); ++k)
-            items << box->itemText(k);
-        QCOMPARE(items, expected[i]);
-    }
-}
-
-void TestSettingsDialog::load_data()
-{
-    QTest::addColumn<int>("faces");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("zero");
-    QTest::addColumn<Choice>("selected");
-    QTest::newRow("defaults") << 6 << 2 << 0 << Choice{1, 4, 1};
-    QTest::newRow("zero face") << 6 << 2 << -1 << Choice{0, 4, 1};
-    QTest::newRow("10 faces, 4 dice") << 10 << 4 << 0 << Choice{1, 8, 3};
-    QTest::newRow("2 faces, 1 die") << 2 << 1 << -1 << Choice{0, 0, 0};
-}
-
-void TestSettingsDialog::load()
-{
-    QFETCH(int, faces);
-    QFETCH(int, count);
-    QFETCH(int, zero);
-    QFETCH(Choice, selected);
-    setSettings(faces, count, zero);
-    frmConf dialog(nullptr);
-    QCOMPARE(cboDice(dialog)[0]->currentIndex(), selected.start);
-    QCOMPARE(cboDice(dialog)[1]->currentIndex(), selected.top);
-    QCOMPARE(cboDice(dialog)[2]->currentIndex(), selected.count);
-    // OK with nothing changed keeps every setting.
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QTest::mouseClick(cmdOK(dialog), Qt::LeftButton);
-    QCOMPARE(int(basMain::DiceFaces), faces);
-    QCOMPARE(int(basMain::DiceCount), count);
-    QCOMPARE(int(basMain::ZeroFace), zero);
-}
-
-// Choices made in the dialog and OK: the settings that result and the
-// window rearranged for them.
-void TestSettingsDialog::ok_data()
-{
-    QTest::addColumn<Choice>("choice");
-    QTest::addColumn<int>("faces");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("zero");
-    QTest::addColumn<bool>("twoDigits");
-    QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0 << true;
-    QTest::newRow("10 faces, 4 dice") << Choice{1, 8, 3} << 10 << 4 << 0 << true;
-    QTest::newRow("1 die of 9 faces") << Choice{1, 7, 0} << 9 << 1 << 0 << false;
-    QTest::newRow("from 0 to 6, 3 dice") << Choice{0, 4, 2} << 6 << 3 << -1 << true;
-}
-
-void TestSettingsDialog::ok()
-{
-    QFETCH(Choice, choice);
-    QFETCH(int, faces);
-    QFETCH(int, count);
-    QFETCH(int, zero);
-    QFETCH(bool, twoDigits);
-    std::deque<float> values = {0.0f, 0.0f, 0.0f, 0.0f};
-    frmMain w(std::make_unique<ScriptedRandom>(&values));
-    bool opened = false;
-    whenSettingsOpen(&opened, [&](frmConf *dialog) {
-        cboDice(*dialog)[0]->setCurrentIndex(choice.start);
-        cboDice(*dialog)[1]->setCurrentIndex(choice.top);
-        cboDice(*dialog)[2]->setCurrentIndex(choice.count);
-        QTest::mouseClick(cmdOK(*dialog), Qt::LeftButton);
-    });
-    QTest::mouseClick(cmdConfig(w), Qt::LeftButton);
-    QVERIFY(opened);
-    QCOMPARE(int(basMain::DiceFaces), faces);
-    QCOMPARE(int(basMain::DiceCount), count);
-    QCOMPARE(int(basMain::ZeroFace), zero);
-
-    // Rearranged for them, Ready.
-    QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
-    QCOMPARE(violation(w), QString());
-    QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
-
-    // The dice now run from the chosen start value.
-    cmdAction(w)->click();
-    WindowProbe::tick(w);
-    QCOMPARE(int(WindowProbe::DieValue(w)[0]), zero ? 0 : 1);
-}
-
-// Cancel and the close box, after every box was changed.
-void TestSettingsDialog::abandoned_data()
-{
-    QTest::addColumn<bool>("byCloseBox");
-    QTest::newRow("Cancel") << false;
-    QTest::newRow("close box") << true;
-}
-
-void TestSettingsDialog::abandoned()
-{
-    QFETCH(bool, byCloseBox);
-    frmMain w;
-    cmdAction(w)->click(); // leave Ready, then come back by a reset
-    cmdAction(w)->click();
-    cmdAction(w)->click();
-    bool opened = false;
-    whenSettingsOpen(&opened, [&](frmConf *dialog) {
-        cboDice(*dialog)[0]->setCurrentIndex(0);
-        cboDice(*dialog)[1]->setCurrentIndex(8);
-        cboDice(*dialog)[2]->setCurrentIndex(3);
-        if (byCloseBox)
-            dialog->close();
-        else
-            QTest::mouseClick(cmdCancel(*dialog), Qt::LeftButton);
-    });
-    cmdConfig(w)->click();
-    QVERIFY(opened);
-    QCOMPARE(int(basMain::DiceFaces), 6);
-    QCOMPARE(int(basMain::DiceCount), 2);
-    QCOMPARE(int(basMain::ZeroFace), 0);
-    QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
-    QCOMPARE(violation(w), QString());
-
-    // A new opening shows the settings, not the abandoned choices.
-    frmConf again(&w);
-    QCOMPARE(cboDice(again)[0]->currentIndex(), 1);
-    QCOMPARE(cboDice(again)[1]->currentIndex(), 4);
-    QCOMPARE(cboDice(again)[2]->currentIndex(), 1);
-}
-
-void TestSettingsDialog::tabOrder()
-{
-    frmConf dialog(nullptr);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    const QList<QWidget *> order = {cmdCancel(dialog),  cmdOK(dialog),      cboDice(dialog)[0],
-                                    cboDice(dialog)[1], cboDice(dialog)[2], cmdCancel(dialog)};
-    QCOMPARE(focused(), order[0]);
-    for (int i = 1; i < order.size(); ++i) {
-        QTest::keyClick(focused(), Qt::Key_Tab);
-        QCOMPARE(focused(), order[i]);
-    }
-}
-
-// Key sequences right after the dialog opens, and where they leave it.
-void TestSettingsDialog::keys_data()
-{
-    QTest::addColumn<QList<int>>("keys");
-    QTest::addColumn<bool>("stillOpen");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("faces");
-    QTest::addColumn<int>("zero");
-    QTest::newRow("Enter at once is Cancel")
-        << QList<int>{Qt::Key_Return} << false << false << 6 << 0;
-    QTest::newRow("Tab then Enter is OK")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Return} << false << true << 6 << 0;
-    QTest::newRow("Down on the top value, Enter is OK")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Return} << false
-        << true << 7 << 0;
-    QTest::newRow("Up on the start value, Enter is OK")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Enter} << false << true << 6
-        << -1;
-    QTest::newRow("Up on the start value, Return is OK")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Return} << false << true << 6
-        << -1;
-    QTest::newRow("arrows move between the buttons, Up on a box, Return is OK")
-        << QList<int>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Return} << false << true << 6
-        << -1;
-    QTest::newRow("Down past the last entry stays there")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return} << false
-        << true << 6 << 0;
-    QTest::newRow("Space presses the focused Cancel")
-        << QList<int>{Qt::Key_Space} << false << false << 6 << 0;
-    QTest::newRow("Escape does nothing") << QList<int>{Qt::Key_Escape} << true << false << 6 << 0;
-    QTest::newRow("Escape on a box does nothing")
-        << QList<int>{Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Escape} << true << false << 6 << 0;
-}
-
-void TestSettingsDialog::keys()
-{
-    QFETCH(QList<int>, keys);
-    QFETCH(bool, stillOpen);
-    QFETCH(bool, accepted);
-    QFETCH(int, faces);
-    QFETCH(int, zero);
-    frmConf dialog(nullptr);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    for (int key : keys) {
-        QTest::keyClick(focused(), Qt::Key(key));
-        // Up and Down change the selection without opening the list.
-        QVERIFY(!QApplication::activePopupWidget());
-    }
-    QCOMPARE(dialog.isVisible(), stillOpen);
-    if (!stillOpen)
-        QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
-    QCOMPARE(int(basMain::DiceFaces), faces);
-    QCOMPARE(int(basMain::ZeroFace), zero);
-}
-
-void TestSettingsDialog::escapeClosesOnlyTheList()
-{
-    frmConf dialog(nullptr);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    cboDice(dialog)[1]->setFocus();
-    cboDice(dialog)[1]->showPopup();
-    QWidget *popup = QApplication::activePopupWidget();
-    QVERIFY(popup);
-    QTest::keyClick(popup, Qt::Key_Escape);
-    QTRY_VERIFY(!QApplication::activePopupWidget());
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(cboDice(dialog)[1]->currentIndex(), 4);
-}
 
 QTEST_MAIN(TestSettingsDialog)
 #include "tst_settings_dialog.moc"

@@ -4,13 +4,6 @@
 // to LeakSanitizer in the sanitizer build, where memory is not comparable.
 #include "TestSupport.h"
 
-#include "windows/frmConf.h"
-#include "windows/frmMain.h"
-
-#include <QComboBox>
-#include <QPushButton>
-#include <QtTest>
-
 #ifdef Q_OS_WIN
 #include <windows.h>
 
@@ -71,8 +64,47 @@ class TestSoak : public QObject
 
 private slots:
     void init() { setSettings(10, 4, 0); }
-    void dialogOpenings();
-    void ticks();
+
+    void dialogOpenings()
+    {
+        frmMain w;
+        QVERIFY(shown(w));
+        constexpr int Openings = 1000;
+        long first = 0;
+        int opened = 0;
+        for (int k = 0; k < Openings; ++k) {
+            opened += inSettings(w, [&](frmConf *dialog) {
+                cboDice(*dialog)[1]->setCurrentIndex(k % 9);
+                (k % 2 ? cmdOK(*dialog) : cmdCancel(*dialog))->click();
+            });
+            if (k == Openings / 10 - 1)
+                first = memoryKiB();
+        }
+        QCOMPARE(opened, Openings);
+        // Each closed dialog was destroyed, not kept.
+        QVERIFY(w.findChildren<frmConf *>().isEmpty());
+        if (underWine())
+            QSKIP("under Wine each window opened keeps memory of Wine's own");
+        compare(first, memoryKiB(), "dialog openings");
+    }
+
+    void ticks()
+    {
+        frmMain w(std::make_unique<UniformRandom>(7u));
+        QVERIFY(shown(w));
+        cmdAction(w)->click();
+        constexpr int Ticks = 100000;
+        long first = 0;
+        for (int t = 0; t < Ticks; ++t) {
+            WindowProbe::tick(w);
+            if (t % 10 == 0) // paint now and then, as the screen would
+                QCoreApplication::processEvents();
+            if (t == Ticks / 10 - 1)
+                first = memoryKiB();
+        }
+        QCoreApplication::processEvents();
+        compare(first, memoryKiB(), "ticks");
+    }
 
 private:
     void compare(long first, long last, const char *what);
@@ -90,52 +122,6 @@ void TestSoak::compare(long first, long last, const char *what)
     QVERIFY(first > 0 && last > 0);
     QVERIFY2(last - first <= AllowedGrowthKiB,
              qPrintable(QStringLiteral("%1 grew by %2 KiB").arg(what).arg(last - first)));
-}
-
-void TestSoak::dialogOpenings()
-{
-    frmMain w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    constexpr int Openings = 1000;
-    long first = 0;
-    int opened = 0;
-    for (int k = 0; k < Openings; ++k) {
-        bool thisTime = false;
-        whenSettingsOpen(&thisTime, [&](frmConf *dialog) {
-            cboDice(*dialog)[1]->setCurrentIndex(k % 9);
-            (k % 2 ? cmdOK(*dialog) : cmdCancel(*dialog))->click();
-        });
-        cmdConfig(w)->click();
-        opened += thisTime;
-        if (k == Openings / 10 - 1)
-            first = memoryKiB();
-    }
-    QCOMPARE(opened, Openings);
-    // Each closed dialog was destroyed, not kept.
-    QVERIFY(w.findChildren<frmConf *>().isEmpty());
-    if (underWine())
-        QSKIP("under Wine each window opened keeps memory of Wine's own");
-    compare(first, memoryKiB(), "dialog openings");
-}
-
-void TestSoak::ticks()
-{
-    frmMain w(std::make_unique<UniformRandom>(7u));
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    cmdAction(w)->click();
-    constexpr int Ticks = 100000;
-    long first = 0;
-    for (int t = 0; t < Ticks; ++t) {
-        WindowProbe::tick(w);
-        if (t % 10 == 0) // paint now and then, as the screen would
-            QCoreApplication::processEvents();
-        if (t == Ticks / 10 - 1)
-            first = memoryKiB();
-    }
-    QCoreApplication::processEvents();
-    compare(first, memoryKiB(), "ticks");
 }
 
 QTEST_MAIN(TestSoak)

@@ -1,21 +1,16 @@
 # The version and the release date said once: run as
 #   cmake -DVERSION=X.Y.Z -DSOURCE=<tree> -P versions.cmake
 cmake_policy(VERSION 3.25)
-file(READ ${SOURCE}/debian/changelog changelog)
-string(REGEX MATCH "^[^ ]+ \\(([^)]+)\\)" _ "${changelog}")
-set(debian ${CMAKE_MATCH_1})
-# The newest entry's trailer: " -- NAME <MAIL>  Tue, 08 Dec 2026 ..."
-string(REGEX MATCH "\n -- [^\n]*  [A-Z][a-z][a-z], ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9]+)"
-       _ "${changelog}")
-set(day ${CMAKE_MATCH_1})
-set(month ${CMAKE_MATCH_2})
-set(year ${CMAKE_MATCH_3})
-set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-list(FIND months ${month} index)
-math(EXPR number "${index} + 1")
-if(number LESS 10)
-    set(number 0${number})
-endif()
+# The newest changelog entry's version, and its date as the metainfo writes it.
+foreach(field Version Date)
+    execute_process(COMMAND dpkg-parsechangelog -l ${SOURCE}/debian/changelog -S ${field}
+                    OUTPUT_VARIABLE ${field} OUTPUT_STRIP_TRAILING_WHITESPACE
+                    COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+set(debian ${Version})
+string(REGEX MATCH "[0-9]+ [A-Z][a-z]+ [0-9]+" day "${Date}") # as written, whatever its zone
+execute_process(COMMAND date -d ${day} +%F OUTPUT_VARIABLE date
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 file(READ ${SOURCE}/packaging/jp.milbane.DenshiMilbane.metainfo.xml metainfo)
 string(REGEX MATCH "<release version=\"([^\"]+)\" date=\"([^\"]+)\"" _ "${metainfo}")
 set(release ${CMAKE_MATCH_1})
@@ -30,9 +25,8 @@ foreach(pair "debian/changelog:${debian}" "metainfo release:${release}")
         set(failed TRUE)
     endif()
 endforeach()
-if(NOT released STREQUAL "${year}-${number}-${day}")
-    message(SEND_ERROR "the metainfo's release date ${released} is not the changelog's "
-                         "${year}-${number}-${day}")
+if(NOT released STREQUAL date)
+    message(SEND_ERROR "the metainfo's release date ${released} is not the changelog's ${date}")
     set(failed TRUE)
 endif()
 if(failed)

@@ -490,6 +490,11 @@ class Desktop:
         """What the close box does: asks the window manager to close it."""
         self.run(["wmctrl", "-i", "-c", str(wid)])
 
+    def close_program(self):
+        """Closes the main window as its close box does: the program's status."""
+        self.close_window(self.main)
+        return self.program.wait(timeout=60)
+
     def key(self, *keys):
         self.run(["xdotool", "key", "--clearmodifiers", *keys])
 

@@ -14,7 +14,7 @@ import numpy as np
 from PIL import Image
 
 import screen
-from design import ACTION_BUTTON, CONFIG_BUTTON, DIE_LEFTS, GREEN, HEIGHT, WIDTH
+from design import ACTION_BUTTON, GREEN, HEIGHT, WIDTH
 from desktop import Desktop
 
 
@@ -38,23 +38,15 @@ def read_screenshot(image):
 def take(binary, out):
     with tempfile.TemporaryDirectory() as scratch, Desktop(scratch, "docs") as desktop:
         main = desktop.start_program(binary)
-
-        def press(point):
-            desktop.click(main, *point)
-
-        press(CONFIG_BUTTON)
-        dialog = desktop.find_window("^ミルバネ設定$")
-        desktop.wait_active(dialog)
+        window = screen.Window(desktop, main)
         # From 0, up to 10, four dice; Enter on a box is OK.
-        desktop.key("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
-        desktop.wait_gone("^ミルバネ設定$")
-        desktop.wait_screen(lambda c: screen.die_slots(c) == DIE_LEFTS[4], "four dice")
-        press(ACTION_BUTTON)
-        desktop.wait_screen(lambda c: all(screen.read_die(c, 4, i) for i in range(4)) or
-                            any(screen.read_die(c, 4, i) is None for i in range(4)), "rolling")
-        press(ACTION_BUTTON)
-        desktop.wait_screen(lambda c: all(screen.label_shown(c, 4, i) for i in range(4)),
-                            "the values under the dice")
+        with window.settings():
+            desktop.key("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
+        window.ready(4)
+        window.press(ACTION_BUTTON)
+        window.rolling(4)
+        window.press(ACTION_BUTTON)
+        window.result(4)
         # The pointer off the buttons, so that neither shows it hovering.
         desktop.run(["xdotool", "mousemove", "1200", "1000"])
         x, y, w, h = desktop.geometry(main)

@@ -1,18 +1,23 @@
-"""Reads the main window's screenshot as a user would: faces, digits, labels.
+"""Reads the main window's screenshot as a user would: faces, digits, labels;
+and Window, the one handle the end-to-end tests have on the program's window.
 
 Every reader takes the window's zoom: device pixels on the screen for each
 designed pixel (1 as designed; the screen's scale times the program's own
 zoom where its window is shown smaller)."""
 
+import contextlib
 import subprocess
-from collections import deque
 
 import numpy as np
+from scipy import ndimage
 from PIL import Image, ImageDraw, ImageFont
 
-from design import (ACTION_BUTTON, DARK, DIE_LEFTS, DIE_SIZE, DIE_TOP, DIGITS, GREEN,
-                    LABEL_H, LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT,
-                    HEIGHT, TOTAL_H, TOTAL_TOP, TOTAL_W, UNITS_LEFT, WIDTH)
+from design import (ACTION_BUTTON, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H, DIALOG_W, DIE_LEFTS,
+                    DIE_SIZE, DIE_TOP, DIGITS, GREEN, HEIGHT, LABEL_H, LABEL_OFFSET, LABEL_TOP,
+                    LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT, TOTAL_H, TOTAL_TOP, TOTAL_W,
+                    UNITS_LEFT, WIDTH)
+
+DIALOG_NAME = "^ミルバネ設定$"
 
 
 def near(pixel, colour, tolerance=12):
@@ -21,24 +26,7 @@ def near(pixel, colour, tolerance=12):
 
 def components(mask):
     """The number of 8-connected regions in a boolean mask."""
-    seen = np.zeros_like(mask, dtype=bool)
-    h, w = mask.shape
-    count = 0
-    for y0, x0 in zip(*np.nonzero(mask)):
-        if seen[y0, x0]:
-            continue
-        count += 1
-        queue = deque([(y0, x0)])
-        seen[y0, x0] = True
-        while queue:
-            y, x = queue.popleft()
-            for dy in (-1, 0, 1):
-                for dx in (-1, 0, 1):
-                    ny, nx = y + dy, x + dx
-                    if 0 <= ny < h and 0 <= nx < w and mask[ny, nx] and not seen[ny, nx]:
-                        seen[ny, nx] = True
-                        queue.append((ny, nx))
-    return count
+    return ndimage.label(mask, structure=np.ones((3, 3)))[1]
 
 
 def at(pixels, zoom):
@@ -141,22 +129,6 @@ def agreeing_throw(client, count, two_digits, zoom=1):
     return labels
 
 
-def play_throw(wait, press, zoom=1):
-    """A throw of two dice by mouse, read from the screen: they tumble, then
-    stop with faces, labels and total agreeing, then reset. `wait(condition,
-    what, label)` returns the window's client area once it meets the
-    condition; `press(point)` clicks a point of it."""
-    action = tuple(at(p, zoom) for p in ACTION_BUTTON)
-    press(action)
-    wait(lambda c: all(read_die(c, 2, i, zoom) for i in range(2)), "rolling")  # no blank face
-    press(action)
-    client = wait(lambda c: all(label_shown(c, 2, i, zoom) for i in range(2)), "the values",
-                  "result")
-    agreeing_throw(client, 2, True, zoom)
-    press(action)
-    wait(lambda c: not label_shown(c, 2, 0, zoom), "the reset")
-
-
 _templates = {}
 
 
@@ -210,3 +182,122 @@ def read_label(client, count, i, zoom=1):
     if scores[best] < 0.7:
         raise AssertionError(f"label unreadable (best {best} at {scores[best]:.2f})")
     return best
+
+
+def longest_run(flags):
+    """Start and length of the longest run of True."""
+    edges = np.diff(np.concatenate(([0], np.asarray(flags, int), [0])))
+    starts, ends = np.flatnonzero(edges == 1), np.flatnonzero(edges == -1)
+    longest = np.argmax(ends - starts) if len(starts) else None
+    return (starts[longest], ends[longest] - starts[longest]) if len(starts) else (0, 0)
+
+
+class Window:
+    """The program's main window as its user meets it: on X11 the window
+    `wid`, on a compositor's output window `output` the client area at
+    `origin` on it; at a zoom. Read from the screen, clicked at its designed
+    points, its settings opened and closed."""
+
+    def __init__(self, desktop, wid=None, output=None, origin=(0, 0), zoom=1):
+        self.desktop, self.wid, self.output = desktop, wid, output
+        self.origin, self.zoom = origin, zoom
+
+    def screen(self, label=None):
+        """All that the window is read from: its client area, or the output."""
+        return self.desktop.client_shot(label, wid=self.output or self.wid)
+
+    def wait(self, condition, what, label=None):
+        """Until the client area meets `condition`; returns it."""
+        region = self.output and (*self.origin, at(WIDTH, self.zoom), at(HEIGHT, self.zoom))
+        try:
+            return self.desktop.wait_screen(condition, what, label, self.output or self.wid,
+                                            region)
+        except TimeoutError:
+            self.screen(f"{self.desktop.name}-timed-out")
+            raise
+
+    def press(self, point):
+        """A click at a designed point of the client area."""
+        x, y = (at(p, self.zoom) for p in point)
+        self.desktop.click(self.output or self.wid, self.origin[0] + x, self.origin[1] + y)
+
+    def ready(self, count=2, two_digits=True, label=None):
+        """Until the window shows `count` blank dice where they belong, no
+        value under them and no total."""
+        z = self.zoom
+
+        def ready(c):
+            slots = die_slots(c, z)
+            return (len(slots) == count and
+                    all(abs(a - at(b, z)) <= 1 for a, b in zip(slots, DIE_LEFTS[count])) and
+                    all(read_die(c, count, i, z) == 0 and not label_shown(c, count, i, z)
+                        for i in range(count)) and
+                    read_total(c, two_digits, z) == (None, None))
+        return self.wait(ready, f"{count} blank dice", label)
+
+    def rolling(self, count=2, label=None):
+        """Until the faces change on screen while the dice roll."""
+        first = [read_die(self.wait(lambda c: True, "the window"), count, i, self.zoom)
+                 for i in range(count)]
+        self.wait(lambda c: [read_die(c, count, i, self.zoom) for i in range(count)] != first,
+                  "the dice to change while rolling", label)
+
+    def result(self, count=2, two_digits=True, label=None):
+        """Until every value shows; then faces, values and total agree and
+        stay. Returns the values."""
+        client = self.wait(lambda c: all(label_shown(c, count, i, self.zoom)
+                                         for i in range(count)), "the values", label)
+        values = agreeing_throw(client, count, two_digits, self.zoom)
+        for _ in range(3):
+            again = self.wait(lambda c: True, "the window")
+            if [read_die(again, count, i, self.zoom) for i in range(count)] != values:
+                raise AssertionError(f"the dice moved after they stopped: {values}")
+        return values
+
+    def throw(self, count=2, two_digits=True, label=None):
+        """A throw by mouse, to the reset: returns the values."""
+        self.press(ACTION_BUTTON)
+        self.rolling(count)
+        self.press(ACTION_BUTTON)
+        values = self.result(count, two_digits, label and f"{label}-result")
+        self.press(ACTION_BUTTON)
+        self.ready(count, two_digits)
+        return values
+
+    def dialog_box(self):
+        """On a compositor, the dialog's client area on the output (left,
+        top, width, height), where Qt draws the frame with it, or None: the
+        longest run of rows rich in the dialog's ground, within the columns
+        that are."""
+        ground = np.all(self.screen() == DIALOG, axis=2)
+        left, width = longest_run(ground.sum(axis=0) >= 100)
+        top, height = longest_run(ground[:, left:left + width].sum(axis=1) >= width // 20)
+        if 0 <= width - DIALOG_W <= 18 and 0 <= height - DIALOG_H <= 44:
+            return left, top, width, height
+        return None
+
+    @contextlib.contextmanager
+    def settings(self, *keys, label=None):
+        """The settings, opened by `keys` or else a click on 設定: yields the
+        dialog (its window on X11, its box on a compositor), and once the
+        block has closed it, waits until it is gone."""
+        if keys:
+            self.desktop.key(*keys)
+        else:
+            self.press(CONFIG_BUTTON)
+        if self.output:
+            found = []
+            self.desktop.wait_for(lambda: found.append(self.dialog_box()) or found[-1],
+                                  "the dialog")
+            if label:
+                self.screen(label)
+            yield found[-1]
+            self.desktop.wait_for(lambda: self.dialog_box() is None, "the dialog to close")
+            return
+        dialog = self.desktop.find_window(DIALOG_NAME)
+        self.desktop.wait_active(dialog)
+        if label:
+            self.desktop.shot(label)
+        yield dialog
+        self.desktop.wait_gone(DIALOG_NAME)
+        self.desktop.wait_active(self.wid)

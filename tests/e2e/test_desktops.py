@@ -18,7 +18,7 @@ import unittest
 import numpy as np
 
 import screen
-from design import CONFIG_BUTTON, DIALOG, DIALOG_H, DIALOG_W, DIE_LEFTS, GREEN, HEIGHT, WIDTH
+from design import CONFIG_BUTTON, GREEN, HEIGHT, WIDTH
 from desktop import ARTEFACTS, BINARY, Desktop, read_text
 
 SOCKET = "milbane-desktop"
@@ -37,17 +37,6 @@ DESKTOPS = [
     ("kde", "KDE", None, False, True, True, True),
     ("kde_xwayland", "KDE", "xcb", True, True, True, True),
 ]
-
-
-def longest_run(flags):
-    """Start and length of the longest run of True."""
-    best, start = (0, 0), None
-    for i, flag in enumerate([*flags, False]):
-        if flag and start is None:
-            start = i
-        elif not flag and start is not None:
-            best, start = max(best, (i - start, start)), None
-    return best[1], best[0]
 
 
 class DesktopTest(unittest.TestCase):
@@ -119,53 +108,17 @@ class DesktopTest(unittest.TestCase):
         env.update(WAYLAND_DISPLAY=SOCKET, **self.x11_env())
         with open(os.path.join(ARTEFACTS, f"{self.name}-program.log"), "wb") as log:
             self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        self.origin = screen.window_origin(self.desktop.wait_for, self.screen, "the main window",
-                                           zoomed)
-        self.zoom = self.origin[2] if zoomed else 1
-        self.origin = self.origin[:2]
+        shoot = lambda: self.desktop.client_shot(wid=self.output)
+        *origin, zoom = (*screen.window_origin(self.desktop.wait_for, shoot, "the main window",
+                                               zoomed), 1)[:3]
+        self.window = screen.Window(self.desktop, output=self.output, origin=origin, zoom=zoom)
         # A nested compositor loses the first click after the pointer enters
         # a window: the first goes to the window's empty green.
-        self.press((screen.at(WIDTH // 2, self.zoom), screen.at(300, self.zoom)))
+        self.window.press((WIDTH // 2, 300))
 
     def x11_env(self):
         display, auth = self.x11
         return {"DISPLAY": display, "XAUTHORITY": auth or os.devnull}
-
-    def screen(self, label=None):
-        return self.desktop.client_shot(label, wid=self.output)
-
-    def wait(self, condition, what, label=None):
-        """Until the main window's client area meets `condition`."""
-        try:
-            return self.desktop.wait_screen(
-                condition, what, label, self.output,
-                (*self.origin, screen.at(WIDTH, self.zoom), screen.at(HEIGHT, self.zoom)))
-        except TimeoutError:
-            self.screen("timed-out")
-            raise
-
-    def press(self, point):
-        self.desktop.click(self.output, self.origin[0] + point[0], self.origin[1] + point[1])
-
-    def dialog(self):
-        """The dialog's client area on the output (left, top, width, height),
-        with the frame where Qt draws it, or None: the longest run of rows rich in the dialog's ground, within
-        the columns that are."""
-        ground = np.all(self.screen() == DIALOG, axis=2)
-        left, width = longest_run(ground.sum(axis=0) >= 100)
-        top, height = longest_run(ground[:, left:left + width].sum(axis=1) >= width // 20)
-        found = (left, top, width, height)
-        # Where Qt draws the frame, it is of the same grey.
-        if 0 <= found[2] - DIALOG_W <= 16 and 0 <= found[3] - DIALOG_H <= 40:
-            return found
-        return None
-
-    def wait_dialog(self, label=None):
-        found = []
-        self.desktop.wait_for(lambda: found.append(self.dialog()) or found[-1], "the dialog")
-        if label:
-            self.screen(label)
-        return found[-1]
 
     def x_windows(self, pattern):
         """The program's windows of that name on the desktop's Xwayland."""
@@ -195,29 +148,26 @@ class DesktopTest(unittest.TestCase):
                          "through Xwayland" if xwayland else "a Wayland client")
 
         # A throw, read from the screen.
-        self.wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
-                  "two blank dice", "ready")
-        screen.play_throw(self.wait, self.press)
+        window = self.window
+        window.ready(label=f"{name}-ready")
+        window.throw()
 
-        # The settings: where the dialog opens.
-        self.press(CONFIG_BUTTON)
-        left, top, width, height = self.wait_dialog("dialog")
-        x, y = self.origin
-        offset = (left + width / 2 - (x + WIDTH / 2), top + height / 2 - (y + HEIGHT / 2))
-        print(f"{name}: the dialog's client area at {left - x},{top - y} of the main window's, "
-              f"its centre {offset[0]:+.0f},{offset[1]:+.0f} px off the window's centre")
-        if centred:
-            self.assertLessEqual(max(abs(offset[0]), abs(offset[1])), 4, offset)
-
-        # A click on the main window's settings button does nothing; the keys
-        # after it still reach the dialog: up to 10 faces, four dice, OK by
-        # the keypad's Enter on a box, which GNOME's theme would have open
-        # the box's list.
-        if kept:
-            self.press(CONFIG_BUTTON)
-        self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "KP_Enter")
-        self.wait(lambda c: screen.die_slots(c) == DIE_LEFTS[4], "four dice", "four-dice")
-        self.assertIsNone(self.dialog(), "a second dialog opened behind the first")
+        # The settings: where the dialog opens. A click on the main window's
+        # settings button does nothing; the keys after it still reach the
+        # dialog: up to 10 faces, four dice, OK by the keypad's Enter on a
+        # box, which GNOME's theme would have open the box's list.
+        with window.settings(label=f"{name}-dialog") as (left, top, width, height):
+            x, y = window.origin
+            offset = (left + width / 2 - (x + WIDTH / 2), top + height / 2 - (y + HEIGHT / 2))
+            print(f"{name}: the dialog's client area at {left - x},{top - y} of the main "
+                  f"window's, its centre {offset[0]:+.0f},{offset[1]:+.0f} px off its centre")
+            if centred:
+                self.assertLessEqual(max(abs(offset[0]), abs(offset[1])), 4, offset)
+            if kept:
+                window.press(CONFIG_BUTTON)
+            self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "KP_Enter")
+        window.ready(4, label=f"{name}-four-dice")
+        self.assertIsNone(window.dialog_box(), "a second dialog opened behind the first")
         # Nothing asked of the platform that it cannot do.
         self.assertNotIn("does not support",
                          read_text(os.path.join(ARTEFACTS, f"{name}-program.log")))
@@ -227,18 +177,15 @@ class DesktopTest(unittest.TestCase):
         # KWin minimises no dialog over a shown window; the main window's
         # minimise button takes the dialog along. Brought back from the task
         # manager, the dialog is there again, with the keyboard.
-        self.press(CONFIG_BUTTON)
-        self.wait_dialog()
-        self.kwin_script("c.minimized = true;")
-        self.desktop.wait_for(lambda: not np.all(self.screen()[self.origin[1] + 10,
-                                                              self.origin[0]] == GREEN),
-                              "the windows to be minimised")
-        self.screen("minimised")
-        self.kwin_script("c.minimized = false; workspace.activeClient = c;")
-        self.wait_dialog("restored")
-        self.desktop.key("Tab", "Tab", "Home", "Return")  # from 0, OK
-        self.desktop.wait_for(lambda: self.dialog() is None, "the dialog to close")
-
+        with window.settings():
+            self.kwin_script("c.minimized = true;")
+            self.desktop.wait_for(lambda: not np.all(window.screen()[y + 10, x] == GREEN),
+                                  "the windows to be minimised")
+            window.screen(f"{name}-minimised")
+            self.kwin_script("c.minimized = false; workspace.activeClient = c;")
+            self.desktop.wait_for(window.dialog_box, "the dialog again")
+            window.screen(f"{name}-restored")
+            self.desktop.key("Tab", "Tab", "Home", "Return")  # from 0, OK
 
     def test_small_monitors(self):
         """A laptop monitor smaller than the designed window, on each desktop:
@@ -248,12 +195,12 @@ class DesktopTest(unittest.TestCase):
                 self.name = f"{desktop.lower()}_small"
                 self.start_desktop(self.name, desktop, "1024x700")
                 self.start_program(None, zoomed=True)
-                output = self.screen(f"{self.name}-ready")
-                x, y = self.origin
-                w, h = screen.at(WIDTH, self.zoom), screen.at(HEIGHT, self.zoom)
+                output = self.window.screen(f"{self.name}-ready")
+                (x, y), zoom = self.window.origin, self.window.zoom
+                w, h = screen.at(WIDTH, zoom), screen.at(HEIGHT, zoom)
                 self.assertTrue(0 <= x and 0 < y and x + w < output.shape[1] and
                                 y + h < output.shape[0], (x, y, w, h))
-                screen.play_throw(self.wait, self.press, self.zoom)
+                self.window.throw()
                 self.desktop.close()
 
 

@@ -203,8 +203,7 @@ class PackageTest(unittest.TestCase):
                 main = desktop.start_program(binary)
                 self.assertEqual(desktop.geometry(main)[2:], (WIDTH, HEIGHT))
                 desktop.shot("installed")
-                desktop.close_window(main)
-                self.assertEqual(desktop.program.wait(timeout=60), 0)
+                self.assertEqual(desktop.close_program(), 0)
 
 
 if __name__ == "__main__":

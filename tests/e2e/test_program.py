@@ -5,15 +5,13 @@ Run by CTest with MILBANE_BIN (the program) and MILBANE_ARTEFACTS (where the
 screenshots of each state are kept)."""
 
 import re
-import subprocess
 import unittest
 
 import numpy as np
 
 import screen
-from design import (ACTION_BUTTON, CANCEL_BUTTON, CONFIG_BUTTON, DIALOG_H, DIALOG_W, DIE_LEFTS,
-                    DIE_TOP, GREEN, HEIGHT, LABEL_H, LABEL_TOP, PANEL, PANEL_H, PANEL_LEFT,
-                    PANEL_TOP, WIDTH)
+from design import (ACTION_BUTTON, CANCEL_BUTTON, DIALOG_H, DIALOG_W, DIE_TOP, GREEN, HEIGHT,
+                    PANEL, PANEL_H, PANEL_LEFT, PANEL_TOP, WIDTH)
 from desktop import ARTEFACTS, BINARY, Desktop
 
 
@@ -21,55 +19,12 @@ class ProgramTest(unittest.TestCase):
     def setUp(self):
         self.desktop = self.enterContext(Desktop(ARTEFACTS, self.id().split(".")[-1]))
         self.main = self.desktop.start_program(BINARY)
-
-    # -- helpers ------------------------------------------------------------------
-    def press(self, button):
-        self.desktop.click(self.main, *button)
+        self.window = screen.Window(self.desktop, self.main)
 
     def hold(self, key):
         """A key held down past the keyboard's repeat delay (660 ms)."""
         self.desktop.run(["xdotool", "keydown", key, "sleep", "1.5", "keyup", key])
 
-    def open_settings(self):
-        self.press(CONFIG_BUTTON)
-        dialog = self.desktop.find_window("^ミルバネ設定$")
-        self.desktop.wait_active(dialog)
-        return dialog
-
-    def close_settings(self):
-        self.desktop.wait_gone("^ミルバネ設定$")
-        self.desktop.wait_active(self.main)
-
-    def wait_ready(self, count, two_digits, label=None):
-        """Until the window shows `count` blank dice, no label, no total."""
-        def ready(client):
-            band = client[LABEL_TOP:LABEL_TOP + LABEL_H]
-            return (screen.die_slots(client) == DIE_LEFTS[count]
-                    and all(screen.read_die(client, count, i) == 0 for i in range(count))
-                    and np.all(np.abs(band.astype(int) - GREEN) <= 12)
-                    and screen.read_total(client, two_digits) == (None, None))
-        return self.desktop.wait_screen(ready, f"{count} blank dice", label)
-
-    def tumble(self, count):
-        """Until the faces change on screen while the dice roll."""
-        first = [screen.read_die(self.desktop.client_shot(), count, i) for i in range(count)]
-        self.desktop.wait_screen(
-            lambda c: [screen.read_die(c, count, i) for i in range(count)] != first,
-            "the dice to change while rolling", "rolling")
-
-    def wait_result(self, count, two_digits, label):
-        """Until every value label shows; then faces, labels and total agree."""
-        client = self.desktop.wait_screen(
-            lambda c: all(screen.label_shown(c, count, i) for i in range(count)),
-            "the values under the dice", label)
-        labels = screen.agreeing_throw(client, count, two_digits)
-        # Nothing moves once stopped: the next screenshots show the same.
-        for _ in range(3):
-            again = self.desktop.client_shot()
-            self.assertEqual([screen.read_die(again, count, i) for i in range(count)], labels)
-        return labels
-
-    # -- the tests ----------------------------------------------------------------
     def test_start(self):
         x, y, w, h = self.desktop.geometry(self.main)
         self.assertEqual((w, h), (WIDTH, HEIGHT))
@@ -82,13 +37,12 @@ class ProgramTest(unittest.TestCase):
         # 8 and 16), and the window manager offers no maximise.
         hints = self.desktop.prop(self.main, "_MOTIF_WM_HINTS").split("=")[-1].split(",")
         flags, functions = int(hints[0], 16), int(hints[1], 16)
-        self.assertTrue(flags & 1)
-        self.assertEqual(functions & (8 | 16), 0)
-        self.assertTrue(functions & 32)  # the close box stays
+        # Functions given, the close box's (32) kept.
+        self.assertEqual((flags & 1, functions & (8 | 16 | 32)), (1, 32))
         allowed = self.desktop.prop(self.main, "_NET_WM_ALLOWED_ACTIONS")
         self.assertNotIn("MAXIMIZE", allowed)
 
-        client = self.wait_ready(2, two_digits=True, label="ready")
+        client = self.window.ready(label="ready")
         for point in [(5, 5), (1010, 5), (500, 300), (5, 600)]:
             self.assertTrue(screen.near(client[point[1], point[0]], GREEN), point)
         panel = client[PANEL_TOP + 3, PANEL_LEFT[True] + 3]
@@ -99,66 +53,56 @@ class ProgramTest(unittest.TestCase):
         # repeat them: each is still one step.
         self.desktop.key("Tab")
         self.hold("Return")
-        self.tumble(2)
+        self.window.rolling(label="rolling")
         self.hold("space")
-        values = self.wait_result(2, True, "result")
+        values = self.window.result(label="result")
         self.assertTrue(all(1 <= v <= 6 for v in values))
-        self.press(ACTION_BUTTON)
-        self.wait_ready(2, two_digits=True, label="reset")
+        self.window.press(ACTION_BUTTON)
+        self.window.ready(label="reset")
 
     def test_settings(self):
-        dialog = self.open_settings()
-        _, _, w, h = self.desktop.geometry(dialog)
-        self.assertEqual((w, h), (DIALOG_W, DIALOG_H))
-        self.desktop.shot("dialog")
-        # Centred over the main window, frames included.
-        self.assertLessEqual(abs(self.frame_centre(dialog)[0] - self.frame_centre(self.main)[0]), 2)
-        self.assertLessEqual(abs(self.frame_centre(dialog)[1] - self.frame_centre(self.main)[1]), 2)
-
-        # Escape leaves the dialog open: the keys after it still reach it.
-        # From 0, up to 10, four dice; Enter on a box is OK.
-        self.desktop.key("Escape", "Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
-        self.close_settings()
-        self.wait_ready(4, two_digits=True, label="four-dice")
+        with self.window.settings(label="dialog") as dialog:
+            _, _, w, h = self.desktop.geometry(dialog)
+            self.assertEqual((w, h), (DIALOG_W, DIALOG_H))
+            # Centred over the main window, frames included.
+            for d, m in zip(self.frame_centre(dialog), self.frame_centre(self.main)):
+                self.assertLessEqual(abs(d - m), 2)
+            # Escape leaves the dialog open: the keys after it still reach it.
+            # From 0, up to 10, four dice; Enter on a box is OK.
+            self.desktop.key("Escape", "Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
+        self.window.ready(4, label="four-dice")
 
         # Cancel, and the close box, after changing everything: nothing changes.
         for leave in ("cancel", "close box"):
-            dialog = self.open_settings()
-            self.desktop.key("Tab", "Tab", "Down", "Tab", "Home", "Tab", "Home")
-            if leave == "cancel":
-                self.desktop.click(dialog, *CANCEL_BUTTON)
-            else:
-                self.desktop.close_window(dialog)
-            self.close_settings()
-            self.wait_ready(4, two_digits=True)
+            with self.window.settings() as dialog:
+                self.desktop.key("Tab", "Tab", "Down", "Tab", "Home", "Tab", "Home")
+                if leave == "cancel":
+                    self.desktop.click(dialog, *CANCEL_BUTTON)
+                else:
+                    self.desktop.close_window(dialog)
+            self.window.ready(4)
 
         # The dice run from 0 to 10 and the total takes two digits.
-        self.press(ACTION_BUTTON)
-        self.tumble(4)
-        self.press(ACTION_BUTTON)
-        values = self.wait_result(4, True, "four-dice-result")
+        self.window.press(ACTION_BUTTON)
+        self.window.rolling(4)
+        self.window.press(ACTION_BUTTON)
+        values = self.window.result(4, label="four-dice-result")
         self.assertTrue(all(0 <= v <= 10 for v in values))
 
     def test_one_digit_layout(self):
-        self.open_settings()
         # One die of nine faces: the largest total, 9, needs one digit.
-        self.desktop.key("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return")
-        self.close_settings()
-        client = self.wait_ready(1, two_digits=False, label="one-die")
+        with self.window.settings():
+            self.desktop.key("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return")
+        client = self.window.ready(1, two_digits=False, label="one-die")
         self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[True] + 3], GREEN))
         self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[False] + 3], PANEL, 2))
-        self.press(ACTION_BUTTON)
-        self.tumble(1)
-        self.press(ACTION_BUTTON)
-        self.wait_result(1, False, "one-die-result")
+        self.window.press(ACTION_BUTTON)
+        self.window.rolling(1)
+        self.window.press(ACTION_BUTTON)
+        self.window.result(1, two_digits=False, label="one-die-result")
 
     def test_close_box_ends_the_program(self):
-        self.desktop.close_window(self.main)
-        try:
-            status = self.desktop.program.wait(timeout=60)
-        except subprocess.TimeoutExpired:
-            self.fail("the program did not end when its window was closed")
-        self.assertEqual(status, 0)
+        self.assertEqual(self.desktop.close_program(), 0)
 
     def frame_centre(self, wid):
         x, y, w, h = self.desktop.geometry(wid)
@@ -233,10 +177,8 @@ class SmallScreenTest(unittest.TestCase):
                     self.assertLess(zoom, s)
                     self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3)
 
-                screen.play_throw(
-                    lambda c, what, label=None: desktop.wait_screen(
-                        c, what, label and f"{monitor}-{label}"),
-                    lambda point: desktop.click(main, *point), zoom)
+                window = screen.Window(desktop, main, zoom=zoom)
+                window.throw(label=monitor)
 
                 # Moved by its user so far over the panel that its settings,
                 # centred over it, would reach 8 px under the panel: they
@@ -249,14 +191,11 @@ class SmallScreenTest(unittest.TestCase):
                     desktop.move_window(main, x, area[1] - 8 - (h - dh) // 2)
                 else:
                     desktop.move_window(main, x, area[1] + area[3] + 8 - (h + dh) // 2)
-                desktop.key("Tab", "space")
-                dialog = desktop.find_window("^ミルバネ設定$")
-                desktop.wait_active(dialog)
-                self.assertEqual(desktop.geometry(dialog)[2:],
-                                 tuple(screen.at(n, s) for n in (DIALOG_W, DIALOG_H)))
-                self.assert_inside(desktop, dialog, area)
-                desktop.click(dialog, *(screen.at(p, s) for p in CANCEL_BUTTON))
-                desktop.wait_gone("^ミルバネ設定$")
+                with window.settings("Tab", "space") as dialog:
+                    self.assertEqual(desktop.geometry(dialog)[2:],
+                                     tuple(screen.at(n, s) for n in (DIALOG_W, DIALOG_H)))
+                    self.assert_inside(desktop, dialog, area)
+                    desktop.click(dialog, *(screen.at(p, s) for p in CANCEL_BUTTON))
                 if isinstance(scale, list):
                     # Taken to the second monitor: fitted to its free area from
                     # the corner, and the settings open there.
@@ -266,11 +205,10 @@ class SmallScreenTest(unittest.TestCase):
                     desktop.wait_for(lambda: max(abs(a - b) for a, b in zip(
                         desktop.frame(main), second[:2])) <= 2, "the window at its corner")
                     self.assert_inside(desktop, main, second)
-                    zoom = desktop.geometry(main)[2] / WIDTH
-                    desktop.click(main, *(screen.at(p, zoom) for p in CONFIG_BUTTON))
-                    dialog = desktop.find_window("^ミルバネ設定$")
-                    desktop.wait_active(dialog)
-                    self.assert_inside(desktop, dialog, second)
+                    window.zoom = desktop.geometry(main)[2] / WIDTH
+                    with window.settings() as dialog:
+                        self.assert_inside(desktop, dialog, second)
+                        desktop.close_window(dialog)
 
     def test_screen_change(self):
         # The screen's resolution changed under the running program, as a

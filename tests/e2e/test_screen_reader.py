@@ -27,20 +27,16 @@ class ScreenReaderTest(unittest.TestCase):
         found = []
 
         def said():
-            lines = self.spoken()
-            for i in range(self.heard, len(lines)):
-                match = re.search(pattern, lines[i])
-                if match:
-                    self.heard = i + 1
-                    found.append(match)
-                    return True
-            return False
+            found[:] = [(i, m) for i, line in enumerate(self.spoken()) if i >= self.heard
+                        for m in [re.search(pattern, line)] if m][:1]
+            return bool(found)
 
         try:
             self.desktop.wait_for(said, f"Orca to say {pattern!r}")
         except TimeoutError:
             self.fail(f"Orca never said {pattern!r}; it said: {self.spoken()[self.heard:]}")
-        return found[0]
+        self.heard = found[0][0] + 1
+        return found[0][1]
 
     def test_a_throw_and_the_settings_heard(self):
         self.desktop.start_program(BINARY)
@@ -54,9 +50,8 @@ class ScreenReaderTest(unittest.TestCase):
         total, first, second = (int(n) for n in said.groups())
         self.assertEqual(total, first + second)
         # What is spoken is what the screen shows.
-        client = self.desktop.wait_screen(
-            lambda c: all(screen.label_shown(c, 2, i) for i in range(2)), "the values")
-        self.assertEqual([screen.read_die(client, 2, i) for i in range(2)], [first, second])
+        self.assertEqual(screen.Window(self.desktop, self.desktop.main).result(),
+                         [first, second])
         # "Where am I" (keypad Enter) finds the result on the focused button.
         self.desktop.key("KP_Enter")
         self.hear(rf"^リセット プッシュボタン 合計: {total}。ミルバネ1: {first}、ミルバネ2: {second}")

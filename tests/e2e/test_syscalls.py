@@ -11,7 +11,7 @@ import os
 import re
 import unittest
 
-import design
+import screen
 from desktop import ARTEFACTS, BINARY, Desktop
 
 
@@ -33,16 +33,11 @@ class SyscallTest(unittest.TestCase):
                      "trace=%network,%file,memfd_create")
             main = desktop.start_program(BINARY, wrapper=trace)
             display_socket = desktop.display.lstrip(":")
-            desktop.click(main, *design.ACTION_BUTTON)
-            desktop.click(main, *design.ACTION_BUTTON)
-            desktop.click(main, *design.ACTION_BUTTON)
-            desktop.click(main, *design.CONFIG_BUTTON)
-            desktop.wait_active(desktop.find_window("^ミルバネ設定$"))
-            desktop.key("Tab", "Return")  # OK
-            desktop.wait_gone("^ミルバネ設定$")
-            desktop.wait_active(main)
-            desktop.close_window(main)
-            self.assertEqual(desktop.program.wait(timeout=60), 0)
+            window = screen.Window(desktop, main)
+            window.throw()
+            with window.settings():
+                desktop.key("Tab", "Return")  # OK
+            self.assertEqual(desktop.close_program(), 0)
             bus = desktop.bus_socket
 
         with open(log) as f:

@@ -15,7 +15,7 @@ import tempfile
 import unittest
 
 import screen
-from design import CONFIG_BUTTON, DIE_LEFTS, GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
+from design import GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
 from desktop import ARTEFACTS, Desktop, VERSION, WINE
 from test_package import COMMAND_LINE
 
@@ -135,8 +135,7 @@ class WindowsTest(unittest.TestCase):
         if before:
             self.wine([self.installer("0.9.0") if before == "older" else SETUP, "/S"])
         if running:
-            main = self.start_program(self.windows_path(self.installed()[0]) +
-                                      "\\denshi-milbane.exe")
+            self.start_program(self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe")
             # Neither replaces nor removes a running program's files: they
             # give up, saying so (silently: exit code 2).
             result = subprocess.run([WINE, *setup], env=self.env(), capture_output=True)
@@ -148,8 +147,7 @@ class WindowsTest(unittest.TestCase):
                                     env=self.env(), capture_output=True)
             self.assertEqual(result.returncode, 2)
             self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")))
-            self.desktop.close_window(main)
-            self.assertEqual(self.desktop.program.wait(timeout=60), 0)
+            self.assertEqual(self.desktop.close_program(), 0)
         self.wine(setup)
         where = self.drive("users", "Public", folder) if folder else self.installed()[0]
         self.assertTrue(os.path.exists(os.path.join(where, "licenses", "LGPL-3.txt")))
@@ -184,15 +182,10 @@ class WindowsTest(unittest.TestCase):
         area = self.desktop.work_area()
         self.assertTrue(x >= 0 and y >= 0 and x + w <= area[2] and y + h <= area[3],
                         (x, y, w, h, area))
-        client = self.desktop.client_shot("windows-150-ready")
-        zoom = screen.zoom_of(client)
+        zoom = screen.zoom_of(self.desktop.client_shot("windows-150-ready"))
         self.assertLess(zoom, 1.5)
-        screen.play_throw(
-            lambda c, what, label=None: self.desktop.wait_screen(
-                c, what, label and f"windows-150-{label}"),
-            lambda point: self.desktop.click(main, *point), zoom)
-        self.desktop.close_window(main)
-        self.assertEqual(self.desktop.program.wait(timeout=60), 0)
+        screen.Window(self.desktop, main, zoom=zoom).throw(label="windows-150")
+        self.assertEqual(self.desktop.close_program(), 0)
 
     def shortcut(self):
         return glob.glob(self.drive("users", "*", "AppData", "Roaming", "Microsoft", "Windows",
@@ -259,21 +252,17 @@ class WindowsTest(unittest.TestCase):
         main = self.start_program(self.windows_path(self.shortcut()[0]))
         self.assertEqual(self.desktop.geometry(main)[2:], (WIDTH, HEIGHT))
         self.fixed_frame(main)
-        press = lambda point: self.desktop.click(main, *point)
-        wait = lambda condition, what, label=None: self.desktop.wait_screen(condition, what, label)
-        client = wait(lambda c: all(screen.read_die(c, 2, i) == 0 for i in range(2)),
-                      "two blank dice", "windows-ready")
+        window = screen.Window(self.desktop, main)
+        client = window.ready(label="windows-ready")
         self.assertTrue(screen.near(client[5, 5], GREEN))
 
         # A throw by mouse, then one by keyboard on the action button, which
         # the clicks left with the focus.
-        screen.play_throw(wait, press)
+        window.throw()
         self.desktop.key("space")
-        wait(lambda c: all(screen.read_die(c, 2, i) for i in range(2)), "rolling")
+        window.rolling()
         self.desktop.key("space")
-        client = wait(lambda c: all(screen.label_shown(c, 2, i) for i in range(2)), "values",
-                      "windows-result")
-        screen.agreeing_throw(client, 2, True)
+        window.result(label="windows-result")
         self.desktop.key("space")
 
         # The keyboard alone, from the settings button.
@@ -291,30 +280,21 @@ class WindowsTest(unittest.TestCase):
                     else:
                         self.desktop.key(key)
                 if outcome == "rolling":
-                    wait(lambda c: all(screen.read_die(c, 2, i) for i in range(2)), "rolling")
+                    window.rolling()
                     self.desktop.key("Return", "Return", "Tab")  # stop, reset, to settings
                 self.desktop.wait_gone("^ミルバネ設定$")
-                wait(lambda c: screen.read_die(c, 2, 0) == 0 and not screen.label_shown(c, 2, 0),
-                     "the Ready state")
+                window.ready()
 
         # One die of nine faces: one digit; four dice of ten: two.
         for keys, count, two_digits in (
                 (("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return"), 1, False),
                 (("Tab", "Tab", "Tab", "End", "Tab", "End", "Return"), 4, True)):
-            press(CONFIG_BUTTON)
-            dialog = self.desktop.find_window("^ミルバネ設定$")
-            self.desktop.wait_active(dialog)
-            self.desktop.shot("windows-dialog")
-            self.desktop.key(*keys)
-            self.desktop.wait_gone("^ミルバネ設定$")
-            wait(lambda c: screen.die_slots(c) == DIE_LEFTS[count] and
-                 screen.read_total(c, two_digits) == (None, None), f"{count} dice",
-                 f"windows-{count}-dice")
-            self.assertTrue(screen.near(wait(lambda c: True, "the screen")[
-                PANEL_TOP + 3, PANEL_LEFT[two_digits] + 3], PANEL, 2))
+            with window.settings(label="windows-dialog"):
+                self.desktop.key(*keys)
+            client = window.ready(count, two_digits, f"windows-{count}-dice")
+            self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[two_digits] + 3], PANEL, 2))
 
-        self.desktop.close_window(main)
-        self.assertEqual(self.desktop.program.wait(timeout=60), 0)
+        self.assertEqual(self.desktop.close_program(), 0)
 
         self.wine([self.windows_path(self.installed()[0]) + "\\uninstall.exe", "/S"])
         # The uninstaller runs on from a copy of itself: until its work is seen.
