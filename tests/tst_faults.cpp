@@ -158,7 +158,7 @@ private slots:
         QTest::newRow("a window without Japanese fonts")
             << "a window without Japanese fonts"
             << QStringList{"denshi-milbane: no Japanese font is installed, so every text shows as "
-                           "empty boxes; install the package fonts-ipafont-gothic\n",
+                           "empty\nboxes; install the package fonts-ipafont-gothic\n",
                            "the fault reached the end\n"}
             << 0;
     }

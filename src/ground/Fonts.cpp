@@ -31,7 +31,7 @@ const QStringList &gothicFamilies()
         // and say so where there is none to choose.
         if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
             std::fprintf(stderr,
-                         "%s: no Japanese font is installed, so every text shows as empty "
+                         "%s: no Japanese font is installed, so every text shows as empty\n"
                          "boxes; install the package fonts-ipafont-gothic\n",
                          ProgramName);
         return gothicFamilyCandidates();

@@ -98,7 +98,7 @@ int handleCommandLine(int argc, char *argv[])
                                QT_TRANSLATE_NOOP("CommandLine", "Try '%1 --help' for more "
                                                                 "information.\n"))
                         .arg(QLatin1String(ProgramName));
-        writeConsole(stderr, text);
+        writeConsole(stderr, answersInBox() ? text : wrappedForTerminal(text));
         return 2;
     };
     if (!parser.parse(arguments))

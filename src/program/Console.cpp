@@ -10,6 +10,10 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#else
+#include <clocale>
+#include <iconv.h>
+#include <langinfo.h>
 #endif
 
 namespace
@@ -80,6 +84,43 @@ QString boxText(QString text)
 }
 #endif
 
+#ifndef Q_OS_WIN
+// The user's text encoding, as the C library reads it from the locale.
+QByteArray codeset()
+{
+    static const QByteArray name = [] {
+        std::setlocale(LC_CTYPE, "");
+        return QByteArray(nl_langinfo(CODESET));
+    }();
+    return name;
+}
+
+// `text` in that encoding; null where it cannot hold all of it, unless
+// what it cannot hold is to be approximated ("?" at worst).
+QByteArray encoded(const QString &text, bool approximated = false)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const iconv_t convert =
+        iconv_open((codeset() + (approximated ? "//TRANSLIT" : "")).constData(), "UTF-8");
+    if (convert == iconv_t(-1))
+        return {};
+    QByteArray out(utf8.size() * 4 + 4, Qt::Uninitialized);
+    char *from = const_cast<char *>(utf8.constData());
+    char *to = out.data();
+    std::size_t left = std::size_t(utf8.size()), room = std::size_t(out.size());
+    const bool whole = iconv(convert, &from, &left, &to, &room) != std::size_t(-1);
+    iconv_close(convert);
+    return whole ? out.left(out.size() - qsizetype(room)) : QByteArray();
+}
+
+// Where a plain C locale leaves the encoding unnamed (ASCII), UTF-8, as
+// most terminals are; else the locale's own.
+bool inUtf8()
+{
+    return codeset() == "UTF-8" || codeset() == "ANSI_X3.4-1968";
+}
+#endif
+
 // Columns a text takes in a terminal: two a letter from the CJK blocks on
 // (kana, kanji, full-width forms: all the help's Japanese), one the rest.
 qsizetype columns(QStringView text)
@@ -128,7 +169,18 @@ void writeConsole(std::FILE *stream, const QString &text)
     unwritten() += text;
     unwrittenError() = unwrittenError() || stream == stderr;
 #else
-    std::fputs(text.toLocal8Bit().constData(), stream);
+    // In the locale's own encoding: Qt 6 writes UTF-8 whatever it is.
+    const QByteArray bytes = inUtf8() ? text.toUtf8() : encoded(text, true);
+    std::fputs((bytes.isNull() ? text.toUtf8() : bytes).constData(), stream);
+#endif
+}
+
+bool localeShowsJapanese()
+{
+#ifdef Q_OS_WIN
+    return true; // the console takes UTF-16 whatever its code page
+#else
+    return codeset() == "UTF-8" || !encoded(QStringLiteral("使用法")).isNull();
 #endif
 }
 

@@ -4,8 +4,9 @@
 
 #include <cstdio>
 
-// Writes what the command line answers (help, version, refusals) where the
-// user who typed it will read it. On Windows the program has no console of
+// Writes what the command line answers (help, version, refusals) and the
+// program's messages where the user who typed it will read it, in the
+// locale's own encoding. On Windows the program has no console of
 // its own: it writes where its output was redirected, else to the console
 // it was started from, else (started from a shortcut) shows the text in a
 // message box once the program is done with it (flushConsole).
@@ -17,6 +18,10 @@ void flushConsole();
 // Whether the answers go to a message box (Windows, started from a
 // shortcut): there is no command to suggest typing there.
 bool answersInBox();
+
+// Whether the user's locale can show Japanese text (its encoding holds it);
+// where not, the program speaks English.
+bool localeShowsJapanese();
 
 // Text for a terminal: each line longer than a terminal's 80 columns (a
 // Japanese letter taking two) broken where a line may break, Japanese

@@ -1,6 +1,7 @@
 #include "program/FatalErrors.h"
 
 #include "ground/ProgramName.h"
+#include "program/Console.h"
 #include "program/Translation.h"
 
 #include <QApplication>
@@ -30,7 +31,8 @@ QtMessageHandler qtHandler = nullptr;
 
 void say(const QString &line)
 {
-    std::fprintf(stderr, "%s: %s\n", ProgramName, line.toLocal8Bit().constData());
+    writeConsole(stderr, wrappedForTerminal(QLatin1String(ProgramName) + QLatin1String(": ") +
+                                            line + QLatin1Char('\n')));
     std::fflush(stderr);
 }
 

@@ -20,18 +20,17 @@ import numpy as np
 from PIL import Image
 
 from design import HEIGHT, WIDTH
-from desktop import ARTEFACTS, BUILD, Desktop, SOURCE, VERSION
-from docs_screenshot import read_screenshot
+from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, VERSION
+from docs_pictures import PICTURES, read_screenshot, take, throw_free
 
 PACKAGING = os.path.join(SOURCE, "packaging")
 ICONS = os.path.join(BUILD, "packaging", "icons")
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 HINT = "Try 'denshi-milbane --help' for more information."
-NO_DISPLAY = "; start it from a desktop session, or on a virtual display with xvfb-run"
 HINT_JA = "詳しくは 'denshi-milbane --help' を実行してください。"
-NO_DISPLAY_JA = "デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上で起動してください。"
-# Arguments, environment, exit status, what stdout starts with, stderr.
+# Arguments, environment, exit status, what stdout starts with, stderr: each
+# line within 79 columns, a Japanese letter two, in the locale's encoding.
 COMMAND_LINE = [
     (["--help"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
     (["-h"], {"LC_ALL": "C.UTF-8"}, 0, "Usage: denshi-milbane [OPTION]...\nRoll up to four dice "
@@ -45,13 +44,14 @@ COMMAND_LINE = [
     (["-platform"], {}, 2, "", f"denshi-milbane: missing value after '-platform'\n{HINT}\n"),
     (["--help=x"], {}, 2, "", f"denshi-milbane: '--help' takes no value\n{HINT}\n"),
     (["dice.txt"], {}, 2, "",
-     "denshi-milbane: unexpected argument 'dice.txt': it takes no file or other argument\n"
+     "denshi-milbane: unexpected argument 'dice.txt': it takes no file or other\nargument\n"
      f"{HINT}\n"),
     ([], {"DISPLAY": None, "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)"
-     f"{NO_DISPLAY}\n"),
+     "denshi-milbane: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is\nset); start "
+     "it from a desktop session, or on a virtual display with xvfb-run\n"),
     (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     f"denshi-milbane: cannot open the display :4242{NO_DISPLAY}\n"),
+     "denshi-milbane: cannot open the display :4242; start it from a desktop session,\nor on a "
+     "virtual display with xvfb-run\n"),
     # In a Japanese locale, in Japanese; the version line has no words.
     # Wrapped for 80 columns, a Japanese letter two, never before a 、 or after a 「.
     (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n最大 4 個"
@@ -67,10 +67,13 @@ COMMAND_LINE = [
     (["dice.txt"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
      f"denshi-milbane: 余分な引数 'dice.txt' です。ファイルなどの引数は取りません。\n{HINT_JA}\n"),
     ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": None, "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定されていません)。"
-     f"{NO_DISPLAY_JA}\n"),
+     "denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定され\nていません)。"
+     "デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上\nで起動してください。\n"),
     ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     f"denshi-milbane: ディスプレイ :4242 を開けません。{NO_DISPLAY_JA}\n"),
+     "denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\nまたは "
+     "xvfb-run で仮想ディスプレイ上で起動してください。\n"),
+    # In a Japanese locale of another encoding, in that encoding.
+    (["--help"], {"LC_ALL": "ja_JP.eucJP"}, 0, "使用法: denshi-milbane [オプション]...\n", ""),
 ]
 
 
@@ -106,17 +109,26 @@ class PackageTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_docs_pictures(self):
-        """The pictures under docs/ are what scripts/render-pictures makes:
-        the sheet pixel for pixel; the screenshot a true throw, whose faces,
-        values and total agree, as large as the metainfo says."""
+        """The pictures under docs/ are what scripts/render-pictures makes of
+        the program now: the sheet pixel for pixel; each screenshot a true
+        throw, whose faces, values and total agree, and but for the throw,
+        pixel for pixel one taken now (the installer's pages need Wine)."""
         with tempfile.TemporaryDirectory() as scratch:
             run(os.path.join(BUILD, "src", "milbane-pictures"), "sheet", scratch, check=True)
             made = np.asarray(Image.open(os.path.join(scratch, "pictures.png")).convert("RGBA"))
-        kept = np.asarray(Image.open(os.path.join(SOURCE, "docs", "pictures.png")).convert("RGBA"))
-        self.assertTrue(made.shape == kept.shape and np.array_equal(made, kept),
-                        "docs/pictures.png is not what the program draws")
+            kept = np.asarray(Image.open(os.path.join(SOURCE, "docs", "pictures.png")).convert("RGBA"))
+            self.assertTrue(made.shape == kept.shape and np.array_equal(made, kept),
+                            "docs/pictures.png is not what the program draws")
+            for name in PICTURES:
+                with self.subTest(name):
+                    kept = np.asarray(Image.open(os.path.join(SOURCE, "docs", name)).convert("RGB"))
+                    read_screenshot(kept)
+                    take(BINARY, name, os.path.join(scratch, name))
+                    made = np.asarray(Image.open(os.path.join(scratch, name)).convert("RGB"))
+                    self.assertTrue(made.shape == kept.shape and
+                                    np.array_equal(throw_free(made), throw_free(kept)),
+                                    f"docs/{name} is not what the program shows now")
         shot = Image.open(os.path.join(SOURCE, "docs", "screenshot.png"))
-        read_screenshot(np.asarray(shot.convert("RGB")))
         with open(os.path.join(PACKAGING, "jp.milbane.DenshiMilbane.metainfo.xml")) as f:
             self.assertIn(f'width="{shot.width}" height="{shot.height}"', f.read())
 
@@ -195,7 +207,8 @@ class PackageTest(unittest.TestCase):
                     for name, value in changes.items():
                         env.pop(name, None) if value is None else env.update({name: value})
                     env.pop("QT_QPA_PLATFORM", None)
-                    result = run(binary, *args, env=env, timeout=60)
+                    result = subprocess.run([binary, *args], env=env, timeout=60, capture_output=True,
+                                            encoding="euc_jp" if "eucJP" in str(changes) else "utf-8")
                     self.assertEqual((result.returncode, result.stderr), (status, err))
                     self.assertTrue(result.stdout.startswith(out), result.stdout)
 

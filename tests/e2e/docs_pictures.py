@@ -1,0 +1,143 @@
+"""The pictures under docs/ that show the real program, taken as a user sees
+it on a desktop of their own:
+
+    python3 docs_pictures.py PROGRAM DIR [SETUP]
+
+writes DIR/screenshot.png (the window after a real throw of four dice from
+0 to 10, framed by the window manager), DIR/laptop-150.png (the whole of a
+1920 x 1080 screen at 150 % under a taskbar, after a throw of two dice)
+and, given SETUP, the Windows installer, DIR/windows/*.png: its folder and
+finish pages and the uninstaller's, under Wine.
+
+read_screenshot() reads a throw in one of them; throw_free() leaves out
+what a throw changes, so that a picture can be told from one taken now."""
+
+import glob
+import os
+import subprocess
+import sys
+import tempfile
+
+import numpy as np
+from PIL import Image
+
+import screen
+from design import (ACTION_BUTTON, GREEN, HEIGHT, LABEL_H, LABEL_TOP, DIE_TOP, TENS_LEFT,
+                    TOTAL_H, TOTAL_TOP, TOTAL_W, UNITS_LEFT, WIDTH)
+from desktop import Desktop, WINE
+
+# The desktop, the keys that set the dice in the settings (None: as they
+# start), how many dice, and whether the whole screen shows.
+PICTURES = {
+    "screenshot.png": (dict(size="1280x1024"),
+                       ("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return"), 4, False),
+    "laptop-150.png": (dict(size="1920x1080", scale=1.5), None, 2, True),
+}
+
+
+def client_of(image):
+    """The main window's client area in a picture (framed or not), and its zoom."""
+    found = screen.box(np.all(image == GREEN, axis=2))
+    if found is None or abs(found[3] - HEIGHT * found[2] / WIDTH) > 3:
+        raise AssertionError(f"no main window's client area in the picture: {found}")
+    x, y, w, h = found
+    return image[y:y + h, x:x + w], w / WIDTH
+
+
+def read_screenshot(image):
+    """The values of the thrown dice in a picture of the main window, once
+    faces, values and total are seen to agree; AssertionError where not."""
+    client, zoom = client_of(image)
+    count = next((n for n in (4, 3, 2, 1)
+                  if all(screen.read_die(client, n, i, zoom) is not None and
+                         screen.label_shown(client, n, i, zoom) for i in range(n))), None)
+    if count is None:
+        raise AssertionError("no thrown dice in the picture")
+    return screen.agreeing_throw(client, count, True, zoom)
+
+
+def throw_free(image):
+    """The picture with the dice, their values and the total's digits
+    blanked: all that a throw changes."""
+    client, zoom = client_of(image.copy())
+    at = lambda n: screen.at(n, zoom)  # noqa: E731
+    client[at(DIE_TOP) - 1:at(LABEL_TOP + LABEL_H) + 1] = 0
+    client[at(TOTAL_TOP) - 1:at(TOTAL_TOP + TOTAL_H) + 1,
+           at(TENS_LEFT) - 1:at(UNITS_LEFT[True] + TOTAL_W) + 1] = 0
+    return client
+
+
+def take(binary, name, out):
+    """Picture `name` of PICTURES, written to `out`."""
+    desktop_args, keys, count, whole = PICTURES[name]
+    with tempfile.TemporaryDirectory() as scratch, Desktop(scratch, "docs", **desktop_args) as d:
+        if whole:
+            d.set_panel(48)
+        main = d.start_program(binary)
+        window = screen.Window(d, main, zoom=screen.zoom_of(d.client_shot()))
+        if keys:
+            with window.settings():
+                d.key(*keys)
+        window.ready(count)
+        window.press(ACTION_BUTTON)
+        window.rolling(count)
+        window.press(ACTION_BUTTON)
+        window.result(count)
+        # The pointer off the buttons, so that neither shows it hovering.
+        d.run(["xdotool", "mousemove", "--sync", *(str(int(n) - 1) for n in d.size.split("x"))])
+        x, y, w, h = d.frame(main)
+        picture = d.shot() if whole else d.shot()[y:y + h, x:x + w]
+        read_screenshot(picture)
+        Image.fromarray(picture).save(out, optimize=True)
+
+
+def take_windows(setup, out):
+    """The installer's folder and finish pages and the uninstaller's page,
+    in Japanese, from a fresh Wine prefix."""
+    os.makedirs(out, exist_ok=True)
+    with tempfile.TemporaryDirectory() as scratch, Desktop(scratch, "docs-windows") as d:
+        prefix = os.path.join(scratch, "wine")
+        env = dict(d.env(), WINEPREFIX=prefix, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
+        env.pop("QT_QPA_PLATFORM")
+        wine = lambda *args: subprocess.Popen([WINE, *args], env=env)  # noqa: E731
+        wine("wineboot", "-i").wait()
+
+        def page(title, name, shown):
+            """Until the window of `title`, frame and all, shows what `shown`
+            says of it; kept as `name`."""
+            wid = d.find_window(title)
+            d.wait_active(wid)
+            found = []
+
+            def framed():
+                x, y, w, h = d.frame(wid)
+                found.append(d.shot()[y:y + h, x:x + w])
+                return shown(found[-1])
+            d.wait_for(framed, name)
+            Image.fromarray(found[-1]).save(os.path.join(out, name))
+
+        installing = wine(setup)
+        installed = lambda: glob.glob(os.path.join(  # noqa: E731
+            prefix, "drive_c", "users", "*", "AppData", "Local", "Programs", "denshi-milbane",
+            "uninstall.exe"))
+        page("セットアップ", "setup-folder.png", lambda shot: True)
+        d.key("Return")  # Install
+        # The finish page, once installed: the wizard's dark blue down its left.
+        page("セットアップ", "setup-finish.png", lambda shot: installed() and np.mean(
+            (shot[..., 2] > 100) & (shot[..., 0] < 60)) > 0.1)
+        d.key("space", "Return")  # not started; Finish
+        installing.wait()
+        uninstalling = wine(installed()[0])
+        page("アンインストール", "uninstall-confirm.png", lambda shot: True)
+        d.key("Escape")
+        uninstalling.wait()
+        subprocess.run([WINE, "wineserver", "-k"], env=env)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) not in (3, 4):
+        sys.exit("usage: docs_pictures.py PROGRAM DIR [SETUP]")
+    for picture in PICTURES:
+        take(os.path.abspath(sys.argv[1]), picture, os.path.join(sys.argv[2], picture))
+    if len(sys.argv) == 4:
+        take_windows(os.path.abspath(sys.argv[3]), os.path.join(sys.argv[2], "windows"))
