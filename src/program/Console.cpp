@@ -180,7 +180,7 @@ bool localeShowsJapanese()
 #ifdef Q_OS_WIN
     return true; // the console takes UTF-16 whatever its code page
 #else
-    return codeset() == "UTF-8" || !encoded(QStringLiteral("使用法")).isNull();
+    return !encoded(QStringLiteral("使用法")).isNull();
 #endif
 }
 

@@ -60,7 +60,7 @@ def throw_free(image):
     """The picture with the dice, their values and the total's digits
     blanked: all that a throw changes."""
     client, zoom = client_of(image.copy())
-    at = lambda n: screen.at(n, zoom)  # noqa: E731
+    at = lambda n: screen.at(n, zoom)
     client[at(DIE_TOP) - 1:at(LABEL_TOP + LABEL_H) + 1] = 0
     client[at(TOTAL_TOP) - 1:at(TOTAL_TOP + TOTAL_H) + 1,
            at(TENS_LEFT) - 1:at(UNITS_LEFT[True] + TOTAL_W) + 1] = 0
@@ -99,7 +99,7 @@ def take_windows(setup, out):
         prefix = os.path.join(scratch, "wine")
         env = dict(d.env(), WINEPREFIX=prefix, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
         env.pop("QT_QPA_PLATFORM")
-        wine = lambda *args: subprocess.Popen([WINE, *args], env=env)  # noqa: E731
+        wine = lambda *args: subprocess.Popen([WINE, *args], env=env)
         wine("wineboot", "-i").wait()
 
         def page(title, name, shown):
@@ -117,7 +117,7 @@ def take_windows(setup, out):
             Image.fromarray(found[-1]).save(os.path.join(out, name))
 
         installing = wine(setup)
-        installed = lambda: glob.glob(os.path.join(  # noqa: E731
+        installed = lambda: glob.glob(os.path.join(
             prefix, "drive_c", "users", "*", "AppData", "Local", "Programs", "denshi-milbane",
             "uninstall.exe"))
         page("セットアップ", "setup-folder.png", lambda shot: True)

@@ -208,7 +208,7 @@ class PackageTest(unittest.TestCase):
                         env.pop(name, None) if value is None else env.update({name: value})
                     env.pop("QT_QPA_PLATFORM", None)
                     result = subprocess.run([binary, *args], env=env, timeout=60, capture_output=True,
-                                            encoding="euc_jp" if "eucJP" in str(changes) else "utf-8")
+                                            encoding="euc_jp" if (changes.get("LC_ALL") or "").endswith("eucJP") else "utf-8")
                     self.assertEqual((result.returncode, result.stderr), (status, err))
                     self.assertTrue(result.stdout.startswith(out), result.stdout)
 
