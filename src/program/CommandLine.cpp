@@ -72,7 +72,7 @@ int handleCommandLine(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << fromTerminal(argv[i]);
 #ifdef Q_OS_WIN
     // The Windows way to ask for help.
     arguments.replaceInStrings(QRegularExpression(QStringLiteral("^/\\?$")),

@@ -95,22 +95,27 @@ QByteArray codeset()
     return name;
 }
 
-// `text` in that encoding; null where it cannot hold all of it, unless
-// what it cannot hold is to be approximated ("?" at worst).
-QByteArray encoded(const QString &text, bool approximated = false)
+// `bytes` from one encoding to another; null where the first cannot be
+// read whole or the second cannot hold all of it.
+QByteArray converted(const QByteArray &bytes, const QByteArray &from, const QByteArray &to)
 {
-    const QByteArray utf8 = text.toUtf8();
-    const iconv_t convert =
-        iconv_open((codeset() + (approximated ? "//TRANSLIT" : "")).constData(), "UTF-8");
+    const iconv_t convert = iconv_open(to.constData(), from.constData());
     if (convert == iconv_t(-1))
         return {};
-    QByteArray out(utf8.size() * 4 + 4, Qt::Uninitialized);
-    char *from = const_cast<char *>(utf8.constData());
-    char *to = out.data();
-    std::size_t left = std::size_t(utf8.size()), room = std::size_t(out.size());
-    const bool whole = iconv(convert, &from, &left, &to, &room) != std::size_t(-1);
+    QByteArray out(bytes.size() * 4 + 4, Qt::Uninitialized);
+    char *in = const_cast<char *>(bytes.constData());
+    char *at = out.data();
+    std::size_t left = std::size_t(bytes.size()), room = std::size_t(out.size());
+    const bool whole = iconv(convert, &in, &left, &at, &room) != std::size_t(-1);
     iconv_close(convert);
     return whole ? out.left(out.size() - qsizetype(room)) : QByteArray();
+}
+
+// `text` in the locale's encoding; null where it cannot hold all of it,
+// unless what it cannot hold is to be approximated ("?" at worst).
+QByteArray encoded(const QString &text, bool approximated = false)
+{
+    return converted(text.toUtf8(), "UTF-8", codeset() + (approximated ? "//TRANSLIT" : ""));
 }
 
 // Where a plain C locale leaves the encoding unnamed (ASCII), UTF-8, as
@@ -172,6 +177,17 @@ void writeConsole(std::FILE *stream, const QString &text)
     // In the locale's own encoding: Qt 6 writes UTF-8 whatever it is.
     const QByteArray bytes = inUtf8() ? text.toUtf8() : encoded(text, true);
     std::fputs((bytes.isNull() ? text.toUtf8() : bytes).constData(), stream);
+#endif
+}
+
+QString fromTerminal(const char *argument)
+{
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(argument);
+#else
+    // Qt 6 reads UTF-8 whatever the locale.
+    const QByteArray utf8 = inUtf8() ? QByteArray() : converted(argument, codeset(), "UTF-8");
+    return QString::fromUtf8(utf8.isNull() ? QByteArray(argument) : utf8);
 #endif
 }
 

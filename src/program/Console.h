@@ -19,6 +19,9 @@ void flushConsole();
 // shortcut): there is no command to suggest typing there.
 bool answersInBox();
 
+// An argument as the user typed it, in the locale's own encoding.
+QString fromTerminal(const char *argument);
+
 // Whether the user's locale can show Japanese text (its encoding holds it);
 // where not, the program speaks English.
 bool localeShowsJapanese();

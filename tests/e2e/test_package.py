@@ -29,36 +29,45 @@ ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 HINT = "Try 'denshi-milbane --help' for more information."
 HINT_JA = "詳しくは 'denshi-milbane --help' を実行してください。"
-# Arguments, environment, exit status, what stdout starts with, stderr: each
-# line within 79 columns, a Japanese letter two, in the locale's encoding.
+HELP = "Usage: denshi-milbane [OPTION]...\nRoll up to four dice and see each value and their total"
+HELP_JA = "使用法: denshi-milbane [オプション]...\n最大 4 個のサイコロを振り、目と合計を表示します (電子ミルバネ)。\n"
+NO_DISPLAY = ("denshi-milbane: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is\nset); "
+              "start it from a desktop session, or on a virtual display with xvfb-run\n")
+NO_DISPLAY_JA = ("denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定され\nてい"
+                 "ません)。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上\nで起動して"
+                 "ください。\n")
+UNSET = {"DISPLAY": None, "WAYLAND_DISPLAY": None}
+# Arguments, locale (and the environment besides), exit status, what stdout
+# starts with, stderr: each line within 79 columns, a Japanese letter two,
+# typed and written byte for byte in the locale's encoding. A row with no
+# locale runs in plain C (no LANG, as under cron or a bare ssh), where the
+# program writes UTF-8.
 COMMAND_LINE = [
-    (["--help"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", ""),
-    (["-h"], {"LC_ALL": "C.UTF-8"}, 0, "Usage: denshi-milbane [OPTION]...\nRoll up to four dice "
-     "and see each value and their total (電子ミルバネ).\n\nOpens the dice window. Start, stop and "
-     "reset the dice with its action button;\nchoose", ""),
+    (["--help"], {}, 0, HELP + " (電子ミルバネ).\n", ""),
+    (["-h"], {"LANG": "C.UTF-8"}, 0, HELP + " (電子ミルバネ).\n\nOpens the dice window. Start, "
+     "stop and reset the dice with its action button;\nchoose", ""),
     (["--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["-v"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
     (["-platform", "xcb", "--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
-    (["--bogus"], {}, 2, "", f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
+    (["--bogus"], {"LANG": "C.UTF-8"}, 2, "", f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
+    (["--サイコロ"], {}, 2, "", f"denshi-milbane: unknown option '--サイコロ'\n{HINT}\n"),
     (["-bogus=1"], {}, 2, "", f"denshi-milbane: unknown option '-bogus'\n{HINT}\n"),
     (["-platform"], {}, 2, "", f"denshi-milbane: missing value after '-platform'\n{HINT}\n"),
     (["--help=x"], {}, 2, "", f"denshi-milbane: '--help' takes no value\n{HINT}\n"),
     (["dice.txt"], {}, 2, "",
      "denshi-milbane: unexpected argument 'dice.txt': it takes no file or other\nargument\n"
      f"{HINT}\n"),
-    ([], {"DISPLAY": None, "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is\nset); start "
-     "it from a desktop session, or on a virtual display with xvfb-run\n"),
+    ([], UNSET, 1, "", NO_DISPLAY),
+    ([], {"LANG": "C.UTF-8", **UNSET}, 1, "", NO_DISPLAY),
     (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      "denshi-milbane: cannot open the display :4242; start it from a desktop session,\nor on a "
      "virtual display with xvfb-run\n"),
     # In a Japanese locale, in Japanese; the version line has no words.
     # Wrapped for 80 columns, a Japanese letter two, never before a 、 or after a 「.
-    (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, "使用法: denshi-milbane [オプション]...\n最大 4 個"
-     "のサイコロを振り、目と合計を表示します (電子ミルバネ)。\n\nサイコロのウィンドウを開きます。"
+    (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, HELP_JA + "\nサイコロのウィンドウを開きます。"
      "操作ボタンでスタート、ストップ、リセットし、\n「設定」", ""),
     (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, f"denshi-milbane {VERSION}\n", ""),
-    (["--bogus"], {"LANG": "ja_JP.UTF-8", "LC_ALL": None}, 2, "",
+    (["--bogus"], {"LANG": "ja_JP.UTF-8"}, 2, "",
      f"denshi-milbane: 不明なオプション '--bogus' です。\n{HINT_JA}\n"),
     (["-platform"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
      f"denshi-milbane: '-platform' のあとに値がありません。\n{HINT_JA}\n"),
@@ -66,15 +75,41 @@ COMMAND_LINE = [
      f"denshi-milbane: '--help' は値を取りません。\n{HINT_JA}\n"),
     (["dice.txt"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
      f"denshi-milbane: 余分な引数 'dice.txt' です。ファイルなどの引数は取りません。\n{HINT_JA}\n"),
-    ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": None, "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定され\nていません)。"
-     "デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上\nで起動してください。\n"),
+    ([], {"LC_ALL": "ja_JP.UTF-8", **UNSET}, 1, "", NO_DISPLAY_JA),
     ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      "denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\nまたは "
      "xvfb-run で仮想ディスプレイ上で起動してください。\n"),
     # In a Japanese locale of another encoding, in that encoding.
-    (["--help"], {"LC_ALL": "ja_JP.eucJP"}, 0, "使用法: denshi-milbane [オプション]...\n", ""),
+    (["--help"], {"LC_ALL": "ja_JP.eucJP"}, 0, HELP_JA, ""),
+    (["--さいころ"], {"LC_ALL": "ja_JP.eucJP"}, 2, "",
+     f"denshi-milbane: 不明なオプション '--さいころ' です。\n{HINT_JA}\n"),
+    ([], {"LC_ALL": "ja_JP.eucJP", **UNSET}, 1, "", NO_DISPLAY_JA),
+    ([], {"LC_ALL": "ja_JP.eucJP", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
+     "denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\nまたは "
+     "xvfb-run で仮想ディスプレイ上で起動してください。\n"),
+    # Where the encoding holds no Japanese, in English, "?" for what it lacks.
+    (["--help"], {"LANG": "en_US.ISO-8859-1"}, 0, HELP + " (??????).\n", ""),
+    (["--größe"], {"LANG": "en_US.ISO-8859-1"}, 2, "",
+     f"denshi-milbane: unknown option '--größe'\n{HINT}\n"),
+    ([], {"LANG": "en_US.ISO-8859-1", **UNSET}, 1, "", NO_DISPLAY),
+    (["--help"], {"LANGUAGE": "ja", "LANG": "C"}, 0, HELP + " (電子ミルバネ).\n", ""),
+    (["--bogus"], {"LANGUAGE": "ja", "LANG": "C"}, 2, "",
+     f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
+    ([], {"LANGUAGE": "ja", "LANG": "C", **UNSET}, 1, "", NO_DISPLAY),
 ]
+
+
+def encoding(changes):
+    """The encoding of a row's locale, as Python names it."""
+    locale = changes.get("LC_ALL") or changes.get("LANG") or "C"
+    return {"eucJP": "euc_jp", "ISO-8859-1": "latin-1"}.get(locale.rpartition(".")[2], "utf-8")
+
+
+def command_line_env(base, changes):
+    """`base` with no locale of its own, then a row's changes."""
+    env = {k: v for k, v in base.items() if not re.match("LANG|LC_", k)}
+    env.update(changes)
+    return {k: v for k, v in env.items() if v is not None}
 
 
 def run(*args, **kw):
@@ -203,14 +238,13 @@ class PackageTest(unittest.TestCase):
 
             for args, changes, status, out, err in COMMAND_LINE:
                 with self.subTest(args=args, env=changes):
-                    env = dict(os.environ)
-                    for name, value in changes.items():
-                        env.pop(name, None) if value is None else env.update({name: value})
+                    env = command_line_env(os.environ, changes)
                     env.pop("QT_QPA_PLATFORM", None)
-                    result = subprocess.run([binary, *args], env=env, timeout=60, capture_output=True,
-                                            encoding="euc_jp" if (changes.get("LC_ALL") or "").endswith("eucJP") else "utf-8")
-                    self.assertEqual((result.returncode, result.stderr), (status, err))
-                    self.assertTrue(result.stdout.startswith(out), result.stdout)
+                    code = encoding(changes)
+                    result = subprocess.run([binary, *(a.encode(code) for a in args)], env=env,
+                                            timeout=60, capture_output=True)
+                    self.assertEqual((result.returncode, result.stderr), (status, err.encode(code)))
+                    self.assertTrue(result.stdout.startswith(out.encode(code)), result.stdout)
 
             with Desktop(ARTEFACTS, "package") as desktop:
                 main = desktop.start_program(binary)

@@ -17,7 +17,7 @@ import unittest
 import screen
 from design import GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
 from desktop import ARTEFACTS, Desktop, VERSION, WINE
-from test_package import COMMAND_LINE
+from test_package import COMMAND_LINE, command_line_env, encoding
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 # What makes an installer of a folder, in the Windows build.
@@ -218,17 +218,13 @@ class WindowsTest(unittest.TestCase):
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
         rows = COMMAND_LINE + [(["/?"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", "")]
         for args, changes, status, out, err in rows:
-            if "DISPLAY" in changes:
+            # Windows writes UTF-8 into a pipe, where Linux writes the locale's "?".
+            if "DISPLAY" in changes or encoding(changes) == "latin-1":
                 continue
             with self.subTest(args=args, env=changes):
-                env = self.env()
-                for name, value in changes.items():
-                    if value is None:
-                        env.pop(name, None)
-                    else:
-                        env[name] = value
-                result = subprocess.run([WINE, exe, *args], env=env, capture_output=True,
-                                        timeout=300)
+                result = subprocess.run([WINE, exe, *(a.encode(encoding(changes)) for a in args)],
+                                        env=command_line_env(self.env(), changes),
+                                        capture_output=True, timeout=300)
                 self.assertEqual(result.returncode, status)
                 self.assertTrue(result.stdout.decode().startswith(out), result.stdout.decode())
                 self.assertEqual(result.stderr.decode(), err)
