@@ -151,6 +151,24 @@ private slots:
             };
             QVERIFY2(zoom == 1.0 ? got == want : near(got, want),
                      qPrintable(QStringLiteral("at zoom %1: %2").arg(zoom).arg(text(got))));
+            // The panel's outline, a pixel wide at any scale: on each side its
+            // outermost device pixel, then the fill's just within.
+            if (control == "shpBack") {
+                const QImage shot = w.grab().toImage();
+                const qreal r = shot.devicePixelRatio();
+                const QRect p(
+                    QPoint(qRound(got.x() * r), qRound(got.y() * r)),
+                    QPoint(qRound((got.right() + 1) * r) - 1, qRound((got.bottom() + 1) * r) - 1));
+                const QRgb outline = QApplication::palette().color(QPalette::WindowText).rgb();
+                const int in = qCeil(r), mx = p.center().x(), my = p.center().y();
+                const QPoint sides[4][2] = {{{p.left(), my}, {p.left() + in, my}},
+                                            {{p.right(), my}, {p.right() - in, my}},
+                                            {{mx, p.top()}, {mx, p.top() + in}},
+                                            {{mx, p.bottom()}, {mx, p.bottom() - in}}};
+                for (const auto &[edge, within] : sides)
+                    QVERIFY2(shot.pixel(edge) == outline && shot.pixel(within) == qRgb(16, 16, 16),
+                             qPrintable(QString::asprintf("%d,%d", edge.x(), edge.y())));
+            }
             // The texts shrink with the rest: 72 pt values, 24 pt buttons.
             QVERIFY(qAbs(lblDice(w)[0]->font().pixelSize() - 96 * zoom) <= 1);
             QVERIFY(qAbs(cmdAction(w)->font().pixelSize() - 32 * zoom) <= 1);
