@@ -311,8 +311,9 @@ class Desktop:
         side = ("left", "right", "top", "bottom").index(edge)
         strut = [0] * 12
         strut[side], strut[5 + 2 * side] = size, (full if side < 2 else width) - 1
-        window = root.create_window(x, y, w, h, 0, X.CopyFromParent,
-                                    background_pixel=d.screen().black_pixel)
+        # A taskbar's slate grey, to be seen against the black desktop.
+        grey = d.screen().default_colormap.alloc_color(0x4400, 0x5500, 0x6600).pixel
+        window = root.create_window(x, y, w, h, 0, X.CopyFromParent, background_pixel=grey)
         window.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
                                [atom("_NET_WM_WINDOW_TYPE_DOCK")])
         window.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, strut)

@@ -59,12 +59,13 @@ def read_screenshot(image):
 def throw_free(image):
     """The picture with the dice, their values and the total's digits
     blanked: all that a throw changes."""
-    client, zoom = client_of(image.copy())
+    image = image.copy()
+    client, zoom = client_of(image)
     at = lambda n: screen.at(n, zoom)
     client[at(DIE_TOP) - 1:at(LABEL_TOP + LABEL_H) + 1] = 0
     client[at(TOTAL_TOP) - 1:at(TOTAL_TOP + TOTAL_H) + 1,
            at(TENS_LEFT) - 1:at(UNITS_LEFT[True] + TOTAL_W) + 1] = 0
-    return client
+    return image
 
 
 def take(binary, name, out):
@@ -134,10 +135,41 @@ def take_windows(setup, out):
         subprocess.run([WINE, "wineserver", "-k"], env=env)
 
 
+def shows_now(kept, made):
+    """Whether picture `kept` shows the program as `made`, taken now, does:
+    a true throw, and but for the throw the same, pixel for pixel."""
+    kept, made = (np.asarray(Image.open(p).convert("RGB")) for p in (kept, made))
+    read_screenshot(kept)
+    return made.shape == kept.shape and np.array_equal(throw_free(made), throw_free(kept))
+
+
+def same_page(kept, made):
+    """Whether an installer's page is as it was: the free disk space it shows
+    (a few hundred pixels) may differ."""
+    kept, made = (np.asarray(Image.open(p).convert("RGB")) for p in (kept, made))
+    return made.shape == kept.shape and np.mean(np.any(made != kept, axis=2)) < 0.005
+
+
+def update(made, kept, same):
+    """`kept` replaced by `made` unless `same` says it shows the same; says which."""
+    if os.path.exists(kept) and same(kept, made):
+        print(f"kept {kept}: it shows the program as it is now")
+    else:
+        os.replace(made, kept)
+        print(f"made {kept}")
+
+
 if __name__ == "__main__":
     if len(sys.argv) not in (3, 4):
         sys.exit("usage: docs_pictures.py PROGRAM DIR [SETUP]")
-    for picture in PICTURES:
-        take(os.path.abspath(sys.argv[1]), picture, os.path.join(sys.argv[2], picture))
-    if len(sys.argv) == 4:
-        take_windows(os.path.abspath(sys.argv[3]), os.path.join(sys.argv[2], "windows"))
+    out = sys.argv[2]
+    with tempfile.TemporaryDirectory() as scratch:
+        for picture in PICTURES:
+            take(os.path.abspath(sys.argv[1]), picture, os.path.join(scratch, picture))
+            update(os.path.join(scratch, picture), os.path.join(out, picture), shows_now)
+        if len(sys.argv) == 4:
+            take_windows(os.path.abspath(sys.argv[3]), os.path.join(scratch, "windows"))
+            os.makedirs(os.path.join(out, "windows"), exist_ok=True)
+            for page in sorted(os.listdir(os.path.join(scratch, "windows"))):
+                update(os.path.join(scratch, "windows", page), os.path.join(out, "windows", page),
+                       same_page)
