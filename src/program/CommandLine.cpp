@@ -129,8 +129,15 @@ int handleCommandLine(int argc, char *argv[])
         return 0;
     }
     if (parser.isSet(version)) {
-        writeConsole(stdout, QStringLiteral("%1 %2\n").arg(QLatin1String(ProgramName),
-                                                           QLatin1String(MILBANE_VERSION)));
+        // As GNU programs say it, the licence as the package's copyright file.
+        const QString text =
+            QStringLiteral("%1 %2\nCopyright %3\n\n")
+                .arg(QLatin1String(ProgramName), QLatin1String(MILBANE_VERSION),
+                     QString::fromUtf8(Copyright)) +
+            translated("CommandLine",
+                       QT_TRANSLATE_NOOP("CommandLine", "License: proprietary. All rights "
+                                                        "reserved by 電子ミルバネ開発チーム.\n"));
+        writeConsole(stdout, answersInBox() ? text : wrappedForTerminal(text));
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())

@@ -228,11 +228,24 @@ QString wrappedForTerminal(const QString &text)
                 --to;
             return QStringView(line).mid(from, to - from);
         };
+        // A quoted name ('--foo', 'denshi-milbane --help') stays whole, on
+        // a line of its own where it is longer than a line.
+        static const QRegularExpression quoted(QStringLiteral("(?<!\\w)'[^']+'(?!\\w)"));
+        const auto inQuote = [&line](qsizetype at) {
+            for (auto quotes = quoted.globalMatch(line); quotes.hasNext();) {
+                const auto quote = quotes.next();
+                if (at > quote.capturedStart() && at < quote.capturedEnd())
+                    return true;
+            }
+            return false;
+        };
         qsizetype start = 0;
         qsizetype lastBreak = 0;
         QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, line);
         while (breaks.toNextBoundary() >= 0) {
             const qsizetype at = breaks.position();
+            if (inQuote(at))
+                continue;
             if (lastBreak > start && columns(piece(start, at)) > Width) {
                 out << piece(start, lastBreak).toString();
                 start = lastBreak;

@@ -46,6 +46,12 @@ The toolkit&apos;s own options, such as -platform and -style, are accepted.
 </translation>
     </message>
     <message>
+        <source>License: proprietary. All rights reserved by 電子ミルバネ開発チーム.
+</source>
+        <translation>ライセンス: プロプライエタリ。著作権は電子ミルバネ開発チームが保有します。
+</translation>
+    </message>
+    <message>
         <source>unexpected argument &apos;%1&apos;: it takes no file or other argument</source>
         <translation>余分な引数 &apos;%1&apos; です。ファイルなどの引数は取りません。</translation>
     </message>

@@ -82,8 +82,8 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     : QWidget(nullptr, Qt::Window | ScreenFit::FixedFrame),
       m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
 {
-    setWindowTitle(QString::fromUtf8(ProgramTitle) + QStringLiteral(" (C) 2026 ") +
-                   QString::fromUtf8(ProgramTitle) + QStringLiteral("開発チーム"));
+    setWindowTitle(QString::fromUtf8(ProgramTitle) + QLatin1Char(' ') +
+                   QString::fromUtf8(Copyright));
 
     QPalette windowPalette = palette();
     windowPalette.setColor(QPalette::Window, Background);

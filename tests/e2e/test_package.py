@@ -37,6 +37,10 @@ NO_DISPLAY_JA = ("denshi-milbane: ディスプレイを開けません (DISPLAY 
                  "ません)。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上\nで起動して"
                  "ください。\n")
 UNSET = {"DISPLAY": None, "WAYLAND_DISPLAY": None}
+VERSION_EN = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ開発チーム\n\nLicense: "
+              "proprietary. All rights reserved by 電子ミルバネ開発チーム.\n")
+VERSION_JA = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ開発チーム\n\nライセンス: "
+              "プロプライエタリ。著作権は電子ミルバネ開発チームが保有します。\n")
 # Arguments, locale (and the environment besides), exit status, what stdout
 # starts with, stderr: each line within 79 columns, a Japanese letter two,
 # typed and written byte for byte in the locale's encoding. A row with no
@@ -46,11 +50,13 @@ COMMAND_LINE = [
     (["--help"], {}, 0, HELP + " (電子ミルバネ).\n", ""),
     (["-h"], {"LANG": "C.UTF-8"}, 0, HELP + " (電子ミルバネ).\n\nOpens the dice window. Start, "
      "stop and reset the dice with its action button;\nchoose", ""),
-    (["--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
-    (["-v"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
-    (["-platform", "xcb", "--version"], {}, 0, f"denshi-milbane {VERSION}\n", ""),
+    (["--version"], {}, 0, VERSION_EN, ""),
+    (["-v"], {}, 0, VERSION_EN, ""),
+    (["-platform", "xcb", "--version"], {}, 0, VERSION_EN, ""),
     (["--bogus"], {"LANG": "C.UTF-8"}, 2, "", f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
     (["--サイコロ"], {}, 2, "", f"denshi-milbane: unknown option '--サイコロ'\n{HINT}\n"),
+    # A name longer than a line stands whole on a line of its own.
+    (["--" + "b" * 70], {}, 2, "", f"denshi-milbane: unknown option\n'--{'b' * 70}'\n{HINT}\n"),
     (["-bogus=1"], {}, 2, "", f"denshi-milbane: unknown option '-bogus'\n{HINT}\n"),
     (["-platform"], {}, 2, "", f"denshi-milbane: missing value after '-platform'\n{HINT}\n"),
     (["--help=x"], {}, 2, "", f"denshi-milbane: '--help' takes no value\n{HINT}\n"),
@@ -62,11 +68,11 @@ COMMAND_LINE = [
     (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      "denshi-milbane: cannot open the display :4242; start it from a desktop session,\nor on a "
      "virtual display with xvfb-run\n"),
-    # In a Japanese locale, in Japanese; the version line has no words.
+    # In a Japanese locale, in Japanese.
     # Wrapped for 80 columns, a Japanese letter two, never before a 、 or after a 「.
     (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, HELP_JA + "\nサイコロのウィンドウを開きます。"
      "操作ボタンでスタート、ストップ、リセットし、\n「設定」", ""),
-    (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, f"denshi-milbane {VERSION}\n", ""),
+    (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, VERSION_JA, ""),
     (["--bogus"], {"LANG": "ja_JP.UTF-8"}, 2, "",
      f"denshi-milbane: 不明なオプション '--bogus' です。\n{HINT_JA}\n"),
     (["-platform"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
@@ -81,6 +87,7 @@ COMMAND_LINE = [
      "xvfb-run で仮想ディスプレイ上で起動してください。\n"),
     # In a Japanese locale of another encoding, in that encoding.
     (["--help"], {"LC_ALL": "ja_JP.eucJP"}, 0, HELP_JA, ""),
+    (["--version"], {"LC_ALL": "ja_JP.eucJP"}, 0, VERSION_JA, ""),
     (["--さいころ"], {"LC_ALL": "ja_JP.eucJP"}, 2, "",
      f"denshi-milbane: 不明なオプション '--さいころ' です。\n{HINT_JA}\n"),
     ([], {"LC_ALL": "ja_JP.eucJP", **UNSET}, 1, "", NO_DISPLAY_JA),
