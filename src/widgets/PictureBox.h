@@ -10,8 +10,9 @@
 
 // A set of pictures that draw themselves from their geometry: picture k
 // drawn at a scale (2: twice as many pixels each way) when it is first
-// shown so, stretched to the size it is shown at, and kept for every box
-// that shows it alike.
+// shown so, stretched to the size it is shown at, over the one colour that
+// lies behind every picture of the set, and kept for every box that shows
+// it alike.
 class PictureSet
 {
 public:
@@ -27,7 +28,8 @@ public:
         bool isNull() const { return !set; }
     };
 
-    PictureSet(Draw draw, int count, const char *name) : m_draw(draw), m_count(count), m_name(name)
+    PictureSet(Draw draw, int count, const char *name, QColor behind)
+        : m_draw(draw), m_count(count), m_name(name), m_behind(behind.rgb())
     {
     }
 
@@ -37,27 +39,28 @@ public:
     QImage drawn(int index, double scale = 1.0) const;
     // Picture k drawn at `scale`, stretched to `device` pixels, its
     // see-through pixels in the colour that lies behind it.
-    const QPixmap &shown(int index, double scale, QSize device, QColor behind) const;
+    const QPixmap &shown(int index, double scale, QSize device) const;
 
 private:
     Draw m_draw;
     int m_count;
     const char *m_name;
+    QRgb m_behind;
     // The pictures shown at one scale; another scale draws them anew.
     mutable double m_scale = 0.0;
-    mutable std::map<std::tuple<int, int, int, QRgb>, QPixmap> m_shown;
+    mutable std::map<std::tuple<int, int, int>, QPixmap> m_shown;
 };
 
 // An image control: shows a picture of a set stretched to its own size,
 // pixel for pixel without smoothing, so colours stay exact, and where the
-// picture is see-through, the colour that lies behind the control. So it
-// paints opaquely: a new picture repaints it alone, not what lies below.
+// picture is see-through, the colour the set lies on. So it paints
+// opaquely: a new picture repaints it alone, not what lies below.
 class PictureBox : public QWidget
 {
     Q_OBJECT
 
 public:
-    PictureBox(QColor behind, QWidget *parent);
+    explicit PictureBox(QWidget *parent);
 
     const PictureSet::Picture &picture() const { return m_picture; }
     // Repaints only when the picture really changes.
@@ -70,6 +73,5 @@ protected:
 
 private:
     PictureSet::Picture m_picture;
-    QColor m_behind;
     double m_zoom = 1.0;
 };

@@ -80,6 +80,8 @@ constexpr int dieLeft(int n, int i)
 
 frmMain::frmMain(std::unique_ptr<RandomSource> random)
     : QWidget(nullptr, Qt::Window | ScreenFit::FixedFrame),
+      imgMdice(drawDieFace, DieFaceCount, "imgMdice", Background),
+      imgMdigi(drawDigit, DigitPictureCount, "imgMdigi", PanelColour),
       m_random(random ? std::move(random) : std::make_unique<UniformRandom>())
 {
     setWindowTitle(QString::fromUtf8(ProgramTitle) + QLatin1Char(' ') +
@@ -99,10 +101,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     labelPalette.setColor(QPalette::Window, Qt::black);
     labelPalette.setColor(QPalette::WindowText, QColor(255, 255, 0));
     for (int i = 0; i < 4; ++i) {
-        // Nothing but the window lies behind a die, and the panel behind a
-        // digit: their pictures are put on screen over that colour once,
-        // not blended at every tick.
-        auto *die = new PictureBox(Background, this);
+        auto *die = new PictureBox(this);
         die->hide();
         die->setObjectName(QStringLiteral("imgDice%1").arg(i));
         imgDice[static_cast<std::size_t>(i)] = die;
@@ -117,7 +116,7 @@ frmMain::frmMain(std::unique_ptr<RandomSource> random)
     }
 
     for (int j = 0; j < 2; ++j) {
-        auto *digit = new PictureBox(PanelColour, this);
+        auto *digit = new PictureBox(this);
         digit->setObjectName(QStringLiteral("imgTotal%1").arg(j));
         imgTotal[static_cast<std::size_t>(j)] = digit;
     }

@@ -58,9 +58,10 @@ private:
     QTimer tmrDice{this};
 
     // Master pictures, never shown themselves: a visible image is handed
-    // one, imgMdice(k) or imgMdigi(k), and draws it as it shows it.
-    const PictureSet imgMdice{drawDieFace, DieFaceCount, "imgMdice"};
-    const PictureSet imgMdigi{drawDigit, DigitPictureCount, "imgMdigi"};
+    // one, imgMdice(k) or imgMdigi(k), and draws it as it shows it, over
+    // the window's green or the panel's dark.
+    const PictureSet imgMdice;
+    const PictureSet imgMdigi;
 
     // Roll state.
     std::int16_t RollState = Ready;
