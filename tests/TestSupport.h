@@ -51,10 +51,37 @@ inline QRect pixels(const QJsonValue &twips)
     return {pixels(r[0].toInt()), pixels(r[1].toInt()), pixels(r[2].toInt()), pixels(r[3].toInt())};
 }
 
-// A control's place in pixels in "main" or "dialog" as it is created.
-inline QRect designedPlace(const char *window, const QString &control)
+// A window's client area ("main" or "dialog") in pixels.
+inline QSize designedClient(const char *window)
 {
-    return pixels(design()[window]["controls"][control]);
+    const QJsonValue client = design()[window]["client"];
+    return {pixels(client[0].toInt()), pixels(client[1].toInt())};
+}
+
+// A picture's size ("face", "digit"), a colour ("window", "lit", ...) and a
+// font's size in pixels ("value", "button", "dialog").
+inline QSize pictureSize(const char *name)
+{
+    return {design()[name][0].toInt(), design()[name][1].toInt()};
+}
+
+inline QRgb colour(const char *name)
+{
+    const QJsonValue c = design()["colours"][name];
+    return qRgb(c[0].toInt(), c[1].toInt(), c[2].toInt());
+}
+
+inline int fontPixels(const char *name)
+{
+    return design()["fontPixels"][name].toInt();
+}
+
+// A control's place in pixels in "main" or "dialog" as it is created, or
+// where the largest total has one digit.
+inline QRect designedPlace(const char *window, const QString &control, bool oneDigit = false)
+{
+    const QJsonValue one = design()[window]["oneDigit"][control];
+    return pixels(oneDigit && !one.isUndefined() ? one : design()[window]["controls"][control]);
 }
 
 // The dice's left edges in pixels for `count` dice, one to four.
@@ -185,12 +212,8 @@ inline QString violation(frmMain &w)
     const bool twoDigits = n * faces >= 10;
     QList<QPair<QWidget *, QRect>> places;
     for (QWidget *control :
-         QList<QWidget *>{imgTotal(w)[1], shpBack(w), cmdConfig(w), cmdAction(w), imgTotal(w)[0]}) {
-        const QJsonValue one = layout["oneDigit"][control->objectName()];
-        places.append({control, !twoDigits && !one.isUndefined()
-                                    ? pixels(one)
-                                    : designedPlace("main", control->objectName())});
-    }
+         QList<QWidget *>{imgTotal(w)[1], shpBack(w), cmdConfig(w), cmdAction(w), imgTotal(w)[0]})
+        places.append({control, designedPlace("main", control->objectName(), !twoDigits)});
     if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)
         return QString::asprintf("tens shown is %d for %d x %d", !twoDigits, n, faces);
     int sum = 0;

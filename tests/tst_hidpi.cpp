@@ -49,8 +49,10 @@ QImage onScreen(frmMain &w)
 {
     QCoreApplication::processEvents();
     const QImage shot = w.backingStore()->handle()->toImage();
-    const qreal zoom = w.devicePixelRatioF() * w.width() / 1018.0;
-    return shot.copy(0, qCeil(32 * zoom), shot.width(), qFloor(648 * zoom) - qCeil(32 * zoom));
+    const qreal zoom = w.devicePixelRatioF() * w.width() / designedClient("main").width();
+    const int top = designedPlace("main", "imgDice0").top();
+    const int bottom = designedPlace("main", "cmdConfig").top();
+    return shot.copy(0, qCeil(top * zoom), shot.width(), qFloor(bottom * zoom) - qCeil(top * zoom));
 }
 
 // How many pixels of `shot` differ from `picture` blown up to the same size
@@ -67,7 +69,7 @@ int differences(const QImage &shot, const QImage &picture)
             QRgb want = expected.pixel(at(x, expected.width(), shot.width()),
                                        at(y, expected.height(), shot.height()));
             if (qAlpha(want) == 0)
-                want = qRgb(0, 128, 0);
+                want = colour("window");
             const QRgb got = shot.pixel(x, y);
             count += qAbs(qRed(got) - qRed(want)) + qAbs(qGreen(got) - qGreen(want)) +
                          qAbs(qBlue(got) - qBlue(want)) >
@@ -132,15 +134,17 @@ private slots:
                          qPrintable(text(w.frameGeometry()) + QStringLiteral(" in ") + text(area)));
             const QSize frame = w.frameGeometry().size() - w.size();
             double zoom = 1.0;
-            if (area.width() >= 1018 + frame.width() && area.height() >= 736 + frame.height()) {
-                QCOMPARE(w.size(), QSize(1018, 736));
+            const QSize client = designedClient("main");
+            if (area.width() >= client.width() + frame.width() &&
+                area.height() >= client.height() + frame.height()) {
+                QCOMPARE(w.size(), client);
             } else {
                 QVERIFY(w.frameGeometry().width() >= area.width() - 2 ||
                         w.frameGeometry().height() >= area.height() - 2);
                 QCOMPARE(w.frameGeometry().topLeft(), area.topLeft());
-                zoom = w.width() / 1018.0;
+                zoom = double(w.width()) / client.width();
                 QVERIFY(zoom < 1.0);
-                QVERIFY(qAbs(w.height() - 736 * zoom) <= 1);
+                QVERIFY(qAbs(w.height() - client.height() * zoom) <= 1);
             }
             const QRect got = w.findChild<QWidget *>(control)->geometry();
             const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
@@ -166,12 +170,12 @@ private slots:
                                             {{mx, p.top()}, {mx, p.top() + in}},
                                             {{mx, p.bottom()}, {mx, p.bottom() - in}}};
                 for (const auto &[edge, within] : sides)
-                    QVERIFY2(shot.pixel(edge) == outline && shot.pixel(within) == qRgb(16, 16, 16),
+                    QVERIFY2(shot.pixel(edge) == outline && shot.pixel(within) == colour("panel"),
                              qPrintable(QString::asprintf("%d,%d", edge.x(), edge.y())));
             }
-            // The texts shrink with the rest: 72 pt values, 24 pt buttons.
-            QVERIFY(qAbs(lblDice(w)[0]->font().pixelSize() - 96 * zoom) <= 1);
-            QVERIFY(qAbs(cmdAction(w)->font().pixelSize() - 32 * zoom) <= 1);
+            // The texts shrink with the rest.
+            QVERIFY(qAbs(lblDice(w)[0]->font().pixelSize() - fontPixels("value") * zoom) <= 1);
+            QVERIFY(qAbs(cmdAction(w)->font().pixelSize() - fontPixels("button") * zoom) <= 1);
             // The settings open on the window's monitor.
             frmConf dialog(&w);
             QVERIFY(shown(dialog));
@@ -236,7 +240,7 @@ private slots:
         const int picture = die ? 6 : clicks == 2 ? 2 : BlankDigit;
 
         // Drawn for the window as shown: the screen's scale times its zoom.
-        const qreal drawn = scale * w.width() / 1018.0;
+        const qreal drawn = scale * w.width() / designedClient("main").width();
         if (qAbs(drawn - 1.0) < 0.1)
             QSKIP("so near 1x, a drawing and a blown-up picture differ too little to tell apart");
         QCOMPARE(shot.devicePixelRatio(), scale);
@@ -267,12 +271,14 @@ private slots:
                     fewest = std::min(fewest, differences(crop(dx, dy), picture));
             return fewest;
         };
-        // The zoom is known from the rounded width to within half a pixel in
-        // 1018, which at a small zoom moves every anti-aliased edge: the
+        // The zoom is known from the rounded width to within half a pixel of
+        // the designed width, which at a small zoom moves every anti-aliased edge: the
         // drawing nearest to what shows, of a few within that half pixel.
         int fromGeometry = INT_MAX;
         for (int step = -2; step <= 2; ++step) {
-            const double at = drawn == scale ? drawn : scale * (w.width() + step / 4.0) / 1018.0;
+            const double at =
+                drawn == scale ? drawn
+                               : scale * (w.width() + step / 4.0) / designedClient("main").width();
             fromGeometry = std::min(fromGeometry,
                                     best(die ? drawDieFace(picture, at) : drawDigit(picture, at)));
         }

@@ -57,7 +57,7 @@ private slots:
     void window()
     {
         frmMain w;
-        QCOMPARE(w.size(), QSize(1018, 736));
+        QCOMPARE(w.size(), designedClient("main"));
         QCOMPARE(w.minimumSize(), w.maximumSize());
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("電子ミルバネ ")));
         QVERIFY(w.windowTitle().size() > QStringLiteral("電子ミルバネ ").size());
@@ -142,12 +142,12 @@ private slots:
                 const QString text = QString::number(std::min(first + i, 10));
                 QCOMPARE(label->text(), text);
                 const QImage shot = label->grab().toImage();
-                QCOMPARE(QColor(shot.pixel(0, 0)), QColor(0, 0, 0));
+                QCOMPARE(QColor(shot.pixel(0, 0)), QColor(colour("valueGround")));
                 QRgb brightest = 0;
                 for (int y = 0; y < shot.height(); ++y)
                     for (int x = 0; x < shot.width(); ++x)
                         brightest = std::max(brightest, shot.pixel(x, y) & 0xFFFFFF);
-                QCOMPARE(QColor(brightest), QColor(255, 255, 0));
+                QCOMPARE(QColor(brightest), QColor(colour("value")));
                 plain.setText(text);
                 const QRect drawn = ink(shot), centred = ink(plain.grab().toImage());
                 const int left = drawn.left(), right = shot.width() - 1 - drawn.right();
@@ -162,9 +162,9 @@ private slots:
             }
             cmdAction(w)->click();
         }
-        QCOMPARE(lblDice(w)[0]->font().pixelSize(), 96);
+        QCOMPARE(lblDice(w)[0]->font().pixelSize(), fontPixels("value"));
         for (QPushButton *button : {cmdConfig(w), cmdAction(w)})
-            QCOMPARE(button->font().pixelSize(), 32);
+            QCOMPARE(button->font().pixelSize(), fontPixels("button"));
         // The Japanese texts must find a font that has their glyphs.
         QVERIFY(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')));
     }
@@ -330,17 +330,17 @@ private slots:
         frmMain w;
         frmConf dialog(nullptr);
         const QList<std::tuple<QWidget *, QString, int>> texts = {
-            {lblDice(w)[0], "10", 96},
-            {cmdConfig(w), "設定", 32},
-            {cmdAction(w), "スタート", 32},
-            {cmdAction(w), "ストップ", 32},
-            {cmdAction(w), "リセット", 32},
-            {lblCap(dialog)[0], "から", 24},
-            {lblCap(dialog)[1], "までのミルバネを", 24},
-            {lblCap(dialog)[2], "個使用", 24},
-            {cmdOK(dialog), "OK", 24},
-            {cmdCancel(dialog), "キャンセル", 24},
-            {cboDice(dialog)[1], "10", 24}};
+            {lblDice(w)[0], "10", fontPixels("value")},
+            {cmdConfig(w), "設定", fontPixels("button")},
+            {cmdAction(w), "スタート", fontPixels("button")},
+            {cmdAction(w), "ストップ", fontPixels("button")},
+            {cmdAction(w), "リセット", fontPixels("button")},
+            {lblCap(dialog)[0], "から", fontPixels("dialog")},
+            {lblCap(dialog)[1], "までのミルバネを", fontPixels("dialog")},
+            {lblCap(dialog)[2], "個使用", fontPixels("dialog")},
+            {cmdOK(dialog), "OK", fontPixels("dialog")},
+            {cmdCancel(dialog), "キャンセル", fontPixels("dialog")},
+            {cboDice(dialog)[1], "10", fontPixels("dialog")}};
         for (const auto &[control, text, pixels] : texts) {
             QFont font(family);
             font.setPixelSize(pixels);
@@ -363,7 +363,7 @@ private slots:
                            ->subControlRect(QStyle::CC_ComboBox, &option,
                                             QStyle::SC_ComboBoxEditField, box)
                            .size();
-            } else if (pixels == 96) {
+            } else if (pixels == fontPixels("value")) {
                 needed = ink.width(); // centred by its ink
             }
             QVERIFY2(

@@ -51,15 +51,11 @@ bool transparent(QRgb p)
 const QPoint NearSegment[7] = {{97, 11},  {177, 67}, {160, 178}, {68, 238},
                                {24, 160}, {36, 85},  {100, 101}};
 
-const QRgb Ground = qRgb(0x10, 0x10, 0x10);
-const QRgb LitYellow = qRgb(0xFF, 0xFF, 0x3F);
-const QRgb DarkGrey = qRgb(0x37, 0x37, 0x37);
-const QRgb Green = qRgb(0, 128, 0);
-
-// How far a digit pixel is from the background towards `colour`: 0 to 1.
-double coverage(QRgb pixel, QRgb colour)
+// How far a digit pixel is from the panel's ground towards `segment`: 0 to 1.
+double coverage(QRgb pixel, QRgb segment)
 {
-    return double(qGreen(pixel) - qGreen(Ground)) / (qGreen(colour) - qGreen(Ground));
+    const int ground = qGreen(colour("panel"));
+    return double(qGreen(pixel) - ground) / (qGreen(segment) - ground);
 }
 
 // A point well inside segment s: the mean of its corners.
@@ -91,7 +87,7 @@ private slots:
     {
         QFETCH(int, face);
         const QImage image = WindowProbe::imgMdice(*window()).drawn(face);
-        QCOMPARE(image.size(), QSize(192, 192));
+        QCOMPARE(image.size(), pictureSize("face"));
 
         // The corners: 123 transparent pixels each, 19 along each outer edge.
         for (const QPoint corner :
@@ -110,11 +106,11 @@ private slots:
         QVERIFY(!transparent(image.pixel(24, 0)) && !transparent(image.pixel(96, 96)));
 
         // No anti-aliasing: white, the pip colour, or fully clear.
-        const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
-        for (int y = 0; y < 192; ++y)
-            for (int x = 0; x < 192; ++x) {
+        const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
                 const QRgb p = image.pixel(x, y);
-                QVERIFY(transparent(p) || p == qRgb(255, 255, 255) || p == pip);
+                QVERIFY(transparent(p) || p == colour("face") || p == pip);
             }
 
         const auto found = regions(image, [pip](QRgb p) { return p == pip; });
@@ -135,9 +131,9 @@ private slots:
     void faceTenMiddleRowInside()
     {
         const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
-        int left = 192, right = -1;
-        for (int x = 0; x < 192; ++x)
-            if (image.pixel(x, 96) == qRgb(0, 0, 0)) {
+        int left = image.width(), right = -1;
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, 96) == colour("pip")) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
@@ -159,12 +155,13 @@ private slots:
         QFETCH(int, digit);
         QFETCH(QString, lit);
         const QImage image = WindowProbe::imgMdigi(*window()).drawn(digit);
-        QCOMPARE(image.size(), QSize(200, 250));
+        QCOMPARE(image.size(), pictureSize("digit"));
         QVERIFY(!image.hasAlphaChannel());
         for (int s = 0; s < 7; ++s) {
             const bool on = lit.contains(QChar('a' + s));
-            QCOMPARE(QColor(image.pixel(segmentMiddle(s))), QColor(on ? LitYellow : DarkGrey));
-            QCOMPARE(QColor(image.pixel(NearSegment[s])), QColor(Ground));
+            QCOMPARE(QColor(image.pixel(segmentMiddle(s))),
+                     QColor(on ? colour("lit") : colour("dark")));
+            QCOMPARE(QColor(image.pixel(NearSegment[s])), QColor(colour("panel")));
         }
         // The ground at the picture's corners, inside the two openings and in
         // the gaps between neighbouring segments.
@@ -172,7 +169,7 @@ private slots:
                                  {90, 170}, {146, 30}, {150, 120}, {116, 225}, {45, 120},
                                  {34, 200}, {60, 48},  {100, 103}, {100, 138}};
         for (QPoint p : ground)
-            QVERIFY2(image.pixel(p) == Ground,
+            QVERIFY2(image.pixel(p) == colour("panel"),
                      qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
     }
 
@@ -195,12 +192,12 @@ private slots:
         QFETCH(double, scale);
         const QImage blank = WindowProbe::imgMdigi(*window()).drawn(10, scale);
         const QImage eight = WindowProbe::imgMdigi(*window()).drawn(8, scale);
-        QCOMPARE(eight.size(), QSize(qRound(200 * scale), qRound(250 * scale)));
+        QCOMPARE(eight.size(), (pictureSize("digit").toSizeF() * scale).toSize());
         int blends = 0;
         for (int y = 0; y < eight.height(); ++y)
             for (int x = 0; x < eight.width(); ++x) {
-                const double a = coverage(blank.pixel(x, y), DarkGrey);
-                const double b = coverage(eight.pixel(x, y), LitYellow);
+                const double a = coverage(blank.pixel(x, y), colour("dark"));
+                const double b = coverage(eight.pixel(x, y), colour("lit"));
                 QVERIFY2(qAbs(a - b) < 0.08, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
                 blends += b > 0.02 && b < 0.98;
             }
@@ -218,9 +215,9 @@ private slots:
                 const int row = int(y);
                 // From the middle outwards to the first pixel under half coverage.
                 int x0 = int((left + right) / 2), x1 = x0;
-                while (coverage(eight.pixel(x0 - 1, row), LitYellow) >= 0.5)
+                while (coverage(eight.pixel(x0 - 1, row), colour("lit")) >= 0.5)
                     --x0;
-                while (coverage(eight.pixel(x1 + 1, row), LitYellow) >= 0.5)
+                while (coverage(eight.pixel(x1 + 1, row), colour("lit")) >= 0.5)
                     ++x1;
                 QVERIFY2(qAbs(x0 - left) <= 1.0 && qAbs(x1 + 1 - right) <= 1.0,
                          qPrintable(QString::asprintf("row %d: %d to %d, table %g to %g", row, x0,
@@ -249,7 +246,7 @@ private slots:
         QFETCH(QPoint, pixel);
         QFETCH(bool, rounded);
         const double c =
-            coverage(WindowProbe::imgMdigi(*window()).drawn(8).pixel(pixel), LitYellow);
+            coverage(WindowProbe::imgMdigi(*window()).drawn(8).pixel(pixel), colour("lit"));
         QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
     }
 
@@ -278,10 +275,10 @@ private slots:
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 const QRgb p = image.pixel(x, y);
-                blends += !(transparent(p) || p == qRgb(255, 255, 255) || p == qRgb(0, 0, 0) ||
-                            p == qRgb(255, 0, 0));
-                white += p == qRgb(255, 255, 255);
-                red += p == qRgb(255, 0, 0);
+                blends += !(transparent(p) || p == colour("face") || p == colour("pip") ||
+                            p == colour("redPip"));
+                white += p == colour("face");
+                red += p == colour("redPip");
             }
         // Smooth: every edge pixel of the outline is a blend, some 4 per pixel
         // of the icon's size; a stair-stepped one has none.
@@ -305,11 +302,11 @@ private slots:
         QVERIFY(red > 0);
         QVERIFY(transparent(image.pixel(0, 0)) && transparent(image.pixel(size - 1, size - 1)));
         // The red pip lies on the top face, in the upper half.
-        const auto redParts = regions(image, [](QRgb p) { return p == qRgb(255, 0, 0); });
+        const auto redParts = regions(image, [](QRgb p) { return p == colour("redPip"); });
         QCOMPARE(int(redParts.size()), 1);
         QVERIFY(redParts[0].centre.y() < size / 2.0);
         QVERIFY(redParts[0].bounds.width() > redParts[0].bounds.height()); // flattened
-        QCOMPARE(int(regions(image, [](QRgb p) { return p == qRgb(0, 0, 0); }).size()), blackParts);
+        QCOMPARE(int(regions(image, [](QRgb p) { return p == colour("pip"); }).size()), blackParts);
 
         // As a desktop asks for it: its own image at each designed size, and
         // painted into a smaller place (a title bar's), nothing outside it.
@@ -379,10 +376,19 @@ private slots:
             const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
             const QString what = QStringLiteral("throw %1: ").arg(t.dice[0]);
             const QList<int> lefts = dieLefts(count);
+            // Pixel p of a picture of `size`, stretched over `box`.
+            const auto at = [](QRect box, QSize size, QPoint p) {
+                return box.topLeft() +
+                       QPoint((p.x() * box.width() + size.width() / 2) / size.width(),
+                              (p.y() * box.height() + size.height() / 2) / size.height());
+            };
 
             for (int i = 0; i < count; ++i) {
                 const int face = t.dice[i];
-                const QRgb pip = face == 1 ? qRgb(255, 0, 0) : qRgb(0, 0, 0);
+                const QRect box =
+                    designedPlace("main", "imgDice0")
+                        .translated(lefts[i] - designedPlace("main", "imgDice0").x(), 0);
+                const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
                 // Every pip centre of every face: the pip colour where this face
                 // has a pip, white where it has none near.
                 for (int anyFace = 0; anyFace < 11; ++anyFace)
@@ -394,50 +400,46 @@ private slots:
                         }
                         if (!own && near)
                             continue;
-                        const QPoint at(lefts[i] + (p.x() * 193 + 96) / 192,
-                                        32 + (p.y() * 193 + 96) / 192);
                         QVERIFY2(
-                            shot.pixel(at) == (own ? pip : qRgb(255, 255, 255)),
+                            shot.pixel(at(box, pictureSize("face"), p)) ==
+                                (own ? pip : colour("face")),
                             qPrintable(
                                 what +
                                 QStringLiteral("die %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
                     }
                 // The clear corners show the window's green.
-                QCOMPARE(shot.pixel(lefts[i], 32), Green);
-                QCOMPARE(shot.pixel(lefts[i] + 192, 32 + 192), Green);
+                QCOMPARE(shot.pixel(box.topLeft()), colour("window"));
+                QCOMPARE(shot.pixel(box.bottomRight() - QPoint(1, 1)), colour("window"));
             }
 
             const int shown[2] = {t.tens, t.units};
-            const int digitLefts[2] = {316, two ? 500 : 400};
             for (int j = two ? 0 : 1; j < 2; ++j) {
-                const auto at = [&](QPoint p) {
-                    return QPoint(digitLefts[j] + (p.x() * 201 + 100) / 200,
-                                  392 + (p.y() * 249 + 125) / 250);
-                };
+                const QRect box = designedPlace("main", QStringLiteral("imgTotal%1").arg(j), !two);
                 for (int s = 0; s < 7; ++s) {
                     const bool on = litSegments(shown[j]).contains(QChar('a' + s));
                     QVERIFY2(
-                        shot.pixel(at(segmentMiddle(s))) == (on ? LitYellow : DarkGrey),
+                        shot.pixel(at(box, pictureSize("digit"), segmentMiddle(s))) ==
+                            (on ? colour("lit") : colour("dark")),
                         qPrintable(what + QStringLiteral("digit %1 segment %2").arg(j).arg(s)));
-                    QVERIFY2(shot.pixel(at(NearSegment[s])) == Ground,
+                    QVERIFY2(shot.pixel(at(box, pictureSize("digit"), NearSegment[s])) ==
+                                 colour("panel"),
                              qPrintable(what + QStringLiteral("digit %1 near %2").arg(j).arg(s)));
                 }
             }
-            // The panel: 4320 to 10935 twips across for two digits, 5640 to
-            // 9375 for one, 5760 to 9735 down; its outline's four sides one
-            // pixel wide, the panel's colour just within, the green without.
-            const QRect panel = two ? QRect(288, 384, 441, 265) : QRect(376, 384, 249, 265);
+            // The panel: its outline's four sides one pixel wide, the panel's
+            // colour just within, the green without.
+            const QRect panel = designedPlace("main", "shpBack", !two);
             for (int y = panel.top(); y <= panel.bottom(); ++y)
                 for (int x = panel.left(); x <= panel.right(); ++x) {
                     const bool rim = !panel.adjusted(1, 1, -1, -1).contains(x, y);
                     if (rim || !panel.adjusted(2, 2, -2, -2).contains(x, y))
-                        QVERIFY2(shot.pixel(x, y) == (rim ? outline : Ground),
+                        QVERIFY2(shot.pixel(x, y) == (rim ? outline : colour("panel")),
                                  qPrintable(what + QStringLiteral("%1 at %2,%3")
                                                        .arg(rim ? "outline" : "fill")
                                                        .arg(x)
                                                        .arg(y)));
                 }
-            QCOMPARE(shot.pixel(panel.topLeft() - QPoint(1, 1)), Green);
+            QCOMPARE(shot.pixel(panel.topLeft() - QPoint(1, 1)), colour("window"));
         }
     }
 

@@ -29,7 +29,7 @@ private slots:
         frmMain owner;
         frmConf dialog(&owner);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("ミルバネ設定"));
-        QCOMPARE(dialog.size(), QSize(312, 206));
+        QCOMPARE(dialog.size(), designedClient("dialog"));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         const Qt::WindowFlags buttons =
             Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
@@ -68,7 +68,7 @@ private slots:
         frmConf dialog(nullptr);
         auto *control = ::control<QWidget>(dialog, name);
         QCOMPARE(control->geometry(), designedPlace("dialog", name));
-        QCOMPARE(control->font().pixelSize(), 24);
+        QCOMPARE(control->font().pixelSize(), fontPixels("dialog"));
         if (auto *label = qobject_cast<QLabel *>(control))
             QCOMPARE(label->text(), text);
         else if (auto *button = qobject_cast<QPushButton *>(control))

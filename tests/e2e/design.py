@@ -26,9 +26,11 @@ def _centre(window, name):
 
 WIDTH, HEIGHT = (twips(n) for n in _DESIGN["main"]["client"])
 DIALOG_W, DIALOG_H = (twips(n) for n in _DESIGN["dialog"]["client"])
-GREEN = (0, 128, 0)
-PANEL = (16, 16, 16)
-LIT, DARK = (255, 255, 63), (55, 55, 55)  # a digit's segments
+_COLOURS = {name: tuple(rgb) for name, rgb in _DESIGN["colours"].items()}
+GREEN, PANEL = _COLOURS["window"], _COLOURS["panel"]
+LIT, DARK = _COLOURS["lit"], _COLOURS["dark"]  # a digit's segments
+DIGIT_W, DIGIT_H = _DESIGN["digit"]  # a digit picture's pixels
+VALUE_FONT = _DESIGN["fontPixels"]["value"]
 DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
 
 _, DIE_TOP, DIE_SIZE, _ = _place("main", "imgDice0")
@@ -47,7 +49,7 @@ CANCEL_BUTTON = _centre("dialog", "cmdCancel")
 # The dice's left edges for one to four dice.
 DIE_LEFTS = {int(n): [twips(x) for x in lefts] for n, lefts in _DESIGN["main"]["dieLefts"].items()}
 
-# Middles of the seven segments (a to g) in a 200 x 250 digit picture, and
+# Middles of the seven segments (a to g) in a digit picture, and
 # the digit each set of lit segments shows (None: the dark blank).
 SEGMENT_MIDDLES = [(sum(c[0] for c in s) / 4, sum(c[1] for c in s) / 4)
                    for s in _DESIGN["segments"]]

@@ -13,9 +13,9 @@ from scipy import ndimage
 from PIL import Image, ImageDraw, ImageFont
 
 from design import (ACTION_BUTTON, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H, DIALOG_W, DIE_LEFTS,
-                    DIE_SIZE, DIE_TOP, DIGITS, GREEN, HEIGHT, LABEL_H, LABEL_OFFSET, LABEL_TOP,
-                    LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT, TOTAL_H, TOTAL_TOP, TOTAL_W,
-                    UNITS_LEFT, WIDTH)
+                    DIE_SIZE, DIE_TOP, DIGIT_H, DIGIT_W, DIGITS, GREEN, HEIGHT, LABEL_H,
+                    LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT, TOTAL_H,
+                    TOTAL_TOP, TOTAL_W, UNITS_LEFT, VALUE_FONT, WIDTH)
 
 DIALOG_NAME = "^ミルバネ設定$"
 
@@ -102,7 +102,7 @@ def read_digit(client, left, zoom=1):
     crop = client[top:top + at(TOTAL_H, zoom), left:left + at(TOTAL_W, zoom)]
     lit = ""
     for name, (x, y) in zip("abcdefg", SEGMENT_MIDDLES):
-        pixel = crop[int(y * TOTAL_H / 250 * zoom), int(x * TOTAL_W / 200 * zoom)]
+        pixel = crop[int(y * TOTAL_H / DIGIT_H * zoom), int(x * TOTAL_W / DIGIT_W * zoom)]
         if near(pixel, LIT, 30):
             lit += name
         elif not near(pixel, DARK, 30):
@@ -171,13 +171,13 @@ def label_shown(client, count, i, zoom=1):
 
 def read_label(client, count, i, zoom=1):
     """The number in a value label, matched against the font's own glyphs
-    at the label's 72 pt (96 px), zoomed."""
+    at the label's size, zoomed."""
     crop = label_box(client, count, i, zoom).astype(int)
     yellow = (crop[..., 0] > 128) & (crop[..., 1] > 128) & (crop[..., 2] < 100)
     glyph = _glyph_mask(yellow)
     if glyph is None:
         raise AssertionError("the label shows no text")
-    scores = {v: _overlap(glyph, _template(str(v), at(96, zoom))) for v in range(0, 11)}
+    scores = {v: _overlap(glyph, _template(str(v), at(VALUE_FONT, zoom))) for v in range(0, 11)}
     best = max(scores, key=scores.get)
     if scores[best] < 0.7:
         raise AssertionError(f"label unreadable (best {best} at {scores[best]:.2f})")
