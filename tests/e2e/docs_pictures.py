@@ -75,7 +75,7 @@ def take(binary, name, out):
         if whole:
             d.set_panel(48)
         main = d.start_program(binary)
-        window = screen.Window(d, main, zoom=screen.zoom_of(d.client_shot()))
+        window = screen.Window(d, main)
         if keys:
             with window.settings():
                 d.key(*keys)

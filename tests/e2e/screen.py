@@ -6,16 +6,18 @@ designed pixel (1 as designed; the screen's scale times the program's own
 zoom where its window is shown smaller)."""
 
 import contextlib
+import os
 import subprocess
 
 import numpy as np
 from scipy import ndimage
 from PIL import Image, ImageDraw, ImageFont
 
-from design import (ACTION_BUTTON, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H, DIALOG_W, DIE_LEFTS,
-                    DIE_SIZE, DIE_TOP, DIGIT_H, DIGIT_W, DIGITS, GREEN, HEIGHT, LABEL_H,
+from design import (ACTION_BUTTON, CANCEL_BUTTON, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H, DIALOG_W,
+                    DIE_LEFTS, DIE_SIZE, DIE_TOP, DIGITS, DIGIT_H, DIGIT_W, GREEN, HEIGHT, LABEL_H,
                     LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT, TOTAL_H,
                     TOTAL_TOP, TOTAL_W, UNITS_LEFT, VALUE_FONT, WIDTH)
+from desktop import BINARY
 
 DIALOG_NAME = "^ミルバネ設定$"
 
@@ -195,12 +197,30 @@ def longest_run(flags):
 class Window:
     """The program's main window as its user meets it: on X11 the window
     `wid`, on a compositor's output window `output` the client area at
-    `origin` on it; at a zoom. Read from the screen, clicked at its designed
-    points, its settings opened and closed."""
+    `origin` on it; at a zoom (on X11 its width's). Read from the screen,
+    clicked at its designed points, its settings opened and closed."""
 
-    def __init__(self, desktop, wid=None, output=None, origin=(0, 0), zoom=1):
-        self.desktop, self.wid, self.output = desktop, wid, output
-        self.origin, self.zoom = origin, zoom
+    def __init__(self, desktop, wid=None, output=None, origin=(0, 0), zoom=None):
+        self.desktop, self.wid, self.output, self.origin = desktop, wid, output, origin
+        self.zoom = zoom or 1
+        if zoom is None and wid:
+            self.fit()
+
+    def fit(self):
+        """The zoom anew from the window's width, as it is on its screen now."""
+        self.zoom = self.desktop.geometry(self.wid)[2] / WIDTH
+
+    @classmethod
+    def on_output(cls, desktop, output, env, what, zoomed=False):
+        """The program started with `env` on a compositor whose output is
+        the X window `output`, once the whole of its window shows there (or,
+        where `zoomed`, smaller in proportion)."""
+        with open(os.path.join(desktop.artefacts, f"{desktop.name}-program.log"), "wb") as log:
+            desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
+        *origin, zoom = (*window_origin(desktop.wait_for,
+                                        lambda: desktop.client_shot(wid=output), what, zoomed),
+                         1)[:3]
+        return cls(desktop, output=output, origin=origin, zoom=zoom)
 
     def screen(self, label=None):
         """All that the window is read from: its client area, or the output."""
@@ -296,8 +316,15 @@ class Window:
             return
         dialog = self.desktop.find_window(DIALOG_NAME)
         self.desktop.wait_active(dialog)
+        self.dialog = dialog
         if label:
             self.desktop.shot(label)
         yield dialog
         self.desktop.wait_gone(DIALOG_NAME)
         self.desktop.wait_active(self.wid)
+
+    def cancel(self):
+        """A click on the open dialog's キャンセル, at the dialog's own scale
+        (the screen's: it is never shown smaller)."""
+        scale = self.desktop.geometry(self.dialog)[2] / DIALOG_W
+        self.desktop.click(self.dialog, *(at(p, scale) for p in CANCEL_BUTTON))

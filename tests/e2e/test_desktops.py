@@ -19,7 +19,7 @@ import numpy as np
 
 import screen
 from design import CONFIG_BUTTON, GREEN, HEIGHT, WIDTH
-from desktop import ARTEFACTS, BINARY, Desktop, read_text
+from desktop import ARTEFACTS, Desktop, read_text
 
 SOCKET = "milbane-desktop"
 
@@ -106,12 +106,8 @@ class DesktopTest(unittest.TestCase):
         if platform:
             env["QT_QPA_PLATFORM"] = platform
         env.update(WAYLAND_DISPLAY=SOCKET, **self.x11_env())
-        with open(os.path.join(ARTEFACTS, f"{self.name}-program.log"), "wb") as log:
-            self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        shoot = lambda: self.desktop.client_shot(wid=self.output)
-        *origin, zoom = (*screen.window_origin(self.desktop.wait_for, shoot, "the main window",
-                                               zoomed), 1)[:3]
-        self.window = screen.Window(self.desktop, output=self.output, origin=origin, zoom=zoom)
+        self.window = screen.Window.on_output(self.desktop, self.output, env, "the main window",
+                                              zoomed)
         # A nested compositor loses the first click after the pointer enters
         # a window: the first goes to the window's empty green.
         self.window.press((WIDTH // 2, 300))

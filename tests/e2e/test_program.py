@@ -10,7 +10,7 @@ import unittest
 import numpy as np
 
 import screen
-from design import (ACTION_BUTTON, CANCEL_BUTTON, DIALOG_H, DIALOG_W, DIE_TOP, GREEN, HEIGHT,
+from design import (ACTION_BUTTON, DIALOG_H, DIALOG_W, DIE_TOP, GREEN, HEIGHT,
                     PANEL, PANEL_H, PANEL_LEFT, PANEL_TOP, WIDTH)
 from desktop import ARTEFACTS, BINARY, Desktop
 
@@ -77,7 +77,7 @@ class ProgramTest(unittest.TestCase):
             with self.window.settings() as dialog:
                 self.desktop.key("Tab", "Tab", "Down", "Tab", "Home", "Tab", "Home")
                 if leave == "cancel":
-                    self.desktop.click(dialog, *CANCEL_BUTTON)
+                    self.window.cancel()
                 else:
                     self.desktop.close_window(dialog)
             self.window.ready(4)
@@ -164,7 +164,8 @@ class SmallScreenTest(unittest.TestCase):
                 for at in ((x, y), asked):
                     self.assertLessEqual(max(abs(at[0] - area[0]), abs(at[1] - area[1])), 2)
                 client = desktop.client_shot(f"{monitor}-ready")
-                zoom = screen.zoom_of(client)
+                window = screen.Window(desktop, main)
+                zoom = window.zoom
                 border = (w - client.shape[1], h - client.shape[0])
                 s = (scale[0] if isinstance(scale, list) else scale) or 1
                 if area[2] >= WIDTH * s + border[0] and area[3] >= HEIGHT * s + border[1]:
@@ -177,7 +178,6 @@ class SmallScreenTest(unittest.TestCase):
                     self.assertLess(zoom, s)
                     self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3)
 
-                window = screen.Window(desktop, main, zoom=zoom)
                 window.throw(label=monitor)
 
                 # Moved by its user so far over the panel that its settings,
@@ -195,7 +195,7 @@ class SmallScreenTest(unittest.TestCase):
                     self.assertEqual(desktop.geometry(dialog)[2:],
                                      tuple(screen.at(n, s) for n in (DIALOG_W, DIALOG_H)))
                     self.assert_inside(desktop, dialog, area)
-                    desktop.click(dialog, *(screen.at(p, s) for p in CANCEL_BUTTON))
+                    window.cancel()
                 if isinstance(scale, list):
                     # Taken to the second monitor: fitted to its free area from
                     # the corner, and the settings open there.
@@ -205,7 +205,7 @@ class SmallScreenTest(unittest.TestCase):
                     desktop.wait_for(lambda: max(abs(a - b) for a, b in zip(
                         desktop.frame(main), second[:2])) <= 2, "the window at its corner")
                     self.assert_inside(desktop, main, second)
-                    window.zoom = desktop.geometry(main)[2] / WIDTH
+                    window.fit()
                     with window.settings() as dialog:
                         self.assert_inside(desktop, dialog, second)
                         desktop.close_window(dialog)

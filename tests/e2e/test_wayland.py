@@ -12,7 +12,7 @@ import numpy as np
 
 import screen
 from design import HEIGHT, WIDTH
-from desktop import ARTEFACTS, BINARY, Desktop
+from desktop import ARTEFACTS, Desktop
 
 # Weston's output and the edge its panel is on. On a laptop's 1280 x 720
 # (1920 x 1080 at 150 %) the window leaves room for a panel down, not
@@ -35,12 +35,8 @@ class WaylandTest(unittest.TestCase):
         env = self.desktop.env()
         env.pop("DISPLAY")  # Wayland only: no way back to X
         env.update(WAYLAND_DISPLAY="milbane-wayland", QT_QPA_PLATFORM="wayland")
-        with open(os.path.join(ARTEFACTS, f"wayland-{size}-program.log"), "wb") as log:
-            self.desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        shoot = lambda: self.desktop.client_shot(wid=output)
-        *origin, zoom = (*screen.window_origin(self.desktop.wait_for, shoot,
-                         "the whole window on weston", int(height) < HEIGHT + 100), 1)[:3]
-        return screen.Window(self.desktop, output=output, origin=origin, zoom=zoom)
+        return screen.Window.on_output(self.desktop, output, env, "the whole window on weston",
+                                       int(height) < HEIGHT + 100)
 
     def test_a_throw_on_weston(self):
         for size, panel in OUTPUTS:

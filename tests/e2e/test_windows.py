@@ -24,15 +24,14 @@ SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 INSTALLER = os.path.join(os.environ.get("MILBANE_WINDOWS_BUILD", ""), "packaging", "windows",
                          "installer.cmake")
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
-DIALOG, MAIN = "the dialog opens", "the main window is back"
-
-# Keys alone, as a Windows user plays: each sequence, then what it must
-# have done (the dice rolling, or back in the Ready state with no dialog).
+# Keys alone, as a Windows user plays: each sequence (a key followed by a
+# tuple opens the settings, and the tuple's keys close them again), then
+# what it must have done (the dice rolling, or back in the Ready state).
 KEYS = [
     # Closing the settings by Enter leaves the next Enter alive.
-    (("Return", DIALOG, "Return", MAIN, "Tab", "Return"), "rolling"),
-    (("Return", DIALOG, "Return", MAIN, "Return", DIALOG, "Tab", "Return"), "ready"),
-    (("Return", DIALOG, "space"), "ready"),
+    (("Return", ("Return",), "Tab", "Return"), "rolling"),
+    (("Return", ("Return",), "Return", ("Tab", "Return")), "ready"),
+    (("Return", ("space",)), "ready"),
 ]
 
 # Installs as users make them: where, over what, while what runs. Each
@@ -182,9 +181,9 @@ class WindowsTest(unittest.TestCase):
         area = self.desktop.work_area()
         self.assertTrue(x >= 0 and y >= 0 and x + w <= area[2] and y + h <= area[3],
                         (x, y, w, h, area))
-        zoom = screen.zoom_of(self.desktop.client_shot("windows-150-ready"))
-        self.assertLess(zoom, 1.5)
-        screen.Window(self.desktop, main, zoom=zoom).throw(label="windows-150")
+        window = screen.Window(self.desktop, main)
+        self.assertLess(window.zoom, 1.5)
+        window.throw(label="windows-150")
         self.assertEqual(self.desktop.close_program(), 0)
 
     def shortcut(self):
@@ -265,20 +264,18 @@ class WindowsTest(unittest.TestCase):
         self.desktop.key("Tab")
         for keys, outcome in KEYS:
             with self.subTest(keys=keys):
-                for key in keys:
-                    if key == DIALOG:
-                        dialog = self.desktop.find_window("^ミルバネ設定$")
-                        self.desktop.wait_active(dialog)
-                        self.fixed_frame(dialog)
-                    elif key == MAIN:
-                        self.desktop.wait_gone("^ミルバネ設定$")
-                        self.desktop.wait_active(main)
-                    else:
+                for key, then in zip(keys, (*keys[1:], None)):
+                    if isinstance(key, tuple):
+                        continue
+                    if not isinstance(then, tuple):
                         self.desktop.key(key)
+                        continue
+                    with window.settings(key) as dialog:
+                        self.fixed_frame(dialog)
+                        self.desktop.key(*then)
                 if outcome == "rolling":
                     window.rolling()
                     self.desktop.key("Return", "Return", "Tab")  # stop, reset, to settings
-                self.desktop.wait_gone("^ミルバネ設定$")
                 window.ready()
 
         # One die of nine faces: one digit; four dice of ten: two.
