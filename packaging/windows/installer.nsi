@@ -45,9 +45,13 @@ VIAddVersionKey /LANG=1041 "ProductVersion" "${VERSION}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "${NAME}を次のフォルダから削除します。「削除」をクリックすると始まります。"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Japanese"
+; A word that fits the button whole in full width, where NSIS's own squeezes
+; アンインストール into half-width kana; the page's text names it so.
+UninstallButtonText "削除(&U)"
 
 ; Files in use cannot be replaced or removed: while the program runs, ask
 ; for it to be closed (silently: give up, with exit code 2).

@@ -32,6 +32,9 @@ BINARY = os.environ.get("MILBANE_BIN", os.path.join(BUILD, "src", "denshi-milban
 ARTEFACTS = os.environ.get("MILBANE_ARTEFACTS", os.path.join(BUILD, "tests", "e2e-shots"))
 # How a Windows program runs here: the Windows build's emulator.
 WINE = os.path.join(SOURCE, "cmake", "wine")
+# Japanese Windows' UI fonts, and IPA's, made to the same metrics.
+WINDOWS_FONTS = {"MS UI Gothic": "IPAPGothic", "ＭＳ Ｐゴシック": "IPAPGothic",
+                 "MS PGothic": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic", "MS Gothic": "IPAGothic"}
 
 
 def project_version():
@@ -127,6 +130,19 @@ class Desktop:
         process = subprocess.Popen(args, env=env or self.env(), start_new_session=True, **kw)
         self.processes.append(process)
         return process
+
+    def wine(self, prefix, **env):
+        """The environment of a new Wine prefix at `prefix` on this desktop,
+        made as a Japanese Windows has it for an ordinary user: C:\\users\\hanako,
+        and the UI fonts of Japanese Windows, for whose metrics dialogs are
+        laid out, there as IPA's fonts of the same metrics."""
+        env = dict(self.env(), WINEPREFIX=prefix, USER="hanako", **env)
+        env.pop("QT_QPA_PLATFORM", None)
+        subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, capture_output=True)
+        for font, ipa in WINDOWS_FONTS.items():
+            subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v",
+                            font, "/d", ipa, "/f"], env=env, check=True, capture_output=True)
+        return env
 
     def env(self):
         env = dict(os.environ)

@@ -98,10 +98,8 @@ def take_windows(setup, out):
     os.makedirs(out, exist_ok=True)
     with tempfile.TemporaryDirectory() as scratch, Desktop(scratch, "docs-windows") as d:
         prefix = os.path.join(scratch, "wine")
-        env = dict(d.env(), WINEPREFIX=prefix, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
-        env.pop("QT_QPA_PLATFORM")
+        env = d.wine(prefix, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
         wine = lambda *args: subprocess.Popen([WINE, *args], env=env)
-        wine("wineboot", "-i").wait()
 
         def page(title, name, shown):
             """Until the window of `title`, frame and all, shows what `shown`
