@@ -231,13 +231,13 @@ QString wrappedForTerminal(const QString &text)
         // A quoted name ('--foo', 'denshi-milbane --help') stays whole, on
         // a line of its own where it is longer than a line.
         static const QRegularExpression quoted(QStringLiteral("(?<!\\w)'[^']+'(?!\\w)"));
-        const auto inQuote = [&line](qsizetype at) {
-            for (auto quotes = quoted.globalMatch(line); quotes.hasNext();) {
-                const auto quote = quotes.next();
-                if (at > quote.capturedStart() && at < quote.capturedEnd())
-                    return true;
-            }
-            return false;
+        QList<QRegularExpressionMatch> quotes;
+        for (auto found = quoted.globalMatch(line); found.hasNext();)
+            quotes << found.next();
+        const auto inQuote = [&quotes](qsizetype at) {
+            return std::any_of(quotes.begin(), quotes.end(), [at](const auto &quote) {
+                return at > quote.capturedStart() && at < quote.capturedEnd();
+            });
         };
         qsizetype start = 0;
         qsizetype lastBreak = 0;

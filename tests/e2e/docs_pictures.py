@@ -133,10 +133,14 @@ def take_windows(setup, out):
         subprocess.run([WINE, "wineserver", "-k"], env=env)
 
 
+def _pixels(*paths):
+    return (np.asarray(Image.open(p).convert("RGB")) for p in paths)
+
+
 def shows_now(kept, made):
     """Whether picture `kept` shows the program as `made`, taken now, does:
     a true throw, and but for the throw the same, pixel for pixel."""
-    kept, made = (np.asarray(Image.open(p).convert("RGB")) for p in (kept, made))
+    kept, made = _pixels(kept, made)
     read_screenshot(kept)
     return made.shape == kept.shape and np.array_equal(throw_free(made), throw_free(kept))
 
@@ -144,7 +148,7 @@ def shows_now(kept, made):
 def same_page(kept, made):
     """Whether an installer's page is as it was: the free disk space it shows
     (a few hundred pixels) may differ."""
-    kept, made = (np.asarray(Image.open(p).convert("RGB")) for p in (kept, made))
+    kept, made = _pixels(kept, made)
     return made.shape == kept.shape and np.mean(np.any(made != kept, axis=2)) < 0.005
 
 

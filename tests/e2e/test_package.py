@@ -36,6 +36,8 @@ NO_DISPLAY = ("denshi-milbane: cannot open a display (neither DISPLAY nor WAYLAN
 NO_DISPLAY_JA = ("denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定され\nてい"
                  "ません)。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上\nで起動して"
                  "ください。\n")
+DISPLAY_4242_JA = ("denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\n"
+                   "または xvfb-run で仮想ディスプレイ上で起動してください。\n")
 UNSET = {"DISPLAY": None, "WAYLAND_DISPLAY": None}
 VERSION_EN = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ開発チーム\n\nLicense: "
               "proprietary. All rights reserved by 電子ミルバネ開発チーム.\n")
@@ -83,8 +85,7 @@ COMMAND_LINE = [
      f"denshi-milbane: 余分な引数 'dice.txt' です。ファイルなどの引数は取りません。\n{HINT_JA}\n"),
     ([], {"LC_ALL": "ja_JP.UTF-8", **UNSET}, 1, "", NO_DISPLAY_JA),
     ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\nまたは "
-     "xvfb-run で仮想ディスプレイ上で起動してください。\n"),
+     DISPLAY_4242_JA),
     # In a Japanese locale of another encoding, in that encoding.
     (["--help"], {"LC_ALL": "ja_JP.eucJP"}, 0, HELP_JA, ""),
     (["--version"], {"LC_ALL": "ja_JP.eucJP"}, 0, VERSION_JA, ""),
@@ -92,8 +93,7 @@ COMMAND_LINE = [
      f"denshi-milbane: 不明なオプション '--さいころ' です。\n{HINT_JA}\n"),
     ([], {"LC_ALL": "ja_JP.eucJP", **UNSET}, 1, "", NO_DISPLAY_JA),
     ([], {"LC_ALL": "ja_JP.eucJP", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\nまたは "
-     "xvfb-run で仮想ディスプレイ上で起動してください。\n"),
+     DISPLAY_4242_JA),
     # Where the encoding holds no Japanese, in English, "?" for what it lacks.
     (["--help"], {"LANG": "en_US.ISO-8859-1"}, 0, HELP + " (??????).\n", ""),
     (["--größe"], {"LANG": "en_US.ISO-8859-1"}, 2, "",
