@@ -47,19 +47,18 @@ constexpr int pixels(int twips)
 
 inline QRect pixels(const QJsonValue &twips)
 {
-    const QJsonArray r = twips.toArray();
-    return {pixels(r[0].toInt()), pixels(r[1].toInt()), pixels(r[2].toInt()), pixels(r[3].toInt())};
+    return {pixels(twips[0].toInt()), pixels(twips[1].toInt()), pixels(twips[2].toInt()),
+            pixels(twips[3].toInt())};
 }
 
-// A window's client area ("main" or "dialog") in pixels.
+// A window's client area ("main", "dialog"), a picture's size ("face",
+// "digit"), a colour ("window", "lit", ...) and a font's pixels ("value").
 inline QSize designedClient(const char *window)
 {
-    const QJsonValue client = design()[window]["client"];
-    return {pixels(client[0].toInt()), pixels(client[1].toInt())};
+    const QJsonValue c = design()[window]["client"];
+    return {pixels(c[0].toInt()), pixels(c[1].toInt())};
 }
 
-// A picture's size ("face", "digit"), a colour ("window", "lit", ...) and a
-// font's size in pixels ("value", "button", "dialog").
 inline QSize pictureSize(const char *name)
 {
     return {design()[name][0].toInt(), design()[name][1].toInt()};
@@ -76,42 +75,36 @@ inline int fontPixels(const char *name)
     return design()["fontPixels"][name].toInt();
 }
 
-// A control's place in pixels in "main" or "dialog" as it is created, or
-// where the largest total has one digit.
-inline QRect designedPlace(const char *window, const QString &control, bool oneDigit = false)
+// A dialog control's place in pixels; a main window control's with `count`
+// dice (die and value k where the k-th of that many stands) and a total of
+// one or two digits.
+inline QRect designedPlace(const QString &control, int count = 4, bool twoDigits = true)
 {
-    const QJsonValue one = design()[window]["oneDigit"][control];
-    return pixels(oneDigit && !one.isUndefined() ? one : design()[window]["controls"][control]);
+    const QJsonValue main = design()["main"], one = main["oneDigit"][control];
+    if (!main["controls"][control].isArray())
+        return pixels(design()["dialog"]["controls"][control]);
+    QRect place = pixels(!twoDigits && one.isArray() ? one : main["controls"][control]);
+    const int k = control.back().digitValue();
+    if (control.startsWith("imgDice") || control.startsWith("lblDice"))
+        place.moveLeft(pixels(main["dieLefts"][QString::number(count)][k].toInt() +
+                              (control[0] == 'l' ? main["labelOffset"].toInt() : 0)));
+    return place;
 }
 
-// The dice's left edges in pixels for `count` dice, one to four.
-inline QList<int> dieLefts(int count)
+// Points from the design: a face's pip centres (pips, face), a segment's
+// corners (segments, s: top left, top right, bottom right, bottom left).
+inline QList<QPointF> points(const char *table, int k)
 {
-    QList<int> found;
-    for (const QJsonValue left : design()["main"]["dieLefts"][QString::number(count)].toArray())
-        found << pixels(left.toInt());
+    QList<QPointF> found;
+    for (const QJsonValue p : design()[table][k].toArray())
+        found << QPointF(p[0].toDouble(), p[1].toDouble());
     return found;
 }
 
-// The centre pixels of a face's pips, and a digit's lit segments ("abcf").
-inline QList<QPoint> pips(int face)
-{
-    QList<QPoint> found;
-    for (const QJsonValue pip : design()["pips"][face].toArray())
-        found << QPoint(pip[0].toInt(), pip[1].toInt());
-    return found;
-}
-
+// A digit picture's lit segments ("abcf"; 10, the blank: none).
 inline QString litSegments(int digit)
 {
     return design()["lit"][digit].toString();
-}
-
-// Corner c (top left, top right, bottom right, bottom left) of segment s.
-inline QPointF segmentCorner(int s, int c)
-{
-    const QJsonValue corner = design()["segments"][s][c];
-    return {corner[0].toDouble(), corner[1].toDouble()};
 }
 
 // Hands out the values a test scripts, in order; 0 once they run out.
@@ -205,15 +198,14 @@ inline QString violation(frmMain &w)
         tmrDice(w)->isActive() != (state == frmMain::Rolling))
         return QStringLiteral("caption, settings button or timer wrong in state %1").arg(state);
 
-    // Where every shown control stands: the dice and values where n dice
-    // do, the total's places for one or two digits (the largest total
-    // decides), the buttons as created.
-    const QJsonObject layout = design()["main"].toObject();
+    // Every control where n dice and the largest total's digits put it.
     const bool twoDigits = n * faces >= 10;
-    QList<QPair<QWidget *, QRect>> places;
-    for (QWidget *control :
-         QList<QWidget *>{imgTotal(w)[1], shpBack(w), cmdConfig(w), cmdAction(w), imgTotal(w)[0]})
-        places.append({control, designedPlace("main", control->objectName(), !twoDigits)});
+    for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QString name = control->objectName();
+        const bool spare = name.contains("Dice") && name.back().digitValue() >= n;
+        if (!spare && control->geometry() != designedPlace(name, n, twoDigits))
+            return QStringLiteral("%1 out of place").arg(name);
+    }
     if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)
         return QString::asprintf("tens shown is %d for %d x %d", !twoDigits, n, faces);
     int sum = 0;
@@ -232,13 +224,6 @@ inline QString violation(frmMain &w)
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
             continue;
         }
-        const int x = dieLefts(n)[i];
-        places.append({die, designedPlace("main", die->objectName())
-                                .translated(x - designedPlace("main", die->objectName()).x(), 0)});
-        places.append({label, designedPlace("main", label->objectName())
-                                  .translated(x + pixels(layout["labelOffset"].toInt()) -
-                                                  designedPlace("main", label->objectName()).x(),
-                                              0)});
         if ((v != 0 && (v < (zero == -1 ? 0 : 1) || v > faces)) ||
             (state == frmMain::Ready && v != 0))
             return QString::asprintf("die %d holds %d with faces %d in state %d", i, v, faces,
@@ -249,9 +234,6 @@ inline QString violation(frmMain &w)
             return QStringLiteral("label %1 reads %2, die %3").arg(i).arg(label->text()).arg(v);
         sum += v;
     }
-    for (const auto &[control, want] : places)
-        if (control->geometry() != want)
-            return QStringLiteral("%1 out of place").arg(control->objectName());
     // The tens are the blank digit below 10, even where they are hidden.
     const int tens = state == frmMain::Result && sum > 9 ? sum / 10 : 10;
     const int units = state == frmMain::Result ? sum % 10 : 10;

@@ -50,8 +50,7 @@ QImage onScreen(frmMain &w)
     QCoreApplication::processEvents();
     const QImage shot = w.backingStore()->handle()->toImage();
     const qreal zoom = w.devicePixelRatioF() * w.width() / designedClient("main").width();
-    const int top = designedPlace("main", "imgDice0").top();
-    const int bottom = designedPlace("main", "cmdConfig").top();
+    const int top = designedPlace("imgDice0").top(), bottom = designedPlace("cmdConfig").top();
     return shot.copy(0, qCeil(top * zoom), shot.width(), qFloor(bottom * zoom) - qCeil(top * zoom));
 }
 
@@ -105,12 +104,7 @@ private slots:
     void fitsTheScreen()
     {
         QFETCH(QString, control);
-        // In pixels at the designed size: the dice and values stand where two do.
-        QRect designed = designedPlace("main", control);
-        if (control.startsWith("imgDice") || control.startsWith("lblDice"))
-            designed.moveLeft(
-                dieLefts(2)[control.back().digitValue()] +
-                (control.startsWith("lbl") ? pixels(design()["main"]["labelOffset"].toInt()) : 0));
+        const QRect designed = designedPlace(control, 2);
         setSettings(6, 2, 0);
         frmMain w;
         QVERIFY(shown(w));

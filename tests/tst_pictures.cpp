@@ -61,10 +61,8 @@ double coverage(QRgb pixel, QRgb segment)
 // A point well inside segment s: the mean of its corners.
 QPoint segmentMiddle(int s)
 {
-    QPointF sum;
-    for (int c = 0; c < 4; ++c)
-        sum += segmentCorner(s, c);
-    return (sum / 4).toPoint();
+    const QList<QPointF> c = points("segments", s);
+    return ((c[0] + c[1] + c[2] + c[3]) / 4).toPoint();
 }
 
 } // namespace
@@ -115,13 +113,13 @@ private slots:
 
         const auto found = regions(image, [pip](QRgb p) { return p == pip; });
         QCOMPARE(int(found.size()), face);
-        const QList<QPoint> table = pips(face);
+        const QList<QPointF> table = points("pips", face);
         const int across = face == 1 ? 73 : 41;
         for (const Region &region : found) {
             QCOMPARE(region.bounds.width(), across);
             QCOMPARE(region.bounds.height(), across);
             bool matched = false;
-            for (QPoint centre : table)
+            for (QPointF centre : table)
                 matched = matched || (QLineF(region.centre, centre).length() <= 1.0);
             QVERIFY2(matched, qPrintable(QString::asprintf("pip at %g,%g", region.centre.x(),
                                                            region.centre.y())));
@@ -206,8 +204,7 @@ private slots:
         if (scale != 1.0)
             return;
         for (int s = 0; s < 7; ++s) {
-            const QPointF c[4] = {segmentCorner(s, 0), segmentCorner(s, 1), segmentCorner(s, 2),
-                                  segmentCorner(s, 3)};
+            const QList<QPointF> c = points("segments", s);
             for (double y : {c[0].y() + 7, c[3].y() - 7}) {
                 const double t = (y - c[0].y()) / (c[3].y() - c[0].y());
                 const double left = c[0].x() + (c[3].x() - c[0].x()) * t;
@@ -375,34 +372,29 @@ private slots:
             QCoreApplication::processEvents();
             const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
             const QString what = QStringLiteral("throw %1: ").arg(t.dice[0]);
-            const QList<int> lefts = dieLefts(count);
             // Pixel p of a picture of `size`, stretched over `box`.
-            const auto at = [](QRect box, QSize size, QPoint p) {
+            const auto at = [](QRect box, QSize size, QPointF p) {
                 return box.topLeft() +
-                       QPoint((p.x() * box.width() + size.width() / 2) / size.width(),
-                              (p.y() * box.height() + size.height() / 2) / size.height());
+                       QPoint((int(p.x()) * box.width() + size.width() / 2) / size.width(),
+                              (int(p.y()) * box.height() + size.height() / 2) / size.height());
             };
-
             for (int i = 0; i < count; ++i) {
-                const int face = t.dice[i];
-                const QRect box =
-                    designedPlace("main", "imgDice0")
-                        .translated(lefts[i] - designedPlace("main", "imgDice0").x(), 0);
-                const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
-                // Every pip centre of every face: the pip colour where this face
-                // has a pip, white where it has none near.
+                const QList<QPointF> own = points("pips", t.dice[i]);
+                const QRect box = designedPlace(QStringLiteral("imgDice%1").arg(i), count);
+                // Every pip centre of every face: the pip colour where this
+                // face has a pip, white where it has none near.
                 for (int anyFace = 0; anyFace < 11; ++anyFace)
-                    for (QPoint p : pips(anyFace)) {
-                        bool own = false, near = false;
-                        for (QPoint q : pips(face)) {
-                            own = own || q == p;
-                            near = near || QLineF(p, q).length() < 44;
-                        }
-                        if (!own && near)
+                    for (QPointF p : points("pips", anyFace)) {
+                        const bool mine = own.contains(p);
+                        if (!mine && std::any_of(own.begin(), own.end(), [p](QPointF q) {
+                                return QLineF(p, q).length() < 44;
+                            }))
                             continue;
+                        const QRgb want = !mine            ? colour("face")
+                                          : t.dice[i] == 1 ? colour("redPip")
+                                                           : colour("pip");
                         QVERIFY2(
-                            shot.pixel(at(box, pictureSize("face"), p)) ==
-                                (own ? pip : colour("face")),
+                            shot.pixel(at(box, pictureSize("face"), p)) == want,
                             qPrintable(
                                 what +
                                 QStringLiteral("die %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
@@ -411,24 +403,22 @@ private slots:
                 QCOMPARE(shot.pixel(box.topLeft()), colour("window"));
                 QCOMPARE(shot.pixel(box.bottomRight() - QPoint(1, 1)), colour("window"));
             }
-
             const int shown[2] = {t.tens, t.units};
             for (int j = two ? 0 : 1; j < 2; ++j) {
-                const QRect box = designedPlace("main", QStringLiteral("imgTotal%1").arg(j), !two);
+                const QRect box = designedPlace(QStringLiteral("imgTotal%1").arg(j), count, two);
                 for (int s = 0; s < 7; ++s) {
                     const bool on = litSegments(shown[j]).contains(QChar('a' + s));
                     QVERIFY2(
                         shot.pixel(at(box, pictureSize("digit"), segmentMiddle(s))) ==
-                            (on ? colour("lit") : colour("dark")),
+                                (on ? colour("lit") : colour("dark")) &&
+                            shot.pixel(at(box, pictureSize("digit"), NearSegment[s])) ==
+                                colour("panel"),
                         qPrintable(what + QStringLiteral("digit %1 segment %2").arg(j).arg(s)));
-                    QVERIFY2(shot.pixel(at(box, pictureSize("digit"), NearSegment[s])) ==
-                                 colour("panel"),
-                             qPrintable(what + QStringLiteral("digit %1 near %2").arg(j).arg(s)));
                 }
             }
             // The panel: its outline's four sides one pixel wide, the panel's
             // colour just within, the green without.
-            const QRect panel = designedPlace("main", "shpBack", !two);
+            const QRect panel = designedPlace("shpBack", count, two);
             for (int y = panel.top(); y <= panel.bottom(); ++y)
                 for (int x = panel.left(); x <= panel.right(); ++x) {
                     const bool rim = !panel.adjusted(1, 1, -1, -1).contains(x, y);

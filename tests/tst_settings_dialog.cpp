@@ -67,7 +67,7 @@ private slots:
         QFETCH(QString, text);
         frmConf dialog(nullptr);
         auto *control = ::control<QWidget>(dialog, name);
-        QCOMPARE(control->geometry(), designedPlace("dialog", name));
+        QCOMPARE(control->geometry(), designedPlace(name));
         QCOMPARE(control->font().pixelSize(), fontPixels("dialog"));
         if (auto *label = qobject_cast<QLabel *>(control))
             QCOMPARE(label->text(), text);
