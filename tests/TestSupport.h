@@ -203,7 +203,8 @@ inline QString violation(frmMain &w)
     for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         const QString name = control->objectName();
         const bool spare = name.contains("Dice") && name.back().digitValue() >= n;
-        if (!spare && control->geometry() != designedPlace(name, n, twoDigits))
+        if (!spare && !control->isWindow() &&
+            control->geometry() != designedPlace(name, n, twoDigits))
             return QStringLiteral("%1 out of place").arg(name);
     }
     if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)

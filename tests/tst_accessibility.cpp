@@ -33,21 +33,15 @@ private slots:
         QTest::addColumn<QString>("total");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("announced");
-        QTest::newRow("ready") << 0 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"}
-                               << "合計: なし"
-                               << "スタート"
-                               << "スタート";
+        const QStringList blank = {"ミルバネ1: 空白", "ミルバネ2: 空白"};
+        const QString none = "合計: なし", start = "スタート", stop = "ストップ";
+        QTest::newRow("ready") << 0 << blank << none << start << start;
         QTest::newRow("rolling") << 1 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中"}
-                                 << "合計: なし"
-                                 << "ストップ"
-                                 << "ストップ";
-        QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"} << "合計: 9"
-                                << "リセット"
-                                << "合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット";
-        QTest::newRow("reset") << 3 << QStringList{"ミルバネ1: 空白", "ミルバネ2: 空白"}
-                               << "合計: なし"
-                               << "スタート"
-                               << "スタート";
+                                 << none << stop << stop;
+        QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"}
+                                << QString("合計: 9") << QString("リセット")
+                                << QString("合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット");
+        QTest::newRow("reset") << 3 << blank << none << start << start;
     }
 
     void names()

@@ -1,7 +1,6 @@
-// The error path: out-of-range settings and indexes, which no window can
-// produce but a slip in code could, stop the program with a message naming
-// the culprit, in a box while it runs; messages held during start-up come
-// out once; a missing font is named. Each case runs in a child process.
+// The error path, each case in a child process: out-of-range settings and
+// indexes stop the program naming the culprit, in a box while it runs;
+// messages held during start-up come out once; a missing font is named.
 #include "TestSupport.h"
 
 #include "ground/Checked.h"
@@ -21,9 +20,8 @@
 namespace
 {
 
-// Reports the box as it shows (what it says, and the ticks of timers other
-// than its own under it) and presses OK once the box's own timer has
-// ticked 20 times.
+// Reports what the box says and the ticks of other timers under it, and
+// presses OK after 20 ticks of its own timer.
 void answerErrorBoxes()
 {
     static int otherTicks = 0;
@@ -58,7 +56,6 @@ void answerErrorBoxes()
     qApp->installEventFilter(new OnShow);
 }
 
-// A main window made for these settings.
 void windowFor(int faces, int count, int zero)
 {
     setSettings(faces, count, zero);
@@ -68,8 +65,7 @@ void windowFor(int faces, int count, int zero)
 const std::map<QString, std::function<void()>> &faults()
 {
     static const std::map<QString, std::function<void()>> table = {
-        // The error box while the program runs, which no timer but its own
-        // ticks under.
+        // The error box while the program runs, no other timer ticking.
         {"error box",
          [] {
              showErrorBoxHeadless(true);
@@ -126,10 +122,11 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("status");
-        const auto stops = [](const char *fault, const char *message) {
-            QTest::newRow(fault) << fault
-                                 << QStringList{QStringLiteral("denshi-milbane: %1\n").arg(message)}
-                                 << 1;
+        const auto row = [](const char *fault, const QStringList &lines, int status) {
+            QTest::newRow(fault) << QString(fault) << lines << status;
+        };
+        const auto stops = [&](const char *fault, const char *message) {
+            row(fault, {QStringLiteral("denshi-milbane: %1\n").arg(message)}, 1);
         };
         stops("five dice", "DiceCount = 5 is out of range (1 to 4)");
         stops("no dice", "DiceCount = 0 is out of range (1 to 4)");
@@ -139,28 +136,20 @@ private slots:
         stops("face picture 11", "dieFacePips(11): index out of range 0 to 10");
         stops("digit picture -1", "litSegments(-1): index out of range 0 to 10");
         stops("die value 4", "DieValue(4): index out of range 0 to 3");
-        QTest::newRow("error box")
-            << "error box"
-            << QStringList{"start-up done\n", "a message during start-up\n",
-                           "denshi-milbane: DiceCount = 5 is out of range (1 to 4)\n",
-                           "box: 電子ミルバネ | 実行時エラーのため終了します。 | DiceCount = 5 is "
-                           "out "
-                           "of range (1 to 4)\n",
-                           "other ticks under the box: 0\n"}
-            << 1;
-        QTest::newRow("held messages")
-            << "held messages"
-            << QStringList{"start-up done\n", "a message during start-up\n", "started\n",
-                           "the fault reached the end\n"}
-            << 0;
-        // A machine whose only font is a Latin one: the program goes on, but
-        // says what to install.
-        QTest::newRow("a window without Japanese fonts")
-            << "a window without Japanese fonts"
-            << QStringList{"denshi-milbane: no Japanese font is installed, so every text shows as "
-                           "empty\nboxes; install the package fonts-ipafont-gothic\n",
-                           "the fault reached the end\n"}
-            << 0;
+        const QStringList start = {"start-up done\n", "a message during start-up\n"};
+        const QString five = "DiceCount = 5 is out of range (1 to 4)\n";
+        row("error box",
+            start + QStringList{"denshi-milbane: " + five,
+                                "box: 電子ミルバネ | 実行時エラーのため終了します。 | " + five,
+                                "other ticks under the box: 0\n"},
+            1);
+        row("held messages", start + QStringList{"started\n", "the fault reached the end\n"}, 0);
+        // Only a Latin font: the program goes on, saying what to install.
+        row("a window without Japanese fonts",
+            {"denshi-milbane: no Japanese font is installed, so every text shows as empty\nboxes; "
+             "install the package fonts-ipafont-gothic\n",
+             "the fault reached the end\n"},
+            0);
     }
 
     void errorPath()
@@ -169,8 +158,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(int, status);
         QProcess child;
-        // Qt writes its messages to the debugger rather than to a stderr that is
-        // not a console (Windows): here they are read from stderr everywhere.
+        // On Windows Qt writes to the debugger unless told otherwise.
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_FORCE_STDERR_LOGGING", "1");
         QTemporaryDir fonts;

@@ -9,18 +9,12 @@
 
 namespace
 {
-// Marks a key in a row's sequence as held down until the keyboard repeats
-// it: as X11 repeats, or as presses alone, unflagged, with no release before
-// each (as Windows sends a held key, and as synthetic input can).
-constexpr int Held = 1 << 30;
-constexpr int HeldAlone = 1 << 29;
-// Marks a key whose press opens the settings and whose release goes to
-// them, not to the button, as a key let go after the dialog is up does.
-constexpr int ReleasedInDialog = 1 << 28;
+// A key held till the keyboard repeats it, as X11 repeats it or as presses
+// alone (as Windows does); a key let go only once the dialog it opened is up.
+constexpr int Held = 1 << 30, HeldAlone = 1 << 29, ReleasedInDialog = 1 << 28;
 
-// The focus shows at a glance (WCAG's focus appearance): the pixels that
-// focus changes at a contrast of 3:1 or more cover at least a 2 px line
-// round the button.
+// WCAG's focus appearance: focus changes, at 3:1 or more, at least a 2 px
+// line round the button.
 bool focusRingStandsOut(QWidget *button)
 {
     const QImage focused = button->grab().toImage();
@@ -59,8 +53,8 @@ private slots:
         frmMain w;
         QCOMPARE(w.size(), designedClient("main"));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QVERIFY(w.windowTitle().startsWith(QStringLiteral("電子ミルバネ ")));
-        QVERIFY(w.windowTitle().size() > QStringLiteral("電子ミルバネ ").size());
+        QVERIFY(w.windowTitle().startsWith(QStringLiteral("電子ミルバネ ")) &&
+                w.windowTitle().size() > 7);
         const Qt::WindowFlags buttons =
             Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
         QCOMPARE(w.windowFlags() & buttons, Qt::WindowCloseButtonHint);
@@ -70,9 +64,8 @@ private slots:
         QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
     }
 
-    // Every control where the layout puts it for each setting, in a new window
-    // and in one reset after a throw of four dice: what is hidden is hidden and
-    // holds no face.
+    // Every control placed for the settings, in a new window and in one reset
+    // after a throw of four dice.
     void arrangement_data()
     {
         QTest::addColumn<int>("faces");
@@ -93,11 +86,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(bool, twoDigits);
         setSettings(faces, count, 0);
-        {
-            frmMain w;
-            QCOMPARE(violation(w), QString());
-            QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
-        }
+        frmMain fresh;
         setSettings(10, 4, -1);
         std::deque<float> values = {0.9f, 0.9f, 0.9f, 0.9f};
         frmMain w(std::make_unique<ScriptedRandom>(&values));
@@ -106,29 +95,33 @@ private slots:
         cmdAction(w)->click();
         setSettings(faces, count, 0);
         cmdAction(w)->click(); // reset arranges for the new settings
-        QCOMPARE(violation(w), QString());
-        QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), twoDigits);
+        for (frmMain *window : {&fresh, &w}) {
+            QCOMPARE(violation(*window), QString());
+            QCOMPARE(imgTotal(*window)[0]->isVisibleTo(window), twoDigits);
+        }
     }
 
-    // The value labels as painted after throws of every value from 0 to 10:
-    // yellow on black, the ink in the middle across, and down where a plain
-    // centred label puts the line.
+    // The values as painted after throws of every value from 0 to 10: yellow
+    // on black, the ink centred across, and down where a centred label has it.
     void valueLabels()
     {
         setSettings(10, 4, -1);
         std::deque<float> values;
         frmMain w(std::make_unique<ScriptedRandom>(&values));
         QVERIFY(shown(w));
-        QLabel plain(QStringLiteral("10"));
+        QLabel plain;
         plain.setAlignment(Qt::AlignCenter);
         plain.setFont(lblDice(w)[0]->font());
         plain.resize(lblDice(w)[0]->size());
-        const auto ink = [](const QImage &shot) { // what stands out from the corner's ground
+        // What stands out from the corner's ground; the brightest pixel.
+        const auto ink = [](const QImage &shot, QRgb &brightest) {
             QRect box;
             for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x)
+                for (int x = 0; x < shot.width(); ++x) {
+                    brightest = std::max(brightest, shot.pixel(x, y) & 0xFFFFFF);
                     if (qAbs(qRed(shot.pixel(x, y)) - qRed(shot.pixel(0, 0))) > 128)
                         box |= QRect(x, y, 1, 1);
+                }
             return box;
         };
         for (int first = 0; first <= 10; first += 4) {
@@ -138,27 +131,24 @@ private slots:
             WindowProbe::tick(w);
             cmdAction(w)->click();
             for (int i = 0; i < 4; ++i) {
-                QLabel *label = lblDice(w)[i];
                 const QString text = QString::number(std::min(first + i, 10));
-                QCOMPARE(label->text(), text);
-                const QImage shot = label->grab().toImage();
+                QCOMPARE(lblDice(w)[i]->text(), text);
+                const QImage shot = lblDice(w)[i]->grab().toImage();
                 QCOMPARE(QColor(shot.pixel(0, 0)), QColor(colour("valueGround")));
-                QRgb brightest = 0;
-                for (int y = 0; y < shot.height(); ++y)
-                    for (int x = 0; x < shot.width(); ++x)
-                        brightest = std::max(brightest, shot.pixel(x, y) & 0xFFFFFF);
-                QCOMPARE(QColor(brightest), QColor(colour("value")));
+                QRgb brightest = 0, unused = 0;
                 plain.setText(text);
-                const QRect drawn = ink(shot), centred = ink(plain.grab().toImage());
-                const int left = drawn.left(), right = shot.width() - 1 - drawn.right();
-                QVERIFY2(
-                    !drawn.isEmpty() && qAbs(left - right) <= 1 &&
-                        qAbs(drawn.top() - centred.top()) <= 1 &&
-                        qAbs(drawn.bottom() - centred.bottom()) <= 1,
-                    qPrintable(text + QString::asprintf(": %d px left, %d right; rows %d to "
-                                                        "%d, a centred label's %d to %d",
-                                                        left, right, drawn.top(), drawn.bottom(),
-                                                        centred.top(), centred.bottom())));
+                const QRect drawn = ink(shot, brightest),
+                            centred = ink(plain.grab().toImage(), unused);
+                QCOMPARE(QColor(brightest), QColor(colour("value")));
+                QVERIFY2(!drawn.isEmpty() &&
+                             qAbs(drawn.left() - (shot.width() - 1 - drawn.right())) <= 1 &&
+                             qAbs(drawn.top() - centred.top()) <= 1 &&
+                             qAbs(drawn.bottom() - centred.bottom()) <= 1,
+                         qPrintable(text + QString::asprintf(": ink %d,%d to %d,%d; centred rows "
+                                                             "%d to %d",
+                                                             drawn.left(), drawn.top(),
+                                                             drawn.right(), drawn.bottom(),
+                                                             centred.top(), centred.bottom())));
             }
             cmdAction(w)->click();
         }
@@ -172,22 +162,18 @@ private slots:
     void stackingOrder()
     {
         frmMain w;
-        // The units digit covers the last 255 twips (17 px) of the tens digit.
-        const QRect tens = imgTotal(w)[0]->geometry();
-        const QRect units = imgTotal(w)[1]->geometry();
+        // The units digit covers the last 255 twips (17 px) of the tens; the
+        // panel lies below both; the buttons above everything else.
+        const QRect tens = imgTotal(w)[0]->geometry(), units = imgTotal(w)[1]->geometry();
         QCOMPARE(tens.right() - units.left() + 1, 17);
         QCOMPARE(w.childAt(units.left() + 1, units.center().y()), imgTotal(w)[1]);
         QCOMPARE(w.childAt(tens.left() + 1, tens.center().y()), imgTotal(w)[0]);
-        // The panel lies below both digits and shows around them.
-        QCOMPARE(w.childAt(shpBack(w)->x() + 2, shpBack(w)->y() + 2), shpBack(w));
-        // The buttons are above everything else.
+        QCOMPARE(w.childAt(shpBack(w)->pos() + QPoint(2, 2)), shpBack(w));
         const QObjectList order = w.children();
-        const auto index = [&](QObject *o) { return order.indexOf(o); };
-        QVERIFY(index(shpBack(w)) < index(imgDice(w)[0]));
-        QVERIFY(index(lblDice(w)[3]) < index(imgTotal(w)[0]));
-        QVERIFY(index(imgTotal(w)[0]) < index(imgTotal(w)[1]));
-        QVERIFY(index(imgTotal(w)[1]) < index(cmdConfig(w)));
-        QVERIFY(index(imgTotal(w)[1]) < index(cmdAction(w)));
+        const QObject *upwards[] = {shpBack(w),     imgDice(w)[0], lblDice(w)[3], imgTotal(w)[0],
+                                    imgTotal(w)[1], cmdConfig(w),  cmdAction(w)};
+        for (int i = 1; i < 7; ++i)
+            QVERIFY(order.indexOf(upwards[i - 1]) < order.indexOf(upwards[i]));
     }
 
     // Keys after the window opens: what each sequence presses.

@@ -1,7 +1,6 @@
-// A long random sequence of what a user (or a cat on the keyboard) can do,
-// on the real windows, with every invariant of the window checked after each
-// event. The seed is printed; MILBANE_SEED and MILBANE_EVENTS override it
-// and the length. A failure prints the events that led to it.
+// A long random run of what a user (or a cat on the keyboard) can do, every
+// invariant checked after each event; a failure prints the events that led
+// to it. MILBANE_SEED and MILBANE_EVENTS change the seed and the length.
 #include "TestSupport.h"
 
 #include <QScopeGuard>
@@ -12,15 +11,21 @@
 namespace
 {
 
-struct Settings {
-    int faces, count, zero;
-    bool operator==(const Settings &) const = default;
-    QString text() const { return QStringLiteral("%1/%2/%3").arg(faces).arg(count).arg(zero); }
-};
-
-Settings current()
+// Faces, dice and the zero face, "6/2/0".
+QString settings(int faces, int count, int zero)
 {
-    return {basMain::DiceFaces, basMain::DiceCount, basMain::ZeroFace};
+    return QStringLiteral("%1/%2/%3").arg(faces).arg(count).arg(zero);
+}
+
+QString current()
+{
+    return settings(basMain::DiceFaces, basMain::DiceCount, basMain::ZeroFace);
+}
+
+// Where a key goes in a window: its focused control, else the window.
+QWidget *focused(QWidget *window)
+{
+    return window->focusWidget() ? window->focusWidget() : window;
 }
 
 } // namespace
@@ -55,9 +60,8 @@ private slots:
         connect(&dialogWatch, &QTimer::timeout, this, &TestRandomUser::playDialog);
         dialogWatch.start();
 
-        const int keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Tab,
-                            Qt::Key_Escape};
-        const char *keyNames[] = {"Return", "Enter", "Space", "Tab", "Escape"};
+        const Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Tab,
+                                Qt::Key_Escape};
         for (int e = 0; e < events && !m_failed; ++e) {
             const int roll = pick(100);
             if (roll < 25) {
@@ -67,14 +71,11 @@ private slots:
                 event("click settings");
                 QTest::mouseClick(cmdConfig(window), Qt::LeftButton);
             } else if (roll < 60) {
-                const int k = pick(5);
+                const Qt::Key key = keys[pick(5)];
                 QWidget *target = focused(&window);
                 event(QStringLiteral("key %1 on %2")
-                          .arg(QString::fromLatin1(keyNames[k]),
-                               target == cmdConfig(window)   ? QStringLiteral("settings button")
-                               : target == cmdAction(window) ? QStringLiteral("action button")
-                                                             : QStringLiteral("window")));
-                QTest::keyClick(target, Qt::Key(keys[k]));
+                          .arg(QKeySequence(key).toString(), target->objectName()));
+                QTest::keyClick(target, key);
             } else if (roll < 99) {
                 event("tick");
                 WindowProbe::tick(window);
@@ -97,7 +98,7 @@ private slots:
     }
 
 private:
-    void event(const QString &what);
+    void event(const QString &what) { m_events << what; }
 
     // Runs inside the dialog's own event loop: a few random moves, then out by
     // OK, Cancel, the close box or Enter.
@@ -127,7 +128,6 @@ private:
         };
         // A few moves: a box set by hand, a key, or a tick of the roll timer.
         const Qt::Key keys[] = {Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Up, Qt::Key_Down};
-        const char *keyNames[] = {"Tab", "Escape", "Up", "Down"};
         const int moves = pick(8);
         for (int m = 0; m < moves && !m_failed; ++m) {
             const int move = pick(6);
@@ -140,7 +140,7 @@ private:
                 event("  dialog: tick");
                 WindowProbe::tick(*m_window);
             } else {
-                event(QStringLiteral("  dialog: %1").arg(QLatin1String(keyNames[move - 1])));
+                event(QStringLiteral("  dialog: %1").arg(QKeySequence(keys[move - 1]).toString()));
                 if (!activate())
                     return;
                 QTest::keyClick(focused(dialog), keys[move - 1]);
@@ -153,9 +153,9 @@ private:
             }
             check("inside the dialog");
         }
-        const Settings chosen = {cboDice(*dialog)[1]->currentIndex() + 2,
-                                 cboDice(*dialog)[2]->currentIndex() + 1,
-                                 cboDice(*dialog)[0]->currentIndex() == 0 ? -1 : 0};
+        const QString chosen = settings(cboDice(*dialog)[1]->currentIndex() + 2,
+                                        cboDice(*dialog)[2]->currentIndex() + 1,
+                                        cboDice(*dialog)[0]->currentIndex() == 0 ? -1 : 0);
         switch (pick(4)) {
         case 0:
             event("  dialog: click OK");
@@ -183,7 +183,6 @@ private:
         }
     }
 
-    QWidget *focused(QWidget *window) const;
     bool check(const QString &where);
 
     std::mt19937 m_rng;
@@ -191,7 +190,7 @@ private:
     QStringList m_events;
     quint32 m_seed = 0;
     bool m_failed = false;
-    Settings m_expected{};
+    QString m_expected;
     int m_dialogs = 0;
     int m_baseLoopLevel = 0;
     bool m_inDialog = false;
@@ -199,20 +198,13 @@ private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
 };
 
-// Where a key goes in a window: its focused control, else the window.
-QWidget *TestRandomUser::focused(QWidget *window) const
-{
-    return window->focusWidget() ? window->focusWidget() : window;
-}
-
 bool TestRandomUser::check(const QString &where)
 {
     if (m_failed)
         return false;
     QString problem = violation(*m_window);
-    if (problem.isEmpty() && !(current() == m_expected))
-        problem =
-            QStringLiteral("settings are %1, expected %2").arg(current().text(), m_expected.text());
+    if (problem.isEmpty() && current() != m_expected)
+        problem = QStringLiteral("settings are %1, expected %2").arg(current(), m_expected);
     if (problem.isEmpty())
         return true;
     m_failed = true;
@@ -227,11 +219,6 @@ bool TestRandomUser::check(const QString &where)
     for (qsizetype i = std::max<qsizetype>(0, m_events.size() - 30); i < m_events.size(); ++i)
         qWarning("  %lld: %s", qlonglong(i + 1), qPrintable(m_events[i]));
     return false;
-}
-
-void TestRandomUser::event(const QString &what)
-{
-    m_events << what;
 }
 
 QTEST_MAIN(TestRandomUser)

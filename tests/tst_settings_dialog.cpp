@@ -13,6 +13,21 @@ QWidget *focused()
     return QApplication::focusWidget();
 }
 
+// The dialog's boxes at those positions.
+bool chosen(const frmConf &dialog, Choice c)
+{
+    return cboDice(dialog)[0]->currentIndex() == c.start &&
+           cboDice(dialog)[1]->currentIndex() == c.top &&
+           cboDice(dialog)[2]->currentIndex() == c.count;
+}
+
+void settingsAre(int faces, int count, int zero)
+{
+    QCOMPARE(int(basMain::DiceFaces), faces);
+    QCOMPARE(int(basMain::DiceCount), count);
+    QCOMPARE(int(basMain::ZeroFace), zero);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Choice)
@@ -34,8 +49,7 @@ private slots:
         const Qt::WindowFlags buttons =
             Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
         QCOMPARE(dialog.windowFlags() & buttons, Qt::WindowCloseButtonHint);
-        // No taskbar entry of its own, and centred over the main window by the
-        // window manager (which the end-to-end tests measure).
+        // No taskbar entry of its own; centred by the window manager.
         QCOMPARE(dialog.parentWidget(), &owner);
     }
 
@@ -43,22 +57,13 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("cboDice(0)") << "cboDice0"
-                                    << "";
-        QTest::newRow("lblCap(0)") << "lblCap0"
-                                   << "から";
-        QTest::newRow("cboDice(1)") << "cboDice1"
-                                    << "";
-        QTest::newRow("lblCap(1)") << "lblCap1"
-                                   << "までのミルバネを";
-        QTest::newRow("cboDice(2)") << "cboDice2"
-                                    << "";
-        QTest::newRow("lblCap(2)") << "lblCap2"
-                                   << "個使用";
-        QTest::newRow("cmdOK") << "cmdOK"
-                               << "OK";
-        QTest::newRow("cmdCancel") << "cmdCancel"
-                                   << "キャンセル";
+        const char *rows[][3] = {
+            {"cboDice(0)", "cboDice0", ""}, {"lblCap(0)", "lblCap0", "から"},
+            {"cboDice(1)", "cboDice1", ""}, {"lblCap(1)", "lblCap1", "までのミルバネを"},
+            {"cboDice(2)", "cboDice2", ""}, {"lblCap(2)", "lblCap2", "個使用"},
+            {"cmdOK", "cmdOK", "OK"},       {"cmdCancel", "cmdCancel", "キャンセル"}};
+        for (const auto &[tag, name, text] : rows)
+            QTest::newRow(tag) << QString(name) << QString(text);
     }
 
     void controls()
@@ -112,15 +117,11 @@ private slots:
         QFETCH(Choice, selected);
         setSettings(faces, count, zero);
         frmConf dialog(nullptr);
-        QCOMPARE(cboDice(dialog)[0]->currentIndex(), selected.start);
-        QCOMPARE(cboDice(dialog)[1]->currentIndex(), selected.top);
-        QCOMPARE(cboDice(dialog)[2]->currentIndex(), selected.count);
+        QVERIFY(chosen(dialog, selected));
         // OK with nothing changed keeps every setting.
         QVERIFY(shown(dialog));
         QTest::mouseClick(cmdOK(dialog), Qt::LeftButton);
-        QCOMPARE(int(basMain::DiceFaces), faces);
-        QCOMPARE(int(basMain::DiceCount), count);
-        QCOMPARE(int(basMain::ZeroFace), zero);
+        settingsAre(faces, count, zero);
     }
 
     // Choices made in the dialog and OK: the settings that result and the
@@ -153,9 +154,7 @@ private slots:
             cboDice(*dialog)[2]->setCurrentIndex(choice.count);
             QTest::mouseClick(cmdOK(*dialog), Qt::LeftButton);
         }));
-        QCOMPARE(int(basMain::DiceFaces), faces);
-        QCOMPARE(int(basMain::DiceCount), count);
-        QCOMPARE(int(basMain::ZeroFace), zero);
+        settingsAre(faces, count, zero);
 
         // Rearranged for them, Ready.
         QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
@@ -192,17 +191,11 @@ private slots:
             else
                 QTest::mouseClick(cmdCancel(*dialog), Qt::LeftButton);
         }));
-        QCOMPARE(int(basMain::DiceFaces), 6);
-        QCOMPARE(int(basMain::DiceCount), 2);
-        QCOMPARE(int(basMain::ZeroFace), 0);
+        settingsAre(6, 2, 0);
         QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
         QCOMPARE(violation(w), QString());
-
         // A new opening shows the settings, not the abandoned choices.
-        frmConf again(&w);
-        QCOMPARE(cboDice(again)[0]->currentIndex(), 1);
-        QCOMPARE(cboDice(again)[1]->currentIndex(), 4);
-        QCOMPARE(cboDice(again)[2]->currentIndex(), 1);
+        QVERIFY(chosen(frmConf(&w), {1, 4, 1}));
     }
 
     void tabOrder()

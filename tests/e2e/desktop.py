@@ -1,9 +1,8 @@
 """A real desktop for the end-to-end tests: a session bus of its own, Xvfb,
-openbox, the program, driven with xdotool and read with ImageMagick's
-import, nothing else. Every step waits for what it causes to be seen (a
-window mapped or focused, the screen changed), never for a fixed time; the
-deadlines only bound how long a failure takes to show."""
+openbox, the program driven with xdotool and read with ImageMagick's import.
+Every step waits for what it causes to be seen, never for a fixed time."""
 
+import contextlib
 import fcntl
 import os
 import re
@@ -21,10 +20,8 @@ import numpy as np
 from PIL import Image
 
 
-# Where things are, said once for every test: the source tree this file is
-# in, its build tree, the program, and the folder the screenshots and logs
-# of a run go to (inside the build tree, wherever a test is started from).
-# CTest passes each of them; run by hand, a test finds them from here.
+# The source tree, its build, the program, and where a run's screenshots and
+# logs go: as CTest passes them, else found from here.
 SOURCE = os.environ.get("MILBANE_SOURCE_DIR",
                         os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 BUILD = os.environ.get("MILBANE_BUILD_DIR", os.path.join(SOURCE, "build"))
@@ -38,14 +35,11 @@ WINDOWS_FONTS = {"MS UI Gothic": "IPAPGothic", "ＭＳ Ｐゴシック": "IPAPGo
 
 
 def project_version():
-    """The version, as the project states it."""
-    if "MILBANE_VERSION" in os.environ:
-        return os.environ["MILBANE_VERSION"]
     with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
         return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
 
 
-VERSION = project_version()
+VERSION = os.environ.get("MILBANE_VERSION") or project_version()
 
 
 def read_text(path):
@@ -57,28 +51,18 @@ def read_text(path):
 
 
 class Desktop:
-    """`size`: the screen's, in device pixels, or monitors side by side
-    ("1280x1024+1366x768", on Xorg's dummy driver); `scale`: the screen scale
-    Qt programs are given (QT_SCALE_FACTOR), as a desktop set to 150 % gives
-    them, or a list of one per monitor; `resizable`: a screen whose size
-    xrandr changes."""
+    """`size`: the screen's in device pixels, or monitors side by side
+    ("1280x1024+1366x768", on Xorg's dummy driver); `scale`: Qt's scale
+    factor, as a desktop at 150 % gives it, or a list of one per monitor;
+    `resizable`: a screen whose size xrandr changes."""
 
     def __init__(self, artefacts, name, accessible=False, locale=None, size="1280x1024",
                  scale=None, resizable=False):
-        self.artefacts = artefacts
-        self.name = name
-        self.accessible = accessible
-        self.locale = locale
-        self.size = size
-        self.scale = scale
-        self.resizable = resizable
-        self.host = self.host_lock = None
-        self.panel = None
+        self.artefacts, self.name, self.accessible, self.locale = artefacts, name, accessible, locale
+        self.size, self.scale, self.resizable = size, scale, resizable
+        self.host = self.host_lock = self.display = self.display_lock = None
+        self.panel = self.screen_reader_tty = self.bus = None
         self.processes = []
-        self.display = None
-        self.display_lock = None
-        self.screen_reader_tty = None
-        self.bus = None
         os.makedirs(artefacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="milbane-runtime-")
 
@@ -103,27 +87,23 @@ class Desktop:
     def close(self):
         if self.panel:
             self.panel.close()
-            self.panel = None
         for process in reversed(self.processes):
             if process.poll() is None:
-                try:
+                with contextlib.suppress(ProcessLookupError):
                     os.killpg(process.pid, signal.SIGTERM)
-                except ProcessLookupError:
-                    pass
         for process in reversed(self.processes):
             try:
                 process.wait(timeout=5)
             except subprocess.TimeoutExpired:
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
-        self.processes = []
         if self.screen_reader_tty is not None:
             os.close(self.screen_reader_tty)
-            self.screen_reader_tty = None
         for lock in (self.display_lock, self.host_lock):
             if lock:
                 lock.close()
-        self.display_lock = self.host_lock = None
+        self.panel = self.screen_reader_tty = self.display_lock = self.host_lock = None
+        self.processes = []
         shutil.rmtree(self.runtime, ignore_errors=True)
 
     def _spawn(self, args, env=None, **kw):
@@ -132,10 +112,8 @@ class Desktop:
         return process
 
     def wine(self, prefix, **env):
-        """The environment of a new Wine prefix at `prefix` on this desktop,
-        made as a Japanese Windows has it for an ordinary user: C:\\users\\hanako,
-        and the UI fonts of Japanese Windows, for whose metrics dialogs are
-        laid out, there as IPA's fonts of the same metrics."""
+        """The environment of a new Wine prefix at `prefix`, for an ordinary
+        user, hanako, with Japanese Windows' UI fonts there as IPA's."""
         env = dict(self.env(), WINEPREFIX=prefix, USER="hanako", **env)
         env.pop("QT_QPA_PLATFORM", None)
         subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, capture_output=True)
@@ -168,9 +146,8 @@ class Desktop:
         return env
 
     def start_screen_reader(self, debug_file):
-        """Orca, its speech going nowhere but into its debug log. Orca writes
-        that log through a buffer unless it is a terminal, so it is given a
-        pseudo-terminal, copied into `debug_file` as the lines come."""
+        """Orca, speaking only into its debug log: a pseudo-terminal (else
+        Orca buffers it), copied into `debug_file` line by line."""
         master, slave = os.openpty()
         tty.setraw(slave)
         copier = threading.Thread(target=self._copy_log, args=(master, debug_file), daemon=True)
@@ -248,9 +225,7 @@ class Desktop:
         self.display, self.display_lock = self._start_server(
             lambda number: ["Xvfb", f":{number}", "-displayfd", "FD", "-noreset",
                             "-screen", "0", f"{self.size}x24", "-nolisten", "tcp"], "Xvfb")
-        if self.resizable:
-            # A screen whose size xrandr can change, as a user or a projector
-            # does: Xephyr's, in a window of the virtual display.
+        if self.resizable:  # Xephyr's screen, which xrandr resizes, on Xvfb's
             self.host, self.host_lock = self.display, self.display_lock
             self.display, self.display_lock = self._start_server(
                 lambda number: ["Xephyr", f":{number}", "-displayfd", "FD", "-noreset",
@@ -258,12 +233,12 @@ class Desktop:
                 "Xephyr")
 
     def _start_server(self, command, name):
-        # Xvfb's own choice of a free display (-displayfd alone) races when
-        # tests start in parallel: two servers can share a number. Numbers
-        # are taken here under a lock instead, skipping any in use.
+        # The server's own choice of a free number races with tests started
+        # in parallel: numbers are taken under a lock instead. -noreset: no
+        # restart when the last client leaves, or the next finds no display.
         env = self.env()
         env.pop("DISPLAY", None)
-        if getattr(self, "host", None):
+        if self.host:
             env["DISPLAY"] = self.host
         locks = os.path.join(tempfile.gettempdir(), "milbane-displays")
         os.makedirs(locks, exist_ok=True)
@@ -275,24 +250,17 @@ class Desktop:
                 lock.close()
                 continue
             if not os.path.exists(f"/tmp/.X{number}-lock"):
-                try:
-                    # -noreset: the server must not restart whenever its
-                    # last client leaves, or the next one finds no display.
+                with contextlib.suppress(RuntimeError):  # someone else's: the next
                     self._read_line(command(number), name, env=env,
                                     log=f"{self.name}-{name.lower()}.log")
                     return f":{number}", lock
-                except RuntimeError:
-                    pass  # taken by a server of someone else's: try the next
             lock.close()
         raise RuntimeError(f"no free display number for {name}")
 
     def _start_window_manager(self):
-        # Openbox names itself the window manager (_NET_SUPPORTING_WM_CHECK)
-        # before it has finished starting, and a map request that reaches it
-        # in between can be read into its own event queue while it looks at
-        # the windows already there, then wait there unanswered until some
-        # other event comes. So the screen is ready only once openbox runs
-        # its start-up command, after that look.
+        # A map request that reaches openbox while it still looks at the
+        # windows already there can wait unanswered: the screen is ready only
+        # once it runs its start-up command, after that look.
         log_path = os.path.join(self.artefacts, f"{self.name}-openbox.log")
         ready = os.path.join(self.runtime, "openbox-started")
         with open(log_path, "wb") as log:
@@ -302,17 +270,15 @@ class Desktop:
 
         def managing():
             if wm.poll() is not None:
-                with open(log_path, errors="replace") as f:
-                    raise RuntimeError(f"openbox ended ({wm.returncode}): {f.read()}")
+                raise RuntimeError(f"openbox ended ({wm.returncode}): {read_text(log_path)}")
             return os.path.exists(ready)
 
         self.wait_for(managing, "openbox to manage the screen")
 
     def set_panel(self, size, edge="bottom"):
-        """A panel along one edge of the screen ("bottom", "top" or "left"),
-        `size` device pixels across, that reserves its room as a taskbar or
-        a dock does (_NET_WM_STRUT_PARTIAL). Returns once the window
-        manager's work area (_NET_WORKAREA) says so."""
+        """A panel along an edge ("bottom", "top", "left"), `size` device
+        pixels across, reserving its room as a taskbar does; returns the
+        free area once the window manager's work area says so."""
         from Xlib import X, Xatom, display
 
         d = self.panel = display.Display(self.display)
@@ -335,8 +301,7 @@ class Desktop:
         window.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, strut)
         window.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32, strut[:4])
         window.map()
-        # Where it belongs once the window manager has it: it places a new
-        # window by its own rules, and takes a later request as asked.
+        # Placed anew: openbox places a new window by its own rules.
         window.configure(x=x, y=y, width=w, height=h)
         d.sync()
         self.wait_for(lambda: self.work_area() == free, "the panel's room")
@@ -344,9 +309,7 @@ class Desktop:
 
     def work_area(self):
         """The window manager's work area: x, y, width, height."""
-        out = self.run(["xprop", "-root", "_NET_WORKAREA"], check=False)
-        numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])]
-        return tuple(numbers[:4]) if len(numbers) >= 4 else (0, 0, 0, 0)
+        return tuple((self.numbers(self.prop("-root", "_NET_WORKAREA")) + [0] * 4)[:4])
 
     def frame(self, wid):
         """A window's outer frame on the screen: x, y, width, height."""
@@ -356,8 +319,7 @@ class Desktop:
 
     # -- the program ----------------------------------------------------------
     def start_program(self, binary, wrapper=()):
-        log = open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb")
-        with log:
+        with open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb") as log:
             self.program = self._spawn([*wrapper, binary], stdout=log, stderr=subprocess.STDOUT)
         try:
             self.main = self.find_window("^電子ミルバネ", min_width=500)
@@ -369,52 +331,40 @@ class Desktop:
         return self.main
 
     def stacks(self):
-        """The stack of every thread of the program (and of its children)
-        and the screen's windows: what a wait for the program leaves to read."""
+        """Every thread's stack of the program and the screen's windows (and
+        their map states: unmapped with no WM_STATE is a map request the
+        window manager never answered), for a wait for the program to show."""
         pids = self.run(["pgrep", "-s", str(self.program.pid)], check=False).split()
         text = "\n".join(self.run(["gdb", "-p", pid, "-batch", "-nx", "-ex", "thread apply all bt"],
                                   check=False) for pid in pids)
         text += self.run(["xwininfo", "-root", "-tree"], check=False)
-        # Which side lost the window: a map state of IsUnmapped with no
-        # WM_STATE is a map request the window manager never answered.
         for wid in self.run(["xdotool", "search", "--name", "^電子ミルバネ"], check=False).split():
-            info = self.run(["xwininfo", "-id", wid], check=False)
-            state = re.search(r"Map State: (\w+)", info)
-            text += (f"\nwindow {wid}: {' '.join(info.split()[3:6])}, map state "
-                     f"{state.group(1) if state else '?'}, {self.prop(wid, 'WM_STATE').strip()}")
+            text += "\n".join((wid, self.run(["xwininfo", "-id", wid], check=False),
+                               self.prop(wid, "WM_STATE")))
         with open(os.path.join(self.artefacts, f"{self.name}-stacks.txt"), "w") as f:
             f.write(text)
         return text
 
+    def windows(self, pattern, min_width=2, by="--name"):
+        out = self.run(["xdotool", "search", "--onlyvisible", by, pattern], check=False)
+        return [w for w in out.split() if self.geometry(w)[2] >= min_width]
+
     def find_window(self, pattern, min_width=1, timeout=120, by="--name"):
         found = []
-
-        def look():
-            out = self.run(["xdotool", "search", "--onlyvisible", by, pattern], check=False)
-            for wid in out.split():
-                if self.geometry(wid)[2] >= min_width:
-                    found.append(wid)
-                    return True
-            return False
-
-        self.wait_for(look, f"a window named {pattern}", timeout)
+        self.wait_for(lambda: found.extend(self.windows(pattern, min_width, by)) or found,
+                      f"a window named {pattern}", timeout)
         return found[0]
 
     def wait_active(self, wid):
         """Until the window manager has given the window the focus."""
         def active():
-            out = self.run(["xprop", "-root", "_NET_ACTIVE_WINDOW"], check=False)
-            match = re.search(r"0x[0-9a-f]+", out)
+            match = re.search(r"0x[0-9a-f]+", self.prop("-root", "_NET_ACTIVE_WINDOW"))
             return match is not None and int(match.group(0), 16) == int(wid)
 
         self.wait_for(active, f"window {wid} to take the focus")
 
     def wait_gone(self, pattern):
         self.wait_for(lambda: not self.windows(pattern), f"no window named {pattern}")
-
-    def windows(self, pattern):
-        out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
-        return [w for w in out.split() if self.geometry(w)[2] > 1]
 
     # -- reading --------------------------------------------------------------
     def run(self, args, check=True):
@@ -424,25 +374,24 @@ class Desktop:
         return result.stdout.decode(errors="replace")
 
     def geometry(self, wid):
-        """The client area of a window: x, y on the screen, width, height.
-        From xwininfo: xdotool's getwindowgeometry counts the window
-        manager's frame twice into the position of a framed window."""
+        """A window's client area: x, y on the screen, width, height (by
+        xwininfo: xdotool counts a frame twice into the position)."""
         out = self.run(["xwininfo", "-id", str(wid)], check=False)
-        values = {}
-        for key, pattern in (("x", r"Absolute upper-left X:\s+(-?\d+)"),
-                             ("y", r"Absolute upper-left Y:\s+(-?\d+)"),
-                             ("w", r"Width:\s+(\d+)"), ("h", r"Height:\s+(\d+)")):
-            match = re.search(pattern, out)
-            values[key] = int(match.group(1)) if match else 0
-        return values["x"], values["y"], values["w"], values["h"]
+        found = (re.search(rf"{key}:\s+(-?\d+)", out) for key in
+                 ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        return tuple(int(m.group(1)) if m else 0 for m in found)
 
     def prop(self, wid, name):
-        return self.run(["xprop", "-id", str(wid), name], check=False)
+        return self.run(["xprop", *(["-root"] if wid == "-root" else ["-id", str(wid)]), name],
+                        check=False)
 
     def frame_extents(self, wid):
-        out = self.prop(wid, "_NET_FRAME_EXTENTS")
-        numbers = [int(n) for n in re.findall(r"\d+", out.split("=", 1)[-1])]
-        return numbers if len(numbers) == 4 else [0, 0, 0, 0]  # left, right, top, bottom
+        """Left, right, top, bottom."""
+        return (self.numbers(self.prop(wid, "_NET_FRAME_EXTENTS")) + [0] * 4)[:4]
+
+    @staticmethod
+    def numbers(prop):
+        return [int(n) for n in re.findall(r"\d+", prop.split("=", 1)[-1])]
 
     def shot(self, label=None):
         """The whole screen as an RGB array; kept as an artefact when labelled."""
@@ -458,31 +407,23 @@ class Desktop:
         return self.shot(label)[y:y + h, x:x + w]
 
     def wait_screen(self, condition, what, label=None, wid=None, region=None):
-        """Until a screenshot of the window's client area (or of the part of
-        it at `region`: x, y, width, height) meets `condition`; returns that
-        screenshot (the whole is kept as an artefact when labelled)."""
+        """Until the window's client area (or its part at `region`: x, y,
+        width, height) meets `condition`; returns it, kept when labelled."""
         found = []
 
         def look():
-            client = self.client_shot(wid=wid)
-            if region:
-                x, y, w, h = region
-                client = client[y:y + h, x:x + w]
-                if client.shape[:2] != (h, w):
-                    return False
-            if condition(client):
-                found.append(client)
-                return True
-            return False
+            x, y, w, h = region or (0, 0, None, None)
+            found[:] = [self.client_shot(wid=wid)[y:y + h if h else None, x:x + w if w else None]]
+            return (not region or found[-1].shape[:2] == (h, w)) and condition(found[-1])
 
         self.wait_for(look, what)
         if label:
             self.client_shot(label, wid)
-        return found[0]
+        return found[-1]
 
     # -- driving ----------------------------------------------------------------
-    # The X server keeps the order of what is sent, so nothing here needs to
-    # wait between steps; a test waits for what the steps lead to.
+    # The X server keeps what is sent in order: a test waits only for what
+    # the steps lead to.
     def click(self, wid, x, y):
         """A left click at a point of a window's client area."""
         cx, cy, _, _ = self.geometry(wid)

@@ -1,9 +1,6 @@
-"""Reads the main window's screenshot as a user would: faces, digits, labels;
-and Window, the one handle the end-to-end tests have on the program's window.
-
-Every reader takes the window's zoom: device pixels on the screen for each
-designed pixel (1 as designed; the screen's scale times the program's own
-zoom where its window is shown smaller)."""
+"""Reads the main window's screenshot as a user would (faces, digits,
+values), at the window's zoom: device pixels for each designed pixel; and
+Window, the end-to-end tests' one handle on the program's window."""
 
 import contextlib
 import os
@@ -53,26 +50,6 @@ def box(mask):
     if len(xs) == 0:
         return None
     return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
-
-
-def window_origin(wait_for, shoot, what, zoomed=False):
-    """Where the main window's client area is on a compositor's screen: the
-    window's green, WIDTH x HEIGHT, or smaller in proportion where `zoomed`.
-    `shoot()` gives the screen. Returns x, y, and the zoom where `zoomed`."""
-    found = []
-
-    def shown():
-        found.append(box(np.all(shoot() == GREEN, axis=2)))
-        if found[-1] is None:
-            return False
-        w, h = found[-1][2:]
-        if not zoomed:
-            return (w, h) == (WIDTH, HEIGHT)
-        return w < WIDTH and abs(h - HEIGHT * w / WIDTH) <= 2
-
-    wait_for(shown, what)
-    x, y, w, _ = found[-1]
-    return (x, y, w / WIDTH) if zoomed else (x, y)
 
 
 def die_crop(client, count, i, zoom=1):
@@ -135,10 +112,8 @@ _templates = {}
 
 
 def _glyph_mask(mask):
-    ys, xs = np.nonzero(mask)
-    if len(xs) == 0:
-        return None
-    return mask[ys.min():ys.max() + 1, xs.min():xs.max() + 1]
+    x, y, w, h = box(mask) or (0, 0, 0, 0)
+    return mask[y:y + h, x:x + w] if w else None
 
 
 def _template(text, size):
@@ -154,11 +129,8 @@ def _template(text, size):
 
 def _overlap(a, b):
     h, w = max(a.shape[0], b.shape[0]), max(a.shape[1], b.shape[1])
-    pa = np.zeros((h, w), bool)
-    pb = np.zeros((h, w), bool)
-    pa[:a.shape[0], :a.shape[1]] = a
-    pb[:b.shape[0], :b.shape[1]] = b
-    return (pa & pb).sum() / max(1, (pa | pb).sum())
+    a, b = (np.pad(m, ((0, h - m.shape[0]), (0, w - m.shape[1]))) for m in (a, b))
+    return (a & b).sum() / max(1, (a | b).sum())
 
 
 def label_box(client, count, i, zoom=1):
@@ -197,8 +169,7 @@ def longest_run(flags):
 class Window:
     """The program's main window as its user meets it: on X11 the window
     `wid`, on a compositor's output window `output` the client area at
-    `origin` on it; at a zoom (on X11 its width's). Read from the screen,
-    clicked at its designed points, its settings opened and closed."""
+    `origin`; read from the screen, clicked at its designed points."""
 
     def __init__(self, desktop, wid=None, output=None, origin=(0, 0), zoom=None):
         self.desktop, self.wid, self.output, self.origin = desktop, wid, output, origin
@@ -213,14 +184,21 @@ class Window:
     @classmethod
     def on_output(cls, desktop, output, env, what, zoomed=False):
         """The program started with `env` on a compositor whose output is
-        the X window `output`, once the whole of its window shows there (or,
+        the X window `output`, once its window's green shows there whole (or,
         where `zoomed`, smaller in proportion)."""
         with open(os.path.join(desktop.artefacts, f"{desktop.name}-program.log"), "wb") as log:
             desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
-        *origin, zoom = (*window_origin(desktop.wait_for,
-                                        lambda: desktop.client_shot(wid=output), what, zoomed),
-                         1)[:3]
-        return cls(desktop, output=output, origin=origin, zoom=zoom)
+        found = []
+
+        def shown():
+            found[:] = [box(np.all(desktop.client_shot(wid=output) == GREEN, axis=2))]
+            w, h = found[0][2:] if found[0] else (0, 0)
+            return 0 < w < WIDTH and abs(h - HEIGHT * w / WIDTH) <= 2 if zoomed else (
+                (w, h) == (WIDTH, HEIGHT))
+
+        desktop.wait_for(shown, what)
+        x, y, w, _ = found[0]
+        return cls(desktop, output=output, origin=(x, y), zoom=w / WIDTH)
 
     def screen(self, label=None):
         """All that the window is read from: its client area, or the output."""

@@ -1,10 +1,7 @@
-"""The Windows build under Wine, as a Windows user meets it: the installer
-run silently in a fresh Wine prefix, the program started the way its
-Start-menu entry starts it, played on screen with the mouse and the keyboard,
-closed through the window manager, and uninstalled without a trace.
-
-Needs MILBANE_WINDOWS_SETUP (the installer that scripts/package-windows
-makes); without it the test is skipped: there is no Windows build to test."""
+"""The Windows build under Wine, as a Windows user meets it: installed in a
+fresh prefix, started as its Start-menu entry starts it, played by mouse and
+keyboard, closed, and uninstalled without a trace. Needs
+MILBANE_WINDOWS_SETUP, the installer scripts/package-windows makes."""
 
 import glob
 import os
@@ -20,13 +17,11 @@ from desktop import ARTEFACTS, Desktop, VERSION, WINE
 from test_package import COMMAND_LINE, command_line_env, encoding
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
-# What makes an installer of a folder, in the Windows build.
 INSTALLER = os.path.join(os.environ.get("MILBANE_WINDOWS_BUILD", ""), "packaging", "windows",
                          "installer.cmake")
 KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\denshi-milbane"
-# Keys alone, as a Windows user plays: each sequence (a key followed by a
-# tuple opens the settings, and the tuple's keys close them again), then
-# what it must have done (the dice rolling, or back in the Ready state).
+# Keys alone (a key followed by a tuple opens the settings, which the tuple
+# closes), and whether the dice then roll or are ready.
 KEYS = [
     # Closing the settings by Enter leaves the next Enter alive.
     (("Return", ("Return",), "Tab", "Return"), "rolling"),
@@ -34,12 +29,9 @@ KEYS = [
     (("Return", ("space",)), "ready"),
 ]
 
-# Installs as users make them: where, over what, while what runs. Each
-# ends uninstalled, with nothing of the program left and the user's own
-# files where they were.
+# Installs, each uninstalled again leaving the user's own files: the folder
+# typed (None: the one offered), a version installed before, running.
 INSTALLS = [
-    # name, the folder typed on the folder page (None: the offered one),
-    # installed there before (None, "same" or an "older" version), running
     ("into a folder of the user's", "家計簿", None, False),
     ("over the same version", None, "same", False),
     ("over an older version", None, "older", False),
@@ -55,16 +47,13 @@ class WindowsTest(unittest.TestCase):
         # A laptop's screen for the laptop's case.
         size = "1920x1080" if self._testMethodName == "test_laptop_screen" else "1280x1024"
         self.desktop = self.enterContext(Desktop(ARTEFACTS, "windows", size=size))
-        self.wine_env = self.desktop.wine(self.prefix)
+        self.env = self.desktop.wine(self.prefix)
         # Wine's server ends, its registry written, before the prefix goes.
-        self.addCleanup(subprocess.run, [WINE, "wineserver", "-k"], env=self.env())
+        self.addCleanup(subprocess.run, [WINE, "wineserver", "-k"], env=self.env)
 
-    def env(self):
-        return dict(self.wine_env)
-
-    def wine(self, args, timeout=300, **env):
-        result = subprocess.run([WINE, *args], env={**self.env(), **env}, capture_output=True,
-                                timeout=timeout)
+    def wine(self, args, **env):
+        result = subprocess.run([WINE, *args], env={**self.env, **env}, capture_output=True,
+                                timeout=300)
         self.assertEqual(result.returncode, 0, result.stderr.decode(errors="replace")[-2000:])
         return result
 
@@ -81,7 +70,7 @@ class WindowsTest(unittest.TestCase):
 
     def start_program(self, exe):
         """The installed program, as its Start-menu entry starts it."""
-        self.desktop.program = subprocess.Popen([WINE, "start", "/wait", exe], env=self.env(),
+        self.desktop.program = subprocess.Popen([WINE, "start", "/wait", exe], env=self.env,
                                                 start_new_session=True)
         self.desktop.processes.append(self.desktop.program)
         main = self.desktop.main = self.desktop.find_window("^電子ミルバネ", min_width=500)
@@ -95,10 +84,9 @@ class WindowsTest(unittest.TestCase):
             return f.read()
 
     def fixed_frame(self, wid):
-        """Wine gives a window without a sizing border no resize action."""
+        """No resize action for a window without a sizing border."""
         allowed = self.desktop.prop(wid, "_NET_WM_ALLOWED_ACTIONS")
-        self.assertIn("_NET_WM_ACTION_CLOSE", allowed)
-        self.assertNotIn("_NET_WM_ACTION_RESIZE", allowed)
+        self.assertTrue("_ACTION_CLOSE" in allowed and "_ACTION_RESIZE" not in allowed, allowed)
 
     def installer(self, version):
         """An installer of another version, made as the build makes its own,
@@ -134,13 +122,13 @@ class WindowsTest(unittest.TestCase):
             self.start_program(self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe")
             # Neither replaces nor removes a running program's files: they
             # give up, saying so (silently: exit code 2).
-            result = subprocess.run([WINE, *setup], env=self.env(), capture_output=True)
+            result = subprocess.run([WINE, *setup], env=self.env, capture_output=True)
             self.assertEqual(result.returncode, 2)
             # In place (_?=), as the Apps list's copy of it runs, to read its
             # exit code.
             place = self.windows_path(self.installed()[0])
             result = subprocess.run([WINE, place + "\\uninstall.exe", "/S", "_?=" + place],
-                                    env=self.env(), capture_output=True)
+                                    env=self.env, capture_output=True)
             self.assertEqual(result.returncode, 2)
             self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")))
             self.assertEqual(self.desktop.close_program(), 0)
@@ -156,7 +144,7 @@ class WindowsTest(unittest.TestCase):
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
         program = os.path.join(where, "denshi-milbane.exe")
         # It runs on from a copy of itself; the Apps entry goes last.
-        self.desktop.wait_for(lambda: subprocess.run([WINE, "reg", "query", KEY], env=self.env(),
+        self.desktop.wait_for(lambda: subprocess.run([WINE, "reg", "query", KEY], env=self.env,
                                                      capture_output=True).returncode != 0,
                               "the uninstaller to finish")
         self.assertFalse(os.path.exists(program))
@@ -221,7 +209,7 @@ class WindowsTest(unittest.TestCase):
                 continue
             with self.subTest(args=args, env=changes):
                 result = subprocess.run([WINE, exe, *(a.encode(encoding(changes)) for a in args)],
-                                        env=command_line_env(self.env(), changes),
+                                        env=command_line_env(self.env, changes),
                                         capture_output=True, timeout=300)
                 self.assertEqual(result.returncode, status)
                 self.assertTrue(result.stdout.decode().startswith(out), result.stdout.decode())
@@ -235,7 +223,7 @@ class WindowsTest(unittest.TestCase):
         with open(help_file, "rb") as f:
             self.assertTrue(f.read().decode("cp932").startswith("使用法: denshi-milbane"))
         # Neither a console nor a redirection, as from a shortcut: a box.
-        box = subprocess.Popen([WINE, exe, "--help"], env=self.env(), stdin=subprocess.DEVNULL,
+        box = subprocess.Popen([WINE, exe, "--help"], env=self.env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.desktop.wait_active(self.desktop.find_window("^電子ミルバネ$"))
         self.desktop.shot("windows-help-box")
@@ -292,7 +280,7 @@ class WindowsTest(unittest.TestCase):
         # The uninstaller runs on from a copy of itself: until its work is seen.
         self.desktop.wait_for(lambda: not self.installed() and not self.shortcut(),
                               "the uninstaller to finish")
-        result = subprocess.run([WINE, "reg", "query", KEY], env=self.env(), capture_output=True)
+        result = subprocess.run([WINE, "reg", "query", KEY], env=self.env, capture_output=True)
         self.assertNotEqual(result.returncode, 0, "the uninstall entry is left")
 
 
