@@ -1,12 +1,6 @@
-"""The real program under the compositors of Debian's own desktops: mutter
-(GNOME) and KWin (KDE), each nested in the test's Xvfb with a session bus
-of its own, the program a Wayland client or an X client of the desktop's
-Xwayland. Everything is read from the compositor's output on the screen and
-driven with xdotool through it, as a user meets it.
-
-One table, one row a cell of desktop and platform: the platform the program
-is told to use (None: its own choice), where the dialog opens, and how the
-desktop lets a user minimise the dialog."""
+"""The real program under Debian's desktops' compositors, mutter (GNOME) and
+KWin (KDE), nested in the test's Xvfb: a Wayland client or an X client of
+their Xwayland, read from the compositor's output and driven through it."""
 
 import glob
 import os
@@ -23,16 +17,13 @@ from desktop import ARTEFACTS, Desktop, read_text
 
 SOCKET = "milbane-desktop"
 
-# name, desktop, platform asked for, through Xwayland, dialog centred,
-# the keyboard kept in the dialog through a click on the main window, the
-# windows minimised and brought back from a task manager.
+# name, desktop, platform asked for (None: its own choice), through
+# Xwayland, dialog centred, the keyboard kept in the dialog through a click
+# on the main window, minimised and brought back from a task manager.
 DESKTOPS = [
-    # GNOME on Wayland: the program's own choice is Xwayland.
     ("gnome", "GNOME", None, True, True, True, False),
-    # Asked for Wayland on GNOME it obeys. mutter 43 then puts the dialog
-    # where it puts any window, Qt draws the title bar with a maximise
-    # button, and a click on the main window keeps the keyboard there:
-    # mutter refuses the activation that Qt 6.4 asks for.
+    # Asked for Wayland, mutter 43 puts the dialog anywhere, and keeps the
+    # keyboard on the main window when clicked (it refuses Qt's activation).
     ("gnome_wayland", "GNOME", "wayland", False, False, False, False),
     ("kde", "KDE", None, False, True, True, True),
     ("kde_xwayland", "KDE", "xcb", True, True, True, True),
@@ -42,18 +33,17 @@ DESKTOPS = [
 class DesktopTest(unittest.TestCase):
     def start_desktop(self, name, desktop, size="1280x1000"):
         self.desktop = self.enterContext(Desktop(ARTEFACTS, name))
+        runtime = self.desktop.runtime
         env = self.desktop.env()
         env.pop("QT_QPA_PLATFORM")  # KWin brings its own
-        env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=desktop,
-                   HOME=self.desktop.runtime)
-        runtime = self.desktop.runtime
+        env.update(XDG_SESSION_TYPE="wayland", XDG_CURRENT_DESKTOP=desktop, HOME=runtime)
         x11 = os.path.join(runtime, "x11")
         if desktop == "GNOME":
             env["MUTTER_DEBUG_DUMMY_MODE_SPECS"] = size
             command = ["mutter", "--nested", "--wayland", f"--wayland-display={SOCKET}"]
         else:
-            # The installed binary carries a file capability that a root
-            # shell without CAP_SYS_RESOURCE may not run; a copy runs.
+            # A copy, without the file capability root without
+            # CAP_SYS_RESOURCE may not run.
             kwin = os.path.join(runtime, "kwin_wayland")
             shutil.copy("/usr/bin/kwin_wayland", kwin)
             # KWin tells the programs it starts where its Xwayland is.
@@ -70,8 +60,7 @@ class DesktopTest(unittest.TestCase):
             compositor = self.desktop._spawn(command, env=env, stdout=log,
                                              stderr=subprocess.STDOUT)
         self.env = env
-        # The compositor's output is the one window openbox manages (neither
-        # names it so that xdotool finds it: only a _NET_WM_NAME is set).
+        # The compositor's output: the one window openbox manages.
         found = []
 
         def output():
@@ -118,10 +107,9 @@ class DesktopTest(unittest.TestCase):
 
     def x_windows(self, pattern):
         """The program's windows of that name on the desktop's Xwayland."""
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
-                                env={**self.env, **self.x11_env()},
-                                capture_output=True, text=True, timeout=30)
-        return result.stdout.split()
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
+                              env={**self.env, **self.x11_env()}, capture_output=True, text=True,
+                              timeout=30).stdout.split()
 
     def kwin_script(self, code):
         """Runs JavaScript in KWin, as Plasma's task manager drives it."""
@@ -143,15 +131,13 @@ class DesktopTest(unittest.TestCase):
         self.assertEqual(bool(self.x_windows("^電子ミルバネ")), xwayland,
                          "through Xwayland" if xwayland else "a Wayland client")
 
-        # A throw, read from the screen.
         window = self.window
         window.ready(label=f"{name}-ready")
         window.throw()
 
-        # The settings: where the dialog opens. A click on the main window's
-        # settings button does nothing; the keys after it still reach the
-        # dialog: up to 10 faces, four dice, OK by the keypad's Enter on a
-        # box, which GNOME's theme would have open the box's list.
+        # Where the dialog opens; a click on 設定 behind it changes nothing;
+        # ten faces, four dice, OK by the keypad's Enter on a box (which
+        # GNOME's theme would have open the list).
         with window.settings(label=f"{name}-dialog") as (left, top, width, height):
             x, y = window.origin
             offset = (left + width / 2 - (x + WIDTH / 2), top + height / 2 - (y + HEIGHT / 2))
@@ -170,9 +156,8 @@ class DesktopTest(unittest.TestCase):
 
         if not minimise:
             return
-        # KWin minimises no dialog over a shown window; the main window's
-        # minimise button takes the dialog along. Brought back from the task
-        # manager, the dialog is there again, with the keyboard.
+        # The main window minimised from the task manager takes the dialog
+        # along; brought back, the dialog is there with the keyboard.
         with window.settings():
             self.kwin_script("c.minimized = true;")
             self.desktop.wait_for(lambda: not np.all(window.screen()[y + 10, x] == GREEN),
