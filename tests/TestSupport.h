@@ -107,6 +107,28 @@ inline QString litSegments(int digit)
     return design()["lit"][digit].toString();
 }
 
+// How many pixels of `shot` differ from `picture` stretched to its size,
+// nearest neighbour, over the window's green where the picture is clear; in
+// its first `columns` only, where another covers the rest.
+inline int differences(const QImage &shot, const QImage &picture, int columns = INT_MAX)
+{
+    const QImage expected = picture.convertToFormat(QImage::Format_ARGB32);
+    const auto at = [](int i, int from, int to) { return (2 * i + 1) * from / (2 * to); };
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < std::min(columns, shot.width()); ++x) {
+            QRgb want = expected.pixel(at(x, expected.width(), shot.width()),
+                                       at(y, expected.height(), shot.height()));
+            if (qAlpha(want) == 0)
+                want = colour("window");
+            const QRgb got = shot.pixel(x, y);
+            count += qAbs(qRed(got) - qRed(want)) + qAbs(qGreen(got) - qGreen(want)) +
+                         qAbs(qBlue(got) - qBlue(want)) >
+                     24;
+        }
+    return count;
+}
+
 // Hands out the values a test scripts, in order; 0 once they run out.
 class ScriptedRandom final : public RandomSource
 {

@@ -50,29 +50,6 @@ QImage onScreen(frmMain &w)
     return shot.copy(0, qCeil(top * zoom), shot.width(), qFloor(bottom * zoom) - qCeil(top * zoom));
 }
 
-// How many pixels of `shot` differ from `picture` blown up to the same size
-// pixel for pixel, over the window's green where the picture is clear.
-int differences(const QImage &shot, const QImage &picture)
-{
-    // Nearest neighbour, each device pixel taking the picture's pixel under
-    // its centre.
-    const QImage expected = picture.convertToFormat(QImage::Format_ARGB32);
-    const auto at = [](int i, int from, int to) { return (2 * i + 1) * from / (2 * to); };
-    int count = 0;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
-            QRgb want = expected.pixel(at(x, expected.width(), shot.width()),
-                                       at(y, expected.height(), shot.height()));
-            if (qAlpha(want) == 0)
-                want = colour("window");
-            const QRgb got = shot.pixel(x, y);
-            count += qAbs(qRed(got) - qRed(want)) + qAbs(qGreen(got) - qGreen(want)) +
-                         qAbs(qBlue(got) - qBlue(want)) >
-                     24;
-        }
-    return count;
-}
-
 } // namespace
 
 class TestHiDpi : public QObject

@@ -58,8 +58,8 @@ class Desktop:
 
     def __init__(self, artefacts, name, accessible=False, locale=None, size="1280x1024",
                  scale=None, resizable=False):
-        self.artefacts, self.name, self.accessible, self.locale = artefacts, name, accessible, locale
-        self.size, self.scale, self.resizable = size, scale, resizable
+        self.artefacts, self.name, self.locale = artefacts, name, locale
+        self.accessible, self.size, self.scale, self.resizable = accessible, size, scale, resizable
         self.host = self.host_lock = self.display = self.display_lock = None
         self.panel = self.screen_reader_tty = self.bus = None
         self.processes = []

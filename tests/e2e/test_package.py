@@ -1,12 +1,6 @@
-"""Desktop integration and the Debian package, checked with the tools a
-distribution uses: the desktop entry and the AppStream metainfo validate,
-the icons are drawn in every size a desktop asks for, and the packages built
-by scripts/package (dpkg-buildpackage) are byte for byte the same when built
-twice in different folders, pass lintian --pedantic without a word, go
-into a software catalog with appstreamcli compose, behaves at the command
-line, and starts, unpacked into a scratch root, under Xvfb.
-
-Needs MILBANE_BUILD_DIR (a configured, built tree) and MILBANE_SOURCE_DIR."""
+"""The desktop files and the Debian package, checked with a distribution's
+tools: validators, icons in every size, the package reproducible, silent
+under lintian --pedantic, composed into a catalog, and run."""
 
 import os
 import re
@@ -43,11 +37,9 @@ VERSION_EN = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ�
               "proprietary. All rights reserved by 電子ミルバネ開発チーム.\n")
 VERSION_JA = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ開発チーム\n\nライセンス: "
               "プロプライエタリ。著作権は電子ミルバネ開発チームが保有します。\n")
-# Arguments, locale (and the environment besides), exit status, what stdout
-# starts with, stderr: each line within 79 columns, a Japanese letter two,
-# typed and written byte for byte in the locale's encoding. A row with no
-# locale runs in plain C (no LANG, as under cron or a bare ssh), where the
-# program writes UTF-8.
+# Arguments, locale and environment, exit status, what stdout starts with,
+# stderr: lines within 79 columns (a Japanese letter two), byte for byte in
+# the locale's encoding; no locale is plain C, where the program writes UTF-8.
 COMMAND_LINE = [
     (["--help"], {}, 0, HELP + " (電子ミルバネ).\n", ""),
     (["-h"], {"LANG": "C.UTF-8"}, 0, HELP + " (電子ミルバネ).\n\nOpens the dice window. Start, "
@@ -70,8 +62,7 @@ COMMAND_LINE = [
     (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      "denshi-milbane: cannot open the display :4242; start it from a desktop session,\nor on a "
      "virtual display with xvfb-run\n"),
-    # In a Japanese locale, in Japanese.
-    # Wrapped for 80 columns, a Japanese letter two, never before a 、 or after a 「.
+    # In Japanese, never wrapped before a 、 or after a 「.
     (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, HELP_JA + "\nサイコロのウィンドウを開きます。"
      "操作ボタンでスタート、ストップ、リセットし、\n「設定」", ""),
     (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, VERSION_JA, ""),
@@ -114,9 +105,22 @@ def encoding(changes):
 
 def command_line_env(base, changes):
     """`base` with no locale of its own, then a row's changes."""
-    env = {k: v for k, v in base.items() if not re.match("LANG|LC_", k)}
-    env.update(changes)
+    env = {**{k: v for k, v in base.items() if not re.match("LANG|LC_", k)}, **changes}
     return {k: v for k, v in env.items() if v is not None}
+
+
+def check_command_line(test, command, base, rows=COMMAND_LINE, written=None):
+    """Each row run as `command` and its arguments, in `base` and the row's
+    locale, its output read in the locale's encoding (or the one `written`)."""
+    for args, changes, status, out, err in rows:
+        with test.subTest(args=args, env=changes):
+            code = encoding(changes)
+            result = subprocess.run([*command, *(a.encode(code) for a in args)],
+                                    env=command_line_env(base, changes), timeout=300,
+                                    capture_output=True)
+            code = written or code
+            test.assertEqual((result.returncode, result.stderr), (status, err.encode(code)))
+            test.assertTrue(result.stdout.startswith(out.encode(code)), result.stdout)
 
 
 def run(*args, **kw):
@@ -151,10 +155,9 @@ class PackageTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_docs_pictures(self):
-        """The pictures under docs/ are what scripts/render-pictures makes of
-        the program now: the sheet pixel for pixel; each screenshot a true
-        throw, whose faces, values and total agree, and but for the throw,
-        pixel for pixel one taken now (the installer's pages need Wine)."""
+        """The pictures under docs/ are what scripts/render-pictures makes now:
+        the sheet pixel for pixel, each screenshot a true throw and but for
+        the throw one taken now."""
         with tempfile.TemporaryDirectory() as scratch:
             run(os.path.join(BUILD, "src", "milbane-pictures"), "sheet", scratch, check=True)
             made = np.asarray(Image.open(os.path.join(scratch, "pictures.png")).convert("RGBA"))
@@ -178,9 +181,8 @@ class PackageTest(unittest.TestCase):
                 header = f.read(24)
             self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
             self.assertEqual(struct.unpack(">II", header[16:24]), (size, size))
-        # The Windows icon holds the design's 32, 16 and 48 px images first,
-        # in that order, then every other size Windows asks for, up to 256
-        # (written 0).
+        # The Windows icon: the design's 32, 16 and 48 px first, then every
+        # size Windows asks for, up to 256 (written 0).
         with open(os.path.join(ICONS, "denshi-milbane.ico"), "rb") as f:
             data = f.read()
         reserved, kind, count = struct.unpack("<HHH", data[:6])
@@ -217,9 +219,8 @@ class PackageTest(unittest.TestCase):
             binary = os.path.join(root, "usr", "games", "denshi-milbane")
             with open(binary, "rb") as f:
                 self.assertNotIn(scratch.encode(), f.read(), "a build path in the binary")
-            # Both manual pages name the program in its own letters, say
-            # the same things, and say each once; Japanese lines join with
-            # no space between two Japanese letters.
+            # Both manual pages name it in its own letters, say the same
+            # things once each, and join Japanese lines with no space.
             for page, locale in (("man6", "C.UTF-8"), ("ja/man6", "ja_JP.UTF-8")):
                 path = os.path.join(root, "usr", "share", "man", page, "denshi-milbane.6.gz")
                 text = run("man", "-l", path, env=dict(os.environ, LANG=locale, LC_ALL=locale,
@@ -240,15 +241,8 @@ class PackageTest(unittest.TestCase):
             self.assertIn("<id>jp.milbane.DenshiMilbane</id>", xml)
             self.assertIn('<icon type="cached" width="128" height="128">', xml)
 
-            for args, changes, status, out, err in COMMAND_LINE:
-                with self.subTest(args=args, env=changes):
-                    env = command_line_env(os.environ, changes)
-                    env.pop("QT_QPA_PLATFORM", None)
-                    code = encoding(changes)
-                    result = subprocess.run([binary, *(a.encode(code) for a in args)], env=env,
-                                            timeout=60, capture_output=True)
-                    self.assertEqual((result.returncode, result.stderr), (status, err.encode(code)))
-                    self.assertTrue(result.stdout.startswith(out.encode(code)), result.stdout)
+            check_command_line(self, [binary], {k: v for k, v in os.environ.items()
+                                                 if k != "QT_QPA_PLATFORM"})
 
             with Desktop(ARTEFACTS, "package") as desktop:
                 main = desktop.start_program(binary)

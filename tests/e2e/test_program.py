@@ -1,8 +1,5 @@
-"""End-to-end tests: the built program in a real X window, driven and read
-only from outside, as a user meets it.
-
-Run by CTest with MILBANE_BIN (the program) and MILBANE_ARTEFACTS (where the
-screenshots of each state are kept)."""
+"""The built program in a real X window, driven and read only from outside,
+as a user meets it."""
 
 import re
 import unittest
@@ -31,16 +28,12 @@ class ProgramTest(unittest.TestCase):
         left, _, top, _ = self.desktop.frame_extents(self.main)
         self.assertEqual((x - left, y - top), (0, 0), "the frame is not at the screen's corner")
 
-        title = self.desktop.prop(self.main, "_NET_WM_NAME")
-        self.assertIn('"電子ミルバネ ', title)
-        # The window asks for no minimise and no maximise (Motif functions
-        # 8 and 16), and the window manager offers no maximise.
+        self.assertIn('"電子ミルバネ ', self.desktop.prop(self.main, "_NET_WM_NAME"))
+        # Motif functions given (flag 1): close (32), no minimise (8) or
+        # maximise (16); the window manager offers no maximise.
         hints = self.desktop.prop(self.main, "_MOTIF_WM_HINTS").split("=")[-1].split(",")
-        flags, functions = int(hints[0], 16), int(hints[1], 16)
-        # Functions given, the close box's (32) kept.
-        self.assertEqual((flags & 1, functions & (8 | 16 | 32)), (1, 32))
-        allowed = self.desktop.prop(self.main, "_NET_WM_ALLOWED_ACTIONS")
-        self.assertNotIn("MAXIMIZE", allowed)
+        self.assertEqual((int(hints[0], 16) & 1, int(hints[1], 16) & (8 | 16 | 32)), (1, 32))
+        self.assertNotIn("MAXIMIZE", self.desktop.prop(self.main, "_NET_WM_ALLOWED_ACTIONS"))
 
         client = self.window.ready(label="ready")
         for point in [(5, 5), (1010, 5), (500, 300), (5, 600)]:
@@ -49,8 +42,7 @@ class ProgramTest(unittest.TestCase):
         self.assertTrue(screen.near(panel, PANEL, 2))
 
     def test_throw(self):
-        # Started and stopped by keys held long enough for the X server to
-        # repeat them: each is still one step.
+        # Keys held till the X server repeats them: each is still one step.
         self.desktop.key("Tab")
         self.hold("Return")
         self.window.rolling(label="rolling")
@@ -65,7 +57,7 @@ class ProgramTest(unittest.TestCase):
             _, _, w, h = self.desktop.geometry(dialog)
             self.assertEqual((w, h), (DIALOG_W, DIALOG_H))
             # Centred over the main window, frames included.
-            for d, m in zip(self.frame_centre(dialog), self.frame_centre(self.main)):
+            for d, m in zip(*(self.frame_centre(w) for w in (dialog, self.main))):
                 self.assertLessEqual(abs(d - m), 2)
             # Escape leaves the dialog open: the keys after it still reach it.
             # From 0, up to 10, four dice; Enter on a box is OK.
@@ -105,17 +97,12 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(self.desktop.close_program(), 0)
 
     def frame_centre(self, wid):
-        x, y, w, h = self.desktop.geometry(wid)
-        left, right, top, bottom = self.desktop.frame_extents(wid)
-        return (x - left + (w + left + right) / 2, y - top + (h + top + bottom) / 2)
+        x, y, w, h = self.desktop.frame(wid)
+        return x + w / 2, y + h / 2
 
 
-# Screens with a panel that reserves its room: laptop screens too small for
-# the designed window with its frame, under a taskbar; GNOME's top bar over
-# one where it fits, and over two monitors, the second smaller and at
-# 125 %; a dock at the left of one where it does not. Monitors, the
-# desktop's scale (one a monitor), the panel's size in device pixels and
-# its edge.
+# Screens under a panel: monitors, the desktop's scale (or one a monitor),
+# the panel's size in device pixels and its edge.
 SMALL_SCREENS = [
     ("1920x1080 at 150 %", "1920x1080", 1.5, 48, "bottom"),
     ("2560x1440 at 200 %", "2560x1440", 2, 48, "bottom"),
@@ -127,17 +114,15 @@ SMALL_SCREENS = [
 
 
 class SmallScreenTest(unittest.TestCase):
-    """The whole window in the work area, shown smaller where it must be,
-    and played with the mouse; it grows back on a screen where the designed
-    size fits."""
+    """The whole window in the work area, smaller where it must be, played;
+    as designed again on a screen where it fits."""
 
     def start(self, name, **screen):
         return self.enterContext(Desktop(ARTEFACTS, name, **screen))
 
     def assert_inside(self, desktop, wid, area):
         """The window's frame inside the work area, where the window manager
-        put it and where the program asked for it (which a window manager
-        that keeps windows off its panels would mend, and Windows would not)."""
+        put it and where the program asked (which Windows would not mend)."""
         x, y, w, h = desktop.frame(wid)
         hints = desktop.prop(wid, "WM_NORMAL_HINTS")
         asked = tuple(int(n) for n in re.search(r"location: (-?\d+), (-?\d+)", hints).groups())
@@ -156,9 +141,8 @@ class SmallScreenTest(unittest.TestCase):
                 desktop = self.start(f"small-{monitor}", size=monitor, scale=scale)
                 area = desktop.set_panel(panel, edge)
                 main = desktop.start_program(BINARY)
-                # From its first frame, frame and all in the work area, from
-                # its corner (within a device pixel or two: Qt holds the
-                # frame in logical pixels, which a fractional scale rounds).
+                # From its first frame, inside the work area from its corner
+                # (within the pixel or two a fractional scale rounds).
                 asked = self.assert_inside(desktop, main, area)
                 x, y, w, h = desktop.frame(main)
                 for at in ((x, y), asked):
@@ -171,19 +155,16 @@ class SmallScreenTest(unittest.TestCase):
                 if area[2] >= WIDTH * s + border[0] and area[3] >= HEIGHT * s + border[1]:
                     self.assertEqual(client.shape[:2], (HEIGHT * s, WIDTH * s))
                 else:
-                    # Filling the area across or down, to within the pixel
-                    # and a half it keeps to spare, and rounding; the
-                    # proportions as designed.
+                    # Filling the area across or down (to within the pixel and
+                    # a half it spares, and rounding), in proportion.
                     self.assertTrue(w >= area[2] - 3 * s or h >= area[3] - 3 * s, (w, h, area))
                     self.assertLess(zoom, s)
                     self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3)
 
                 window.throw(label=monitor)
 
-                # Moved by its user so far over the panel that its settings,
-                # centred over it, would reach 8 px under the panel: they
-                # open (by keyboard) inside the work area even so, frame and
-                # all, at their own size.
+                # Moved so far that its settings, centred, would reach 8 px
+                # under the panel: they open inside the work area even so.
                 dw, dh = (round(n * s) + b for n, b in zip((DIALOG_W, DIALOG_H), border))
                 if edge == "left":
                     desktop.move_window(main, area[0] - 8 - (w - dw) // 2, y)
@@ -197,8 +178,8 @@ class SmallScreenTest(unittest.TestCase):
                     self.assert_inside(desktop, dialog, area)
                     window.cancel()
                 if isinstance(scale, list):
-                    # Taken to the second monitor: fitted to its free area from
-                    # the corner, and the settings open there.
+                    # On the second monitor: fitted to its free area, the
+                    # settings there too.
                     (mx, _), (mw, mh) = (map(int, m.split("x")) for m in monitor.split("+"))
                     second = (mx, area[1], mw, mh - area[1])
                     desktop.run(["wmctrl", "-i", "-r", main, "-e", f"0,{mx + 50},{mh // 2},-1,-1"])
@@ -211,9 +192,8 @@ class SmallScreenTest(unittest.TestCase):
                         desktop.close_window(dialog)
 
     def test_screen_change(self):
-        # The screen's resolution changed under the running program, as a
-        # user or a projector does: smaller, then large enough again, where
-        # the dice and the digits are again exactly as they first were.
+        # The screen made smaller under the program, then large enough again:
+        # the dice and digits exactly as they first were.
         desktop = self.start("screen-change", resizable=True)
         main = desktop.start_program(BINARY)
         self.assertEqual(desktop.geometry(main)[2:], (WIDTH, HEIGHT))

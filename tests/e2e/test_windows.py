@@ -14,7 +14,7 @@ import unittest
 import screen
 from design import GREEN, HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
 from desktop import ARTEFACTS, Desktop, VERSION, WINE
-from test_package import COMMAND_LINE, command_line_env, encoding
+from test_package import COMMAND_LINE, check_command_line, encoding
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 INSTALLER = os.path.join(os.environ.get("MILBANE_WINDOWS_BUILD", ""), "packaging", "windows",
@@ -197,23 +197,14 @@ class WindowsTest(unittest.TestCase):
             flags = struct.unpack_from("<H", head, struct.unpack_from("<I", head, 0x3C)[0] + 94)[0]
             self.assertEqual((len(shipped), flags & 0x160), (8, 0x160), path)
 
-        # The command line, by the Linux package's table (the rows that do not
-        # open a display): answers into a pipe, as from a script.
+        # The Linux package's command-line table, into pipes, but for what
+        # Wine cannot carry: a display, the locale's "?" (Windows writes
+        # UTF-8), a plain C locale's non-ASCII arguments (read as ASCII).
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
         rows = COMMAND_LINE + [(["/?"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", "")]
-        for args, changes, status, out, err in rows:
-            # Windows writes UTF-8 into a pipe, where Linux writes the locale's
-            # "?"; Wine reads a plain C locale's arguments as ASCII.
-            if ("DISPLAY" in changes or encoding(changes) == "latin-1" or
-                    (not changes and not "".join(args).isascii())):
-                continue
-            with self.subTest(args=args, env=changes):
-                result = subprocess.run([WINE, exe, *(a.encode(encoding(changes)) for a in args)],
-                                        env=command_line_env(self.env, changes),
-                                        capture_output=True, timeout=300)
-                self.assertEqual(result.returncode, status)
-                self.assertTrue(result.stdout.decode().startswith(out), result.stdout.decode())
-                self.assertEqual(result.stderr.decode(), err)
+        check_command_line(self, [WINE, exe], self.env, written="utf-8", rows=[
+            (args, env, *rest) for args, env, *rest in rows if "DISPLAY" not in env and
+            encoding(env) != "latin-1" and (env or "".join(args).isascii())])
         # From a Japanese cmd: into its console, and into a file in the
         # console's code page, which `type` shows right there.
         help_file = self.drive("help.txt")
