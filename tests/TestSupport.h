@@ -22,12 +22,10 @@
 #include <deque>
 #include <functional>
 
-// The program installs its accessible interfaces at start-up; so does each
-// test program, before its first window.
+// As the program does at start-up, before the first window.
 inline const bool accessibleInterfacesInstalled = (installAccessibleInterfaces(), true);
 
-// The design's facts, typed once from it in design.json (built into each
-// test; the end-to-end tests read it too), never from the program.
+// The design's facts, typed once in design.json, never from the program.
 inline const QJsonObject &design()
 {
     static const QJsonObject facts = [] {
@@ -130,23 +128,18 @@ inline int differences(const QImage &shot, const QImage &picture, int columns = 
 }
 
 // Hands out the values a test scripts, in order; 0 once they run out.
-class ScriptedRandom final : public RandomSource
-{
-public:
-    explicit ScriptedRandom(std::deque<float> *values) : m_values(values) {}
+struct ScriptedRandom final : RandomSource {
+    explicit ScriptedRandom(std::deque<float> *values) : values(values) {}
     float next() override
     {
         ++draws;
-        if (m_values->empty())
-            return 0.0f;
-        const float r = m_values->front();
-        m_values->pop_front();
+        const float r = values->empty() ? 0.0f : values->front();
+        if (!values->empty())
+            values->pop_front();
         return r;
     }
+    std::deque<float> *values;
     int draws = 0;
-
-private:
-    std::deque<float> *m_values;
 };
 
 // Keys by name, "Tab Tab Up Return", as a list of keys.
@@ -174,9 +167,8 @@ inline void setSettings(int faces, int count, int zero)
     basMain::ZeroFace = static_cast<std::int16_t>(zero);
 }
 
-// Runs `inside` once the next modal dialog is up and has the focus (a modal
-// exec() would block the test otherwise); the dialog is handed over so the
-// test can close it.
+// Runs `inside` on the next modal dialog once it has the focus (its exec()
+// would block the test), and closes it if `inside` did not.
 inline void whenModalOpens(std::function<void(QWidget *)> inside)
 {
     QTimer::singleShot(0, [inside = std::move(inside)] {
@@ -190,8 +182,7 @@ inline void whenModalOpens(std::function<void(QWidget *)> inside)
     });
 }
 
-// The settings opened by a click on the main window's button: `inside`
-// gets the dialog. Whether it opened at all.
+// The settings opened by a click on 設定, for `inside`; whether they opened.
 inline bool inSettings(frmMain &w, std::function<void(frmConf *)> inside)
 {
     bool opened = false;
@@ -203,9 +194,8 @@ inline bool inSettings(frmMain &w, std::function<void(frmConf *)> inside)
     return opened;
 }
 
-// Everything that must hold in the main window, as designed, between two
-// events, for the settings as they are; or what does not. The window at its
-// designed size.
+// What of all that must hold in the main window at its designed size between
+// two events, for the settings as they are, does not.
 inline QString violation(frmMain &w)
 {
     const int state = WindowProbe::RollState(w);

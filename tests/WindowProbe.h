@@ -1,8 +1,7 @@
 #pragma once
 
-// How the tests reach the windows: their controls by object name, as Qt's
-// own widget tests do, and through WindowProbe, the one way into a window's
-// insides: a tick of the roll timer on demand, and the state to read.
+// The windows' controls by object name, as Qt's own tests find them; and
+// WindowProbe, the one way inside: a tick on demand, the state to read.
 
 #include "widgets/PictureBox.h"
 #include "widgets/ShapeBox.h"
@@ -34,8 +33,7 @@ std::array<T *, N> controls(const QWidget &window, const char *name)
     return found;
 }
 
-// A finder per control, named as the control and its object name are:
-// cmdAction(w), or imgDice(w)[i] for a control array.
+// A finder per control, by its name: cmdAction(w), imgDice(w)[i].
 #define MILBANE_CONTROL(Type, name)                                                                \
     inline Type *name(const QWidget &w)                                                            \
     {                                                                                              \

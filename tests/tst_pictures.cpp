@@ -175,16 +175,14 @@ private slots:
     {
         QTest::addColumn<double>("scale");
         QTest::newRow("1x") << 1.0;
-        // A 640 x 480 screen's zoom, and the smallest the window takes: lit
-        // segments that meet share pixels, which stay lit.
+        // A 640 x 480 screen's zoom and the smallest: shared pixels stay lit.
         QTest::newRow("640x480") << 0.6;
         QTest::newRow("smallest") << 0.25;
     }
 
-    // The blank and the 8 share one shape, pixel for pixel, and that shape
-    // is the corner table: 7 px below each segment's top and above its
-    // bottom, where no rounding reaches, its edges cross half coverage within
-    // a pixel of the table's.
+    // The blank and the 8 share one shape, pixel for pixel: the corner table's,
+    // whose edges 7 px inside each segment's ends cross half coverage within a
+    // pixel of the table's.
     void segmentShapes()
     {
         QFETCH(double, scale);
@@ -251,8 +249,7 @@ private slots:
     {
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("blackParts"); // the outline, plus pips on the sides
-        // The design's three sizes keep to three colours; the larger ones that
-        // docks and software centres show are smooth, from the same geometry.
+        // The design's sizes keep to three colours; larger ones are smooth.
         QTest::addColumn<bool>("smooth");
         QTest::newRow("32") << 32 << 6 << false;
         QTest::newRow("16") << 16 << 1 << false;
@@ -277,26 +274,23 @@ private slots:
                 white += p == colour("face");
                 red += p == colour("redPip");
             }
-        // Smooth: every edge pixel of the outline is a blend, some 4 per pixel
-        // of the icon's size; a stair-stepped one has none.
+        // Smooth: some 4 blended edge pixels per pixel of size; else none.
         QVERIFY2(smooth ? blends > 4 * size : blends == 0, qPrintable(QString::number(blends)));
-        // The outline's width grows with the icon: 3 to 4 px at 48, as thick in
-        // proportion above it. Measured across the left face's left edge.
+        // The outline grows with the icon: 3 to 4 px at 48, as thick in
+        // proportion above, across the left face's left edge.
         if (size >= 48) {
             const auto isDark = [&](int x) {
-                const QRgb p = image.pixel(x, size / 2);
-                return qAlpha(p) > 128 && qGray(p) < 128;
+                return qAlpha(image.pixel(x, size / 2)) > 128 &&
+                       qGray(image.pixel(x, size / 2)) < 128;
             };
-            int x = 0;
+            int x = 0, dark = 0;
             while (!isDark(x))
                 ++x;
-            int dark = 0;
             while (isDark(x + dark))
                 ++dark;
             QVERIFY2(dark * 16 >= size && dark * 10 <= size, qPrintable(QString::number(dark)));
         }
-        QVERIFY(white > size * size / 5);
-        QVERIFY(red > 0);
+        QVERIFY(white > size * size / 5 && red > 0);
         QVERIFY(transparent(image.pixel(0, 0)) && transparent(image.pixel(size - 1, size - 1)));
         // The red pip lies on the top face, in the upper half.
         const auto redParts = regions(image, [](QRgb p) { return p == colour("redPip"); });
@@ -306,7 +300,7 @@ private slots:
         QCOMPARE(int(regions(image, [](QRgb p) { return p == colour("pip"); }).size()), blackParts);
 
         // As a desktop asks for it: its own image at each designed size, and
-        // painted into a smaller place (a title bar's), nothing outside it.
+        // painted into a smaller place, nothing outside it.
         const QIcon icon = makeAppIcon();
         if (!smooth)
             QCOMPARE(icon.pixmap(size).toImage().convertToFormat(image.format()), image);
@@ -337,10 +331,9 @@ private slots:
         main->close(); // deletes itself
     }
 
-    // What is on screen, throw after throw in one window, as it was painted
-    // there: the faces and both digits at the places the layout gives them,
-    // and the panel around them, outlined in the desktop's text colour, as it
-    // narrows to one digit and widens again.
+    // What is painted, throw after throw in one window: the faces, the digits
+    // and the panel, outlined in the desktop's text colour, as it narrows to
+    // one digit and widens again.
     void paintedAfterThrows()
     {
         setSettings(10, 2, 0);

@@ -1,7 +1,6 @@
-// Long use without leaks or growth: a thousand openings of the settings
-// dialog and a hundred thousand ticks. The memory in use after the first
-// tenth of each is compared with that after the last tenth; leaks are left
-// to LeakSanitizer in the sanitizer build, where memory is not comparable.
+// Long use without growth: the memory in use after the first tenth of a
+// thousand openings of the settings, and of 100,000 ticks, against that
+// after the last tenth (leaks are LeakSanitizer's, in the sanitizer build).
 #include "TestSupport.h"
 
 #ifdef Q_OS_WIN
@@ -21,14 +20,10 @@ constexpr bool Sanitized = true;
 constexpr bool Sanitized = false;
 #endif
 
-// On Linux the bytes the program holds on the heap, counted by the C
-// library; with its per-thread caches off (GLIBC_TUNABLES, as CTest runs
-// it), which keep freed blocks counted as in use, that count is what is
-// live, whatever the load.
-// With three CPU hogs on two cores it grew by -1 to 0 KiB in 30 runs of
-// each case, where the resident size grew by 52 to 300 KiB as freed pages
-// stayed or went (a freed dialog's backing store, 251 KiB, left below a
-// later block). One 16-byte block kept per opening grows it by 29 KiB.
+// On Linux the heap in use as the C library counts it, its per-thread caches
+// off (GLIBC_TUNABLES, as CTest runs it): under three CPU hogs it grew by -1
+// to 0 KiB in 30 runs of each case, where the resident size grew by 52 to
+// 300 KiB. One 16-byte block kept per opening grows it by 29 KiB.
 constexpr long AllowedGrowthKiB = 8;
 
 long memoryKiB()
@@ -44,8 +39,7 @@ long memoryKiB()
 #endif
 }
 
-// Wine keeps about 20 KiB of its own for every window opened and closed (a
-// plain QDialog grows as much), which no test can tell from a leak of ours.
+// Wine keeps about 20 KiB of its own per window opened and closed.
 bool underWine()
 {
 #ifdef Q_OS_WIN
@@ -107,22 +101,21 @@ private slots:
     }
 
 private:
-    void compare(long first, long last, const char *what);
-};
-
-void TestSoak::compare(long first, long last, const char *what)
-{
-    qInfo("%s: %ld KiB in use after the first tenth, %ld KiB after the last", what, first, last);
-    if (Sanitized)
-        return;
+    void compare(long first, long last, const char *what)
+    {
+        qInfo("%s: %ld KiB in use after the first tenth, %ld KiB after the last", what, first,
+              last);
+        if (Sanitized)
+            return;
 #ifndef Q_OS_WIN
-    if (qgetenv("GLIBC_TUNABLES") != "glibc.malloc.tcache_count=0")
-        QSKIP("the heap is counted without the C library's caches (GLIBC_TUNABLES)");
+        if (qgetenv("GLIBC_TUNABLES") != "glibc.malloc.tcache_count=0")
+            QSKIP("the heap is counted without the C library's caches (GLIBC_TUNABLES)");
 #endif
-    QVERIFY(first > 0 && last > 0);
-    QVERIFY2(last - first <= AllowedGrowthKiB,
-             qPrintable(QStringLiteral("%1 grew by %2 KiB").arg(what).arg(last - first)));
-}
+        QVERIFY(first > 0 && last > 0);
+        QVERIFY2(last - first <= AllowedGrowthKiB,
+                 qPrintable(QStringLiteral("%1 grew by %2 KiB").arg(what).arg(last - first)));
+    }
+};
 
 QTEST_MAIN(TestSoak)
 #include "tst_soak.moc"

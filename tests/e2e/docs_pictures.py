@@ -1,16 +1,10 @@
-"""The pictures under docs/ that show the real program, taken as a user sees
-it on a desktop of their own:
+"""The pictures under docs/ of the real program, as a user sees it:
 
     python3 docs_pictures.py PROGRAM DIR [SETUP]
 
-writes DIR/screenshot.png (the window after a real throw of four dice from
-0 to 10, framed by the window manager), DIR/laptop-150.png (the whole of a
-1920 x 1080 screen at 150 % under a taskbar, after a throw of two dice)
-and, given SETUP, the Windows installer, DIR/windows/*.png: its folder and
-finish pages and the uninstaller's, under Wine.
-
-read_screenshot() reads a throw in one of them; throw_free() leaves out
-what a throw changes, so that a picture can be told from one taken now."""
+writes DIR/screenshot.png (a throw of four dice, framed), DIR/laptop-150.png
+(a 1920 x 1080 screen at 150 % under a taskbar) and, given SETUP, the
+Windows installer, its pages under Wine in DIR/windows/."""
 
 import glob
 import os
@@ -26,8 +20,8 @@ from design import (ACTION_BUTTON, GREEN, HEIGHT, LABEL_H, LABEL_TOP, DIE_TOP, T
                     TOTAL_H, TOTAL_TOP, TOTAL_W, UNITS_LEFT, WIDTH)
 from desktop import Desktop, WINE
 
-# The desktop, the keys that set the dice in the settings (None: as they
-# start), how many dice, and whether the whole screen shows.
+# The desktop, the keys that set the dice (None: as they start), how many
+# dice, and whether the whole screen shows.
 PICTURES = {
     "screenshot.png": (dict(size="1280x1024"),
                        ("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return"), 4, False),
@@ -45,8 +39,8 @@ def client_of(image):
 
 
 def read_screenshot(image):
-    """The values of the thrown dice in a picture of the main window, once
-    faces, values and total are seen to agree; AssertionError where not."""
+    """The values thrown in a picture of the main window, where faces, values
+    and total agree; AssertionError where not."""
     client, zoom = client_of(image)
     count = next((n for n in (4, 3, 2, 1)
                   if all(screen.read_die(client, n, i, zoom) is not None and
@@ -57,8 +51,7 @@ def read_screenshot(image):
 
 
 def throw_free(image):
-    """The picture with the dice, their values and the total's digits
-    blanked: all that a throw changes."""
+    """The picture with all that a throw changes blanked."""
     image = image.copy()
     client, zoom = client_of(image)
     at = lambda n: screen.at(n, zoom)
@@ -93,8 +86,8 @@ def take(binary, name, out):
 
 
 def take_windows(setup, out):
-    """The installer's folder and finish pages and the uninstaller's page,
-    in Japanese, from a fresh Wine prefix."""
+    """The installer's folder and finish pages and the uninstaller's, in
+    Japanese, from a fresh Wine prefix."""
     os.makedirs(out, exist_ok=True)
     with tempfile.TemporaryDirectory() as scratch, Desktop(scratch, "docs-windows") as d:
         prefix = os.path.join(scratch, "wine")
@@ -102,8 +95,7 @@ def take_windows(setup, out):
         wine = lambda *args: subprocess.Popen([WINE, *args], env=env)
 
         def page(title, name, shown):
-            """Until the window of `title`, frame and all, shows what `shown`
-            says of it; kept as `name`."""
+            """The window of `title`, framed, once `shown`, kept as `name`."""
             wid = d.find_window(title)
             d.wait_active(wid)
             found = []
@@ -138,16 +130,14 @@ def _pixels(*paths):
 
 
 def shows_now(kept, made):
-    """Whether picture `kept` shows the program as `made`, taken now, does:
-    a true throw, and but for the throw the same, pixel for pixel."""
+    """Whether `kept` is a true throw and, but for it, `made` pixel for pixel."""
     kept, made = _pixels(kept, made)
     read_screenshot(kept)
     return made.shape == kept.shape and np.array_equal(throw_free(made), throw_free(kept))
 
 
 def same_page(kept, made):
-    """Whether an installer's page is as it was: the free disk space it shows
-    (a few hundred pixels) may differ."""
+    """Whether an installer's page is as it was, but for the free space shown."""
     kept, made = _pixels(kept, made)
     return made.shape == kept.shape and np.mean(np.any(made != kept, axis=2)) < 0.005
 

@@ -75,8 +75,7 @@ def read_die(client, count, i, zoom=1):
 
 
 def read_digit(client, left, zoom=1):
-    """The digit a total position shows (`left` in designed pixels); None
-    for the dark blank digit."""
+    """The digit shown at `left`, in designed pixels; None for the blank."""
     top, left = at(TOTAL_TOP, zoom), at(left, zoom)
     crop = client[top:top + at(TOTAL_H, zoom), left:left + at(TOTAL_W, zoom)]
     lit = ""
@@ -98,8 +97,8 @@ def read_total(client, two_digits, zoom=1):
 
 
 def agreeing_throw(client, count, two_digits, zoom=1):
-    """The values of a finished throw on screen, once its faces, the values
-    under them and the total are seen to agree; AssertionError where not."""
+    """The values of a finished throw, where faces, values and total agree;
+    AssertionError where not."""
     faces = [read_die(client, count, i, zoom) for i in range(count)]
     labels = [read_label(client, count, i, zoom) for i in range(count)]
     tens, units = read_total(client, two_digits, zoom)
@@ -144,8 +143,7 @@ def label_shown(client, count, i, zoom=1):
 
 
 def read_label(client, count, i, zoom=1):
-    """The number in a value label, matched against the font's own glyphs
-    at the label's size, zoomed."""
+    """The number in a value label, matched against the font's glyphs."""
     crop = label_box(client, count, i, zoom).astype(int)
     yellow = (crop[..., 0] > 128) & (crop[..., 1] > 128) & (crop[..., 2] < 100)
     glyph = _glyph_mask(yellow)
@@ -220,8 +218,7 @@ class Window:
         self.desktop.click(self.output or self.wid, self.origin[0] + x, self.origin[1] + y)
 
     def ready(self, count=2, two_digits=True, label=None):
-        """Until the window shows `count` blank dice where they belong, no
-        value under them and no total."""
+        """Until `count` blank dice show where they belong, no values, no total."""
         z = self.zoom
 
         def ready(c):
@@ -241,8 +238,7 @@ class Window:
                   "the dice to change while rolling", label)
 
     def result(self, count=2, two_digits=True, label=None):
-        """Until every value shows; then faces, values and total agree and
-        stay. Returns the values."""
+        """Until the values show; then faces, values and total agree and stay."""
         client = self.wait(lambda c: all(label_shown(c, count, i, self.zoom)
                                          for i in range(count)), "the values", label)
         values = agreeing_throw(client, count, two_digits, self.zoom)
@@ -263,10 +259,9 @@ class Window:
         return values
 
     def dialog_box(self):
-        """On a compositor, the dialog's client area on the output (left,
-        top, width, height), where Qt draws the frame with it, or None: the
-        longest run of rows rich in the dialog's ground, within the columns
-        that are."""
+        """On a compositor, the dialog's client area and Qt's frame (left, top,
+        width, height), or None: the longest runs of its ground's rows and
+        columns."""
         ground = np.all(self.screen() == DIALOG, axis=2)
         left, width = longest_run(ground.sum(axis=0) >= 100)
         top, height = longest_run(ground[:, left:left + width].sum(axis=1) >= width // 20)
@@ -276,9 +271,8 @@ class Window:
 
     @contextlib.contextmanager
     def settings(self, *keys, label=None):
-        """The settings, opened by `keys` or else a click on 設定: yields the
-        dialog (its window on X11, its box on a compositor), and once the
-        block has closed it, waits until it is gone."""
+        """The settings, opened by `keys` or a click on 設定: yields the dialog
+        (its window, or on a compositor its box), then waits until it is gone."""
         if keys:
             self.desktop.key(*keys)
         else:
@@ -302,7 +296,6 @@ class Window:
         self.desktop.wait_active(self.wid)
 
     def cancel(self):
-        """A click on the open dialog's キャンセル, at the dialog's own scale
-        (the screen's: it is never shown smaller)."""
+        """A click on the open dialog's キャンセル, at the screen's scale."""
         scale = self.desktop.geometry(self.dialog)[2] / DIALOG_W
         self.desktop.click(self.dialog, *(at(p, scale) for p in CANCEL_BUTTON))

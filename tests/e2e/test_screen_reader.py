@@ -1,6 +1,5 @@
 """What a blind user hears, playing by keyboard alone: the real program with
-Orca, the screen reader, on a Japanese desktop's accessibility bus. Orca's speech goes nowhere; its debug
-log keeps every line it would have spoken, and the test waits for each."""
+Orca on a Japanese desktop, each line Orca would speak read from its log."""
 
 import os
 import re
@@ -8,7 +7,6 @@ import unittest
 
 import screen
 from desktop import ARTEFACTS, BINARY, Desktop, read_text
-
 
 
 class ScreenReaderTest(unittest.TestCase):

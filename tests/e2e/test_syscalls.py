@@ -1,11 +1,6 @@
-"""Nothing behind the user's back: a scripted session of the real program
-(start, a throw, the settings dialog, close) under strace. The program
-connects to nothing but its display and the session bus, opens no network
-socket and writes no file.
-
-The session runs as on a desktop: with a session bus of its own and
-XDG_RUNTIME_DIR set to the user's private runtime folder (without one, Qt
-itself creates /tmp/runtime-USER)."""
+"""Nothing behind the user's back: a session of the real program under
+strace, on a desktop with its own bus and runtime folder, connects to
+nothing but its display and the bus and writes no file."""
 
 import os
 import re

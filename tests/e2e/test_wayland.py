@@ -1,7 +1,5 @@
-"""The real program on Wayland: weston, Debian's reference compositor, runs
-inside the test's Xvfb (its X11 backend draws its output into an X window,
-read with import as on X11) and the program talks to it alone, through Qt's
-Wayland platform. Qt draws the title bar itself there."""
+"""The real program on weston, Debian's reference compositor, through Qt's
+Wayland platform alone; weston's output an X window of the test's Xvfb."""
 
 import os
 import pathlib
@@ -14,9 +12,8 @@ import screen
 from design import HEIGHT, WIDTH
 from desktop import ARTEFACTS, Desktop
 
-# Weston's output and the edge its panel is on. On a laptop's 1280 x 720
-# (1920 x 1080 at 150 %) the window leaves room for a panel down, not
-# across: else its foot, the buttons, would lie under the bottom panel.
+# Weston's output and its panel's edge: on a laptop's 1280 x 720 the window
+# must leave room for the panel below it, or its buttons lie under it.
 OUTPUTS = [("1280x1000", "top"), ("1280x720", "bottom")]
 
 
@@ -46,8 +43,7 @@ class WaylandTest(unittest.TestCase):
 
     def play(self, window):
         window.ready(label="ready")
-        # The whole window above the panel, its foot and all, and played there.
-        window.throw()
+        window.throw()  # the whole window above the panel
         if window.zoom != 1:
             return
 
@@ -59,8 +55,7 @@ class WaylandTest(unittest.TestCase):
         ink = np.all(bar[:, WIDTH // 3:2 * WIDTH // 3] < 100, axis=2)
         self.assertGreater(ink.sum(), 50, "no title in the title bar")
 
-        # The settings over the main window, by keyboard: four dice of ten.
-        # Its frame, drawn by Qt, is a little larger than its client area.
+        # The settings by keyboard: four dice of ten.
         with window.settings(label="wayland-dialog") as (left, top, width, height):
             print(f"weston put the dialog's frame at {left - x},{top - y} ({width} x {height}) "
                   f"over the window; centred it would be at {(WIDTH - width) // 2},"
