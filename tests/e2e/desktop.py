@@ -123,16 +123,12 @@ class Desktop:
         return env
 
     def env(self):
-        env = dict(os.environ)
-        if self.display:
-            env["DISPLAY"] = self.display
         # The session's own bus: nothing is autolaunched, nothing outlives it.
-        env.pop("DBUS_SESSION_BUS_ADDRESS", None)
-        if self.bus:
-            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus
-        env.pop("WAYLAND_DISPLAY", None)
-        env["QT_QPA_PLATFORM"] = "xcb"
-        env["XDG_RUNTIME_DIR"] = self.runtime
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY")}
+        env.update({k: v for k, v in (("DISPLAY", self.display),
+                                      ("DBUS_SESSION_BUS_ADDRESS", self.bus)) if v})
+        env.update(QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=self.runtime)
         if isinstance(self.scale, list):
             env["QT_SCREEN_SCALE_FACTORS"] = ";".join(
                 f"DUMMY{i}={factor}" for i, factor in enumerate(self.scale))
@@ -150,8 +146,7 @@ class Desktop:
         Orca buffers it), copied into `debug_file` line by line."""
         master, slave = os.openpty()
         tty.setraw(slave)
-        copier = threading.Thread(target=self._copy_log, args=(master, debug_file), daemon=True)
-        copier.start()
+        threading.Thread(target=self._copy_log, args=(master, debug_file), daemon=True).start()
         self._spawn(["orca", "--replace", f"--debug-file={os.ttyname(slave)}"],
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.screen_reader_tty = slave
@@ -160,16 +155,9 @@ class Desktop:
 
     @staticmethod
     def _copy_log(master, path):
-        with open(path, "wb") as out:
-            while True:
-                try:
-                    chunk = os.read(master, 65536)
-                except OSError:  # the terminal closed
-                    break
-                if not chunk:
-                    break
+        with open(path, "wb", buffering=0) as out, contextlib.suppress(OSError):  # closed
+            while chunk := os.read(master, 65536):
                 out.write(chunk)
-                out.flush()
         os.close(master)
 
     def _read_line(self, args, what, log=None, **kw):
@@ -183,13 +171,8 @@ class Desktop:
             if log:
                 out.close()
         os.close(write_end)
-        line = b""
         with os.fdopen(read_end, "rb") as pipe:  # blocks until written or closed
-            while not line.endswith(b"\n"):
-                chunk = pipe.read1(256)
-                if not chunk:
-                    break
-                line += chunk
+            line = pipe.readline()
         if not line.strip():
             raise RuntimeError(f"{what} did not start")
         return line.decode().strip()

@@ -51,11 +51,16 @@ class WindowsTest(unittest.TestCase):
         # Wine's server ends, its registry written, before the prefix goes.
         self.addCleanup(subprocess.run, [WINE, "wineserver", "-k"], env=self.env)
 
-    def wine(self, args, **env):
+    def wine(self, args, status=0, **env):
         result = subprocess.run([WINE, *args], env={**self.env, **env}, capture_output=True,
                                 timeout=300)
-        self.assertEqual(result.returncode, 0, result.stderr.decode(errors="replace")[-2000:])
+        self.assertEqual(result.returncode, status, result.stderr.decode(errors="replace")[-2000:])
         return result
+
+    def registered(self):
+        """Whether the Apps list has the program."""
+        return subprocess.run([WINE, "reg", "query", KEY], env=self.env,
+                              capture_output=True).returncode == 0
 
     def drive(self, *parts):
         return os.path.join(self.prefix, "drive_c", *parts)
@@ -121,15 +126,11 @@ class WindowsTest(unittest.TestCase):
         if running:
             self.start_program(self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe")
             # Neither replaces nor removes a running program's files: they
-            # give up, saying so (silently: exit code 2).
-            result = subprocess.run([WINE, *setup], env=self.env, capture_output=True)
-            self.assertEqual(result.returncode, 2)
-            # In place (_?=), as the Apps list's copy of it runs, to read its
-            # exit code.
+            # give up, silently saying so (2); the uninstaller run in place
+            # (_?=), as the Apps list's copy of it runs, to read its status.
+            self.wine(setup, 2)
             place = self.windows_path(self.installed()[0])
-            result = subprocess.run([WINE, place + "\\uninstall.exe", "/S", "_?=" + place],
-                                    env=self.env, capture_output=True)
-            self.assertEqual(result.returncode, 2)
+            self.wine([place + "\\uninstall.exe", "/S", "_?=" + place], 2)
             self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")))
             self.assertEqual(self.desktop.close_program(), 0)
         self.wine(setup)
@@ -144,9 +145,7 @@ class WindowsTest(unittest.TestCase):
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
         program = os.path.join(where, "denshi-milbane.exe")
         # It runs on from a copy of itself; the Apps entry goes last.
-        self.desktop.wait_for(lambda: subprocess.run([WINE, "reg", "query", KEY], env=self.env,
-                                                     capture_output=True).returncode != 0,
-                              "the uninstaller to finish")
+        self.desktop.wait_for(lambda: not self.registered(), "the uninstaller to finish")
         self.assertFalse(os.path.exists(program))
         for path in mine:
             self.assertTrue(os.path.exists(path), f"the user's {path} is gone")
@@ -271,8 +270,7 @@ class WindowsTest(unittest.TestCase):
         # The uninstaller runs on from a copy of itself: until its work is seen.
         self.desktop.wait_for(lambda: not self.installed() and not self.shortcut(),
                               "the uninstaller to finish")
-        result = subprocess.run([WINE, "reg", "query", KEY], env=self.env, capture_output=True)
-        self.assertNotEqual(result.returncode, 0, "the uninstall entry is left")
+        self.assertFalse(self.registered(), "the uninstall entry is left")
 
 
 if __name__ == "__main__":
