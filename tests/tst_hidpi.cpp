@@ -116,10 +116,9 @@ private slots:
             const QRect got = w.findChild<QWidget *>(control)->geometry();
             const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
                              qRound(designed.width() * zoom), qRound(designed.height() * zoom));
-            const QMargins off(got.left() - want.left(), got.top() - want.top(),
-                               got.right() - want.right(), got.bottom() - want.bottom());
-            const int most = std::max(
-                {qAbs(off.left()), qAbs(off.top()), qAbs(off.right()), qAbs(off.bottom())});
+            const QPoint a = got.topLeft() - want.topLeft(),
+                         b = got.bottomRight() - want.bottomRight();
+            const int most = std::max({qAbs(a.x()), qAbs(a.y()), qAbs(b.x()), qAbs(b.y())});
             QVERIFY2(most <= (zoom == 1.0 ? 0 : 1),
                      qPrintable(QStringLiteral("at zoom %1: %2").arg(zoom).arg(text(got))));
             // The panel's outline, a pixel wide at any scale: on each side its

@@ -164,6 +164,49 @@ def longest_run(flags):
     return (starts[longest], ends[longest] - starts[longest]) if len(starts) else (0, 0)
 
 
+def client_of(image):
+    """The main window's client area in a picture (framed or not), and its zoom."""
+    found = box(np.all(image == GREEN, axis=2))
+    if found is None or abs(found[3] - HEIGHT * found[2] / WIDTH) > 3:
+        raise AssertionError(f"no main window's client area in the picture: {found}")
+    x, y, w, h = found
+    return image[y:y + h, x:x + w], w / WIDTH
+
+
+def read_screenshot(image):
+    """The values thrown in a picture of the main window, where faces, values
+    and total agree; AssertionError where not."""
+    client, zoom = client_of(image)
+    count = next((n for n in (4, 3, 2, 1)
+                  if all(read_die(client, n, i, zoom) is not None and
+                         label_shown(client, n, i, zoom) for i in range(n))), None)
+    if count is None:
+        raise AssertionError("no thrown dice in the picture")
+    return agreeing_throw(client, count, True, zoom)
+
+
+def throw_free(image):
+    """The picture with all that a throw changes blanked."""
+    image = image.copy()
+    client, zoom = client_of(image)
+    z = lambda n: at(n, zoom)
+    client[z(DIE_TOP) - 1:z(LABEL_TOP + LABEL_H) + 1] = 0
+    client[z(TOTAL_TOP) - 1:z(TOTAL_TOP + TOTAL_H) + 1,
+           z(TENS_LEFT) - 1:z(UNITS_LEFT[True] + TOTAL_W) + 1] = 0
+    return image
+
+
+def pixels(*paths):
+    return (np.asarray(Image.open(p).convert("RGB")) for p in paths)
+
+
+def shows_now(kept, made):
+    """Whether `kept` is a true throw and, but for it, `made` pixel for pixel."""
+    kept, made = pixels(kept, made)
+    read_screenshot(kept)
+    return made.shape == kept.shape and np.array_equal(throw_free(made), throw_free(kept))
+
+
 class Window:
     """The program's main window as its user meets it: on X11 the window
     `wid`, on a compositor's output window `output` the client area at

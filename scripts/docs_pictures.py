@@ -1,6 +1,7 @@
-"""The pictures under docs/ of the real program, as a user sees it:
+"""The pictures under docs/ of the real program, as a user sees it, taken
+on the end-to-end tests' desktop (scripts/render-pictures runs it):
 
-    python3 docs_pictures.py PROGRAM DIR [SETUP]
+    python3 scripts/docs_pictures.py PROGRAM DIR [SETUP]
 
 writes DIR/screenshot.png (a throw of four dice, framed), DIR/laptop-150.png
 (a 1920 x 1080 screen at 150 % under a taskbar) and, given SETUP, the
@@ -15,10 +16,10 @@ import tempfile
 import numpy as np
 from PIL import Image
 
-import screen
-from design import (ACTION_BUTTON, GREEN, HEIGHT, LABEL_H, LABEL_TOP, DIE_TOP, TENS_LEFT,
-                    TOTAL_H, TOTAL_TOP, TOTAL_W, UNITS_LEFT, WIDTH)
-from desktop import Desktop, WINE
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import screen  # noqa: E402
+from design import ACTION_BUTTON  # noqa: E402
+from desktop import Desktop, WINE  # noqa: E402
 
 # The desktop, the keys that set the dice (None: as they start), how many
 # dice, and whether the whole screen shows.
@@ -27,38 +28,6 @@ PICTURES = {
                        ("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return"), 4, False),
     "laptop-150.png": (dict(size="1920x1080", scale=1.5), None, 2, True),
 }
-
-
-def client_of(image):
-    """The main window's client area in a picture (framed or not), and its zoom."""
-    found = screen.box(np.all(image == GREEN, axis=2))
-    if found is None or abs(found[3] - HEIGHT * found[2] / WIDTH) > 3:
-        raise AssertionError(f"no main window's client area in the picture: {found}")
-    x, y, w, h = found
-    return image[y:y + h, x:x + w], w / WIDTH
-
-
-def read_screenshot(image):
-    """The values thrown in a picture of the main window, where faces, values
-    and total agree; AssertionError where not."""
-    client, zoom = client_of(image)
-    count = next((n for n in (4, 3, 2, 1)
-                  if all(screen.read_die(client, n, i, zoom) is not None and
-                         screen.label_shown(client, n, i, zoom) for i in range(n))), None)
-    if count is None:
-        raise AssertionError("no thrown dice in the picture")
-    return screen.agreeing_throw(client, count, True, zoom)
-
-
-def throw_free(image):
-    """The picture with all that a throw changes blanked."""
-    image = image.copy()
-    client, zoom = client_of(image)
-    at = lambda n: screen.at(n, zoom)
-    client[at(DIE_TOP) - 1:at(LABEL_TOP + LABEL_H) + 1] = 0
-    client[at(TOTAL_TOP) - 1:at(TOTAL_TOP + TOTAL_H) + 1,
-           at(TENS_LEFT) - 1:at(UNITS_LEFT[True] + TOTAL_W) + 1] = 0
-    return image
 
 
 def take(binary, name, out):
@@ -81,7 +50,7 @@ def take(binary, name, out):
         d.run(["xdotool", "mousemove", "--sync", *(str(int(n) - 1) for n in d.size.split("x"))])
         x, y, w, h = d.frame(main)
         picture = d.shot() if whole else d.shot()[y:y + h, x:x + w]
-        read_screenshot(picture)
+        screen.read_screenshot(picture)
         Image.fromarray(picture).save(out, optimize=True)
 
 
@@ -125,20 +94,9 @@ def take_windows(setup, out):
         subprocess.run([WINE, "wineserver", "-k"], env=env)
 
 
-def _pixels(*paths):
-    return (np.asarray(Image.open(p).convert("RGB")) for p in paths)
-
-
-def shows_now(kept, made):
-    """Whether `kept` is a true throw and, but for it, `made` pixel for pixel."""
-    kept, made = _pixels(kept, made)
-    read_screenshot(kept)
-    return made.shape == kept.shape and np.array_equal(throw_free(made), throw_free(kept))
-
-
 def same_page(kept, made):
     """Whether an installer's page is as it was, but for the free space shown."""
-    kept, made = _pixels(kept, made)
+    kept, made = screen.pixels(kept, made)
     return made.shape == kept.shape and np.mean(np.any(made != kept, axis=2)) < 0.005
 
 
@@ -153,12 +111,12 @@ def update(made, kept, same):
 
 if __name__ == "__main__":
     if len(sys.argv) not in (3, 4):
-        sys.exit("usage: docs_pictures.py PROGRAM DIR [SETUP]")
+        sys.exit("usage: scripts/docs_pictures.py PROGRAM DIR [SETUP]")
     out = sys.argv[2]
     with tempfile.TemporaryDirectory() as scratch:
         for picture in PICTURES:
             take(os.path.abspath(sys.argv[1]), picture, os.path.join(scratch, picture))
-            update(os.path.join(scratch, picture), os.path.join(out, picture), shows_now)
+            update(os.path.join(scratch, picture), os.path.join(out, picture), screen.shows_now)
         if len(sys.argv) == 4:
             take_windows(os.path.abspath(sys.argv[3]), os.path.join(scratch, "windows"))
             os.makedirs(os.path.join(out, "windows"), exist_ok=True)
