@@ -3,6 +3,7 @@ values), at the window's zoom: device pixels for each designed pixel; and
 Window, the end-to-end tests' one handle on the program's window."""
 
 import contextlib
+import functools
 import os
 import subprocess
 
@@ -107,23 +108,18 @@ def agreeing_throw(client, count, two_digits, zoom=1):
     return labels
 
 
-_templates = {}
-
-
 def _glyph_mask(mask):
     x, y, w, h = box(mask) or (0, 0, 0, 0)
     return mask[y:y + h, x:x + w] if w else None
 
 
+@functools.cache
 def _template(text, size):
-    if (text, size) not in _templates:
-        path = subprocess.run(["fc-match", "-f", "%{file}", "IPAPGothic"], capture_output=True,
-                              text=True).stdout.strip()
-        font = ImageFont.truetype(path, size)
-        image = Image.new("L", (3 * size, 2 * size), 0)
-        ImageDraw.Draw(image).text((10, 10), text, fill=255, font=font)
-        _templates[text, size] = _glyph_mask(np.asarray(image) > 128)
-    return _templates[text, size]
+    path = subprocess.run(["fc-match", "-f", "%{file}", "IPAPGothic"], capture_output=True,
+                          text=True).stdout.strip()
+    image = Image.new("L", (3 * size, 2 * size), 0)
+    ImageDraw.Draw(image).text((10, 10), text, fill=255, font=ImageFont.truetype(path, size))
+    return _glyph_mask(np.asarray(image) > 128)
 
 
 def _overlap(a, b):
