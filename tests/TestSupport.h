@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <climits>
 #include <deque>
 #include <functional>
 
@@ -82,10 +83,10 @@ inline QRect designedPlace(const QString &control, int count = 4, bool twoDigits
     if (!main["controls"][control].isArray())
         return pixels(design()["dialog"]["controls"][control]);
     QRect place = pixels(!twoDigits && one.isArray() ? one : main["controls"][control]);
-    const int k = control.back().digitValue();
     if (control.startsWith("imgDice") || control.startsWith("lblDice"))
-        place.moveLeft(pixels(main["dieLefts"][QString::number(count)][k].toInt() +
-                              (control[0] == 'l' ? main["labelOffset"].toInt() : 0)));
+        place.moveLeft(
+            pixels(main["dieLefts"][QString::number(count)][control.back().digitValue()].toInt() +
+                   (control[0] == 'l' ? main["labelOffset"].toInt() : 0)));
     return place;
 }
 
@@ -133,9 +134,10 @@ struct ScriptedRandom final : RandomSource {
     float next() override
     {
         ++draws;
-        const float r = values->empty() ? 0.0f : values->front();
-        if (!values->empty())
-            values->pop_front();
+        if (values->empty())
+            return 0.0f;
+        const float r = values->front();
+        values->pop_front();
         return r;
     }
     std::deque<float> *values;
