@@ -128,6 +128,23 @@ inline int differences(const QImage &shot, const QImage &picture, int columns = 
     return count;
 }
 
+// The first wrong pixel of the panel at `panel` (device pixels) in `shot`:
+// its outermost ring in the desktop's text colour, the ring `in` within in
+// the panel's colour; empty where none is.
+inline QString outlineFault(const QImage &shot, QRect panel, int in = 1)
+{
+    const QRgb outline = QApplication::palette().color(QPalette::WindowText).rgb();
+    for (const int ring : {0, in}) {
+        const QRect r = panel.adjusted(ring, ring, -ring, -ring);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                if ((x == r.left() || x == r.right() || y == r.top() || y == r.bottom()) &&
+                    shot.pixel(x, y) != (ring ? colour("panel") : outline))
+                    return QString::asprintf("%d,%d", x, y);
+    }
+    return {};
+}
+
 // Hands out the values a test scripts, in order; 0 once they run out.
 struct ScriptedRandom final : RandomSource {
     explicit ScriptedRandom(std::deque<float> *values) : values(values) {}
