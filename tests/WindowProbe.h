@@ -34,28 +34,17 @@ std::array<T *, N> controls(const QWidget &window, const char *name)
 }
 
 // A finder per control, by its name: cmdAction(w), imgDice(w)[i].
-#define MILBANE_CONTROL(Type, name)                                                                \
-    inline Type *name(const QWidget &w)                                                            \
-    {                                                                                              \
-        return control<Type>(w, #name);                                                            \
-    }
-#define MILBANE_CONTROLS(Type, name, n)                                                            \
-    inline std::array<Type *, n> name(const QWidget &w)                                            \
-    {                                                                                              \
-        return controls<Type, n>(w, #name);                                                        \
-    }
-
-MILBANE_CONTROLS(PictureBox, imgDice, 4)
-MILBANE_CONTROLS(QLabel, lblDice, 4)
-MILBANE_CONTROLS(PictureBox, imgTotal, 2)
-MILBANE_CONTROL(ShapeBox, shpBack)
-MILBANE_CONTROL(QPushButton, cmdConfig)
-MILBANE_CONTROL(QPushButton, cmdAction)
-MILBANE_CONTROL(QTimer, tmrDice)
-MILBANE_CONTROLS(QComboBox, cboDice, 3)
-MILBANE_CONTROLS(QLabel, lblCap, 3)
-MILBANE_CONTROL(QPushButton, cmdOK)
-MILBANE_CONTROL(QPushButton, cmdCancel)
+constexpr auto imgDice = [](const QWidget &w) { return controls<PictureBox, 4>(w, "imgDice"); };
+constexpr auto lblDice = [](const QWidget &w) { return controls<QLabel, 4>(w, "lblDice"); };
+constexpr auto imgTotal = [](const QWidget &w) { return controls<PictureBox, 2>(w, "imgTotal"); };
+constexpr auto shpBack = [](const QWidget &w) { return control<ShapeBox>(w, "shpBack"); };
+constexpr auto cmdConfig = [](const QWidget &w) { return control<QPushButton>(w, "cmdConfig"); };
+constexpr auto cmdAction = [](const QWidget &w) { return control<QPushButton>(w, "cmdAction"); };
+constexpr auto tmrDice = [](const QWidget &w) { return control<QTimer>(w, "tmrDice"); };
+constexpr auto cboDice = [](const QWidget &w) { return controls<QComboBox, 3>(w, "cboDice"); };
+constexpr auto lblCap = [](const QWidget &w) { return controls<QLabel, 3>(w, "lblCap"); };
+constexpr auto cmdOK = [](const QWidget &w) { return control<QPushButton>(w, "cmdOK"); };
+constexpr auto cmdCancel = [](const QWidget &w) { return control<QPushButton>(w, "cmdCancel"); };
 
 class WindowProbe
 {

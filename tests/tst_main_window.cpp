@@ -144,11 +144,7 @@ private slots:
                              qAbs(drawn.left() - (shot.width() - 1 - drawn.right())) <= 1 &&
                              qAbs(drawn.top() - centred.top()) <= 1 &&
                              qAbs(drawn.bottom() - centred.bottom()) <= 1,
-                         qPrintable(text + QString::asprintf(": ink %d,%d to %d,%d; centred rows "
-                                                             "%d to %d",
-                                                             drawn.left(), drawn.top(),
-                                                             drawn.right(), drawn.bottom(),
-                                                             centred.top(), centred.bottom())));
+                         qPrintable(text));
             }
             cmdAction(w)->click();
         }

@@ -255,8 +255,7 @@ private slots:
         QCOMPARE(dialog.isVisible(), stillOpen);
         if (!stillOpen)
             QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
-        QCOMPARE(int(basMain::DiceFaces), faces);
-        QCOMPARE(int(basMain::ZeroFace), zero);
+        settingsAre(faces, 2, zero);
     }
 
     void escapeClosesOnlyTheList()
