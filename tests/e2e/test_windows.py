@@ -82,11 +82,16 @@ class WindowsTest(unittest.TestCase):
         self.desktop.wait_active(main)
         return main
 
-    def apps_entry(self):
-        """What Windows' "Apps" list shows, exported as a .reg file."""
+    def assert_listed(self):
+        """Windows' "Apps" list (exported as a .reg file) has the program once."""
         self.wine(["reg", "export", KEY, "C:\\apps.reg", "/y"])
         with open(self.drive("apps.reg"), encoding="utf-16") as f:
-            return f.read()
+            listed = f.read()
+        self.assertEqual(listed.count('"DisplayName"='), 1, listed)
+        for value in ('"DisplayName"="電子ミルバネ"', f'"DisplayVersion"="{VERSION}"',
+                      '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"=',
+                      '"EstimatedSize"=dword:'):
+            self.assertIn(value, listed)
 
     def fixed_frame(self, wid):
         """No resize action for a window without a sizing border."""
@@ -137,10 +142,7 @@ class WindowsTest(unittest.TestCase):
         where = self.drive("users", "Public", folder) if folder else self.installed()[0]
         self.assertTrue(os.path.exists(os.path.join(where, "licenses", "LGPL-3.txt")))
         self.assertFalse(os.path.exists(os.path.join(where, "stale.dll")), "an old file is left")
-        listed = self.apps_entry()
-        self.assertEqual(listed.count('"DisplayName"='), 1, listed)
-        self.assertIn(f'"DisplayVersion"="{VERSION}"', listed)
-        self.assertIn('"EstimatedSize"=dword:', listed)
+        self.assert_listed()
 
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
         program = os.path.join(where, "denshi-milbane.exe")
@@ -178,11 +180,7 @@ class WindowsTest(unittest.TestCase):
         self.wine([SETUP, "/S"])
         self.assertTrue(self.installed(), "nothing installed")
         self.assertTrue(self.shortcut(), "no Start-menu entry")
-        listed = self.apps_entry()
-        for value in ('"DisplayName"="電子ミルバネ"', f'"DisplayVersion"="{VERSION}"',
-                      '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"=',
-                      '"EstimatedSize"=dword:'):
-            self.assertIn(value, listed)
+        self.assert_listed()
         for name in ("NOTICE.txt", "LGPL-3.txt", "GPL-3.txt", "GCC-exception-3.1.txt",
                      "winpthreads.txt"):
             self.assertTrue(glob.glob(os.path.join(self.installed()[0], "**", name),
