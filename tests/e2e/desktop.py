@@ -258,6 +258,25 @@ class Desktop:
 
         self.wait_for(managing, "openbox to manage the screen")
 
+    def start_compositor(self, command, env=None):
+        """A compositor whose output is an X window here: that window, once
+        openbox has given it the focus."""
+        log = os.path.join(self.artefacts, f"{self.name}-compositor.log")
+        with open(log, "wb") as out:
+            compositor = self._spawn(command, env=env, stdout=out, stderr=subprocess.STDOUT)
+        found = []
+
+        def output():
+            if compositor.poll() is not None:
+                raise RuntimeError(f"the compositor ended: {read_text(log)}")
+            listed = re.findall(r"0x[0-9a-f]+", self.prop("-root", "_NET_CLIENT_LIST"))
+            found[:] = [str(int(w, 16)) for w in listed if self.geometry(w)[2] >= 1000]
+            return bool(found)
+
+        self.wait_for(output, "the compositor's output")
+        self.wait_active(found[0])
+        return found[0]
+
     def set_panel(self, size, edge="bottom"):
         """A panel along an edge ("bottom", "top", "left"), `size` device
         pixels across, reserving its room as a taskbar does; returns the
@@ -328,13 +347,13 @@ class Desktop:
             f.write(text)
         return text
 
-    def windows(self, pattern, min_width=2, by="--name"):
-        out = self.run(["xdotool", "search", "--onlyvisible", by, pattern], check=False)
+    def windows(self, pattern, min_width=2):
+        out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
         return [w for w in out.split() if self.geometry(w)[2] >= min_width]
 
-    def find_window(self, pattern, min_width=1, timeout=120, by="--name"):
+    def find_window(self, pattern, min_width=1, timeout=120):
         found = []
-        self.wait_for(lambda: found.extend(self.windows(pattern, min_width, by)) or found,
+        self.wait_for(lambda: found.extend(self.windows(pattern, min_width)) or found,
                       f"a window named {pattern}", timeout)
         return found[0]
 

@@ -24,19 +24,9 @@ def near(pixel, colour, tolerance=12):
     return all(abs(int(p) - c) <= tolerance for p, c in zip(pixel, colour))
 
 
-def components(mask):
-    """The number of 8-connected regions in a boolean mask."""
-    return ndimage.label(mask, structure=np.ones((3, 3)))[1]
-
-
 def at(pixels, zoom):
     """A designed position or size in pixels, at a zoom."""
     return int(pixels * zoom + 0.5)
-
-
-def zoom_of(client):
-    """The zoom of a window's client area, from its width."""
-    return client.shape[1] / WIDTH
 
 
 def die_slots(client, zoom=1):
@@ -53,15 +43,10 @@ def box(mask):
     return xs.min(), ys.min(), xs.max() - xs.min() + 1, ys.max() - ys.min() + 1
 
 
-def die_crop(client, count, i, zoom=1):
-    x, y, size = at(DIE_LEFTS[count][i], zoom), at(DIE_TOP, zoom), at(DIE_SIZE, zoom)
-    return client[y:y + size, x:x + size]
-
-
 def read_die(client, count, i, zoom=1):
     """The pips on a die's face: 0 for a blank face, None where no die shows."""
-    crop = die_crop(client, count, i, zoom).astype(int)
-    size = crop.shape[0]
+    x, y, size = at(DIE_LEFTS[count][i], zoom), at(DIE_TOP, zoom), at(DIE_SIZE, zoom)
+    crop = client[y:y + size, x:x + size].astype(int)
     corner = crop[0, 0]
     if not near(corner, GREEN):
         return None
@@ -72,7 +57,7 @@ def read_die(client, count, i, zoom=1):
     if red.sum() > 100 * zoom * zoom:
         return 1
     black = (crop[..., 0] < 60) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
-    return components(black)
+    return ndimage.label(black, structure=np.ones((3, 3)))[1]  # 8-connected pips
 
 
 def read_digit(client, left, zoom=1):

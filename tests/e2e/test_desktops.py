@@ -4,7 +4,6 @@ their Xwayland, read from the compositor's output and driven through it."""
 
 import glob
 import os
-import re
 import shutil
 import subprocess
 import unittest
@@ -55,24 +54,9 @@ class DesktopTest(unittest.TestCase):
             command = [kwin, "--x11-display", self.desktop.display, "--width", width,
                        "--height", height, "--xwayland", "--socket", SOCKET, "--no-lockscreen",
                        tell]
-        log_path = os.path.join(ARTEFACTS, f"{name}-compositor.log")
-        with open(log_path, "wb") as log:
-            compositor = self.desktop._spawn(command, env=env, stdout=log,
-                                             stderr=subprocess.STDOUT)
+        self.output = self.desktop.start_compositor(command, env)
         self.env = env
-        # The compositor's output: the one window openbox manages.
-        found = []
-
-        def output():
-            listed = self.desktop.run(["xprop", "-root", "_NET_CLIENT_LIST"], check=False)
-            found[:] = [w for w in re.findall(r"0x[0-9a-f]+", listed)
-                        if self.desktop.geometry(w)[2] >= 1000]
-            if compositor.poll() is not None:
-                raise RuntimeError(f"the compositor ended: {read_text(log_path)}")
-            return bool(found)
-        self.desktop.wait_for(output, "the compositor's output")
-        self.output = str(int(found[0], 16))
-        self.desktop.wait_active(self.output)
+        log_path = os.path.join(ARTEFACTS, f"{name}-compositor.log")
 
         # The desktop's Xwayland, where its X clients live.
         def xwayland():

@@ -3,7 +3,6 @@ Wayland platform alone; weston's output an X window of the test's Xvfb."""
 
 import os
 import pathlib
-import subprocess
 import unittest
 
 import numpy as np
@@ -23,12 +22,9 @@ class WaylandTest(unittest.TestCase):
         config = os.path.join(self.desktop.runtime, "weston.ini")
         pathlib.Path(config).write_text(f"[shell]\npanel-position={panel}\n")
         width, height = size.split("x")
-        with open(os.path.join(ARTEFACTS, f"wayland-{size}-weston.log"), "wb") as log:
-            self.desktop._spawn(["weston", "--backend=x11-backend.so", f"--width={width}",
-                                 f"--height={height}", "--socket=milbane-wayland", "--idle-time=0",
-                                 f"--config={config}"], stdout=log, stderr=subprocess.STDOUT)
-        output = self.desktop.find_window("^Weston Compositor$", by="--class", min_width=500)
-        self.desktop.wait_active(output)
+        output = self.desktop.start_compositor(
+            ["weston", "--backend=x11-backend.so", f"--width={width}", f"--height={height}",
+             "--socket=milbane-wayland", "--idle-time=0", f"--config={config}"])
         env = self.desktop.env()
         env.pop("DISPLAY")  # Wayland only: no way back to X
         env.update(WAYLAND_DISPLAY="milbane-wayland", QT_QPA_PLATFORM="wayland")
