@@ -208,14 +208,8 @@ bool TestRandomUser::check(const QString &where)
     if (problem.isEmpty())
         return true;
     m_failed = true;
-    const QString path =
-        QDir(QCoreApplication::applicationDirPath()).filePath("random_user_events.txt");
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text))
-        file.write(m_events.join('\n').toUtf8());
-    qWarning("random user: %s after event %lld (%s); seed %u; all events in %s; the last ones:",
-             qPrintable(problem), qlonglong(m_events.size()), qPrintable(where), m_seed,
-             qPrintable(path));
+    qWarning("random user: %s after event %lld (%s); seed %u; the last events:",
+             qPrintable(problem), qlonglong(m_events.size()), qPrintable(where), m_seed);
     for (qsizetype i = std::max<qsizetype>(0, m_events.size() - 30); i < m_events.size(); ++i)
         qWarning("  %lld: %s", qlonglong(i + 1), qPrintable(m_events[i]));
     return false;

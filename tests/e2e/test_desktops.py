@@ -179,6 +179,3 @@ def _case(row):
 for _row in DESKTOPS:
     setattr(DesktopTest, f"test_{_row[0]}", _case(_row))
 
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -254,6 +254,3 @@ class PackageTest(unittest.TestCase):
                 desktop.shot("installed")
                 self.assertEqual(desktop.close_program(), 0)
 
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -207,6 +207,3 @@ class SmallScreenTest(unittest.TestCase):
             self.assertEqual(client.shape[:2] == (HEIGHT, WIDTH), designed)
         self.assertTrue(np.array_equal(client[DIE_TOP:PANEL_TOP + PANEL_H], first))
 
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

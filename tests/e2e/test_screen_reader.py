@@ -72,6 +72,3 @@ class ScreenReaderTest(unittest.TestCase):
         self.hear(r"^ミルバネの数")
         print("Orca said:\n  " + "\n  ".join(self.spoken()))
 
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

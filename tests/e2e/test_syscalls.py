@@ -63,6 +63,3 @@ class SyscallTest(unittest.TestCase):
             self.assertRegex(target, allowed, f"a connection to neither display nor bus: {target}")
         self.assertEqual(writes, [], "files were written:\n" + "\n".join(writes))
 
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)

@@ -59,6 +59,3 @@ class WaylandTest(unittest.TestCase):
             self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
         window.ready(4, label="four-dice")
 
-
-if __name__ == "__main__":
-    unittest.main(verbosity=2)
