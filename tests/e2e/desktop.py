@@ -320,32 +320,15 @@ class Desktop:
         return x - left, y - top, w + left + right, h + top + bottom
 
     # -- the program ----------------------------------------------------------
-    def start_program(self, binary, wrapper=()):
+    def start_program(self, binary, wrapper=(), env=None):
         with open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb") as log:
-            self.program = self._spawn([*wrapper, binary], stdout=log, stderr=subprocess.STDOUT)
-        try:
-            self.main = self.find_window("^電子ミルバネ", min_width=500)
-        except TimeoutError as error:
-            raise TimeoutError(f"{error}; the program's threads:\n{self.stacks()}") from None
+            self.program = self._spawn([*wrapper, binary], env, stdout=log,
+                                       stderr=subprocess.STDOUT)
+        self.main = self.find_window("^電子ミルバネ", min_width=500)
         self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.
         self.wait_screen(lambda c: c[5, 5].any() and c[-5, -5].any(), "the window's first frame")
         return self.main
-
-    def stacks(self):
-        """Every thread's stack of the program and the screen's windows (and
-        their map states: unmapped with no WM_STATE is a map request the
-        window manager never answered), for a wait for the program to show."""
-        pids = self.run(["pgrep", "-s", str(self.program.pid)], check=False).split()
-        text = "\n".join(self.run(["gdb", "-p", pid, "-batch", "-nx", "-ex", "thread apply all bt"],
-                                  check=False) for pid in pids)
-        text += self.run(["xwininfo", "-root", "-tree"], check=False)
-        for wid in self.run(["xdotool", "search", "--name", "^電子ミルバネ"], check=False).split():
-            text += "\n".join((wid, self.run(["xwininfo", "-id", wid], check=False),
-                               self.prop(wid, "WM_STATE")))
-        with open(os.path.join(self.artefacts, f"{self.name}-stacks.txt"), "w") as f:
-            f.write(text)
-        return text
 
     def windows(self, pattern, min_width=2):
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)

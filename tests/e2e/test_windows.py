@@ -66,12 +66,7 @@ class WindowsTest(unittest.TestCase):
 
     def start_program(self, exe):
         """The installed program, as its Start-menu entry starts it."""
-        self.desktop.program = subprocess.Popen([WINE, "start", "/wait", exe], env=self.env,
-                                                start_new_session=True)
-        self.desktop.processes.append(self.desktop.program)
-        main = self.desktop.main = self.desktop.find_window("^電子ミルバネ", min_width=500)
-        self.desktop.wait_active(main)
-        return main
+        return self.desktop.start_program(exe, (WINE, "start", "/wait"), self.env)
 
     def assert_listed(self):
         """Windows' "Apps" list (exported as a .reg file) has the program once."""
