@@ -66,7 +66,6 @@ class Desktop:
         os.makedirs(artefacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="milbane-runtime-")
 
-    # -- life cycle ---------------------------------------------------------
     def __enter__(self):
         try:
             self._start_bus()
@@ -319,7 +318,6 @@ class Desktop:
         left, right, top, bottom = self.frame_extents(wid)
         return x - left, y - top, w + left + right, h + top + bottom
 
-    # -- the program ----------------------------------------------------------
     def start_program(self, binary, wrapper=(), env=None):
         with open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb") as log:
             self.program = self._spawn([*wrapper, binary], env, stdout=log,
@@ -351,7 +349,6 @@ class Desktop:
     def wait_gone(self, pattern):
         self.wait_for(lambda: not self.windows(pattern), f"no window named {pattern}")
 
-    # -- reading --------------------------------------------------------------
     def run(self, args, check=True):
         result = subprocess.run(args, env=self.env(), capture_output=True, timeout=30)
         if check and result.returncode != 0:
@@ -406,7 +403,6 @@ class Desktop:
             self.client_shot(label, wid)
         return found[-1]
 
-    # -- driving ----------------------------------------------------------------
     # The X server keeps what is sent in order: a test waits only for what
     # the steps lead to.
     def click(self, wid, x, y):
