@@ -7,13 +7,11 @@
 #include "program/FatalErrors.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstring>
-#include <functional>
 #include <map>
 #include <utility>
 

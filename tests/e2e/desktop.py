@@ -349,8 +349,8 @@ class Desktop:
     def wait_gone(self, pattern):
         self.wait_for(lambda: not self.windows(pattern), f"no window named {pattern}")
 
-    def run(self, args, check=True):
-        result = subprocess.run(args, env=self.env(), capture_output=True, timeout=30)
+    def run(self, args, check=True, env=None):
+        result = subprocess.run(args, env=env or self.env(), capture_output=True, timeout=30)
         if check and result.returncode != 0:
             raise RuntimeError(f"{args[0]} failed: {result.stderr.decode(errors='replace')}")
         return result.stdout.decode(errors="replace")
