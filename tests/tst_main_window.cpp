@@ -221,10 +221,8 @@ private slots:
         const auto send = [&](QWidget *target, QEvent::Type type, Qt::Key k, bool repeat,
                               quint64 time) {
             whenModalOpens([&](QWidget *modal) { opened += modal != nullptr; });
-            const QString text = k == Qt::Key_Space ? QStringLiteral(" ")
-                                 : k == Qt::Key_Tab ? QStringLiteral("\t")
-                                                    : QStringLiteral("\r");
-            QKeyEvent event(type, k, Qt::NoModifier, text, repeat);
+            const QChar text = k == Qt::Key_Space ? u' ' : k == Qt::Key_Tab ? u'\t' : u'\r';
+            QKeyEvent event(type, k, Qt::NoModifier, QString(text), repeat);
             event.setTimestamp(time);
             QApplication::sendEvent(target, &event);
             QCoreApplication::processEvents();

@@ -321,8 +321,8 @@ private slots:
         // Start-up brings back the default settings.
         QCOMPARE(basMain::DiceFaces, std::int16_t(6));
         QCOMPARE(basMain::DiceCount, std::int16_t(2));
-        QList<QSize> sizes = QApplication::windowIcon().availableSizes();
-        QCOMPARE(sizes, (QList<QSize>{{32, 32}, {16, 16}, {48, 48}}));
+        QCOMPARE(QApplication::windowIcon().availableSizes(),
+                 (QList<QSize>{{32, 32}, {16, 16}, {48, 48}}));
         const auto windows = QApplication::topLevelWidgets();
         auto *main = qobject_cast<frmMain *>(windows.value(0));
         QVERIFY(main);

@@ -47,8 +47,7 @@ def read_die(client, count, i, zoom=1):
     """The pips on a die's face: 0 for a blank face, None where no die shows."""
     x, y, size = at(DIE_LEFTS[count][i], zoom), at(DIE_TOP, zoom), at(DIE_SIZE, zoom)
     crop = client[y:y + size, x:x + size].astype(int)
-    corner = crop[0, 0]
-    if not near(corner, GREEN):
+    if not near(crop[0, 0], GREEN):
         return None
     white = (crop[..., 0] > 240) & (crop[..., 1] > 240) & (crop[..., 2] > 240)
     if white.sum() < size * size // 2:
@@ -119,8 +118,7 @@ def label_box(client, count, i, zoom=1):
 
 
 def label_shown(client, count, i, zoom=1):
-    crop = label_box(client, count, i, zoom)
-    return near(crop[2, 2], (0, 0, 0))
+    return near(label_box(client, count, i, zoom)[2, 2], (0, 0, 0))
 
 
 def read_label(client, count, i, zoom=1):

@@ -65,13 +65,10 @@ class ProgramTest(unittest.TestCase):
         self.window.ready(4, label="four-dice")
 
         # Cancel, and the close box, after changing everything: nothing changes.
-        for leave in ("cancel", "close box"):
+        for leave in (lambda dialog: self.window.cancel(), self.desktop.close_window):
             with self.window.settings() as dialog:
                 self.desktop.key("Tab", "Tab", "Down", "Tab", "Home", "Tab", "Home")
-                if leave == "cancel":
-                    self.window.cancel()
-                else:
-                    self.desktop.close_window(dialog)
+                leave(dialog)
             self.window.ready(4)
 
         # The dice run from 0 to 10 and the total takes two digits.
