@@ -183,7 +183,22 @@ private:
         }
     }
 
-    bool check(const QString &where);
+    bool check(const QString &where)
+    {
+        if (m_failed)
+            return false;
+        QString problem = violation(*m_window);
+        if (problem.isEmpty() && current() != m_expected)
+            problem = QStringLiteral("settings are %1, expected %2").arg(current(), m_expected);
+        if (problem.isEmpty())
+            return true;
+        m_failed = true;
+        qWarning("random user: %s after event %lld (%s); seed %u; the last events:",
+                 qPrintable(problem), qlonglong(m_events.size()), qPrintable(where), m_seed);
+        for (qsizetype i = std::max<qsizetype>(0, m_events.size() - 30); i < m_events.size(); ++i)
+            qWarning("  %lld: %s", qlonglong(i + 1), qPrintable(m_events[i]));
+        return false;
+    }
 
     std::mt19937 m_rng;
     frmMain *m_window = nullptr;
@@ -197,23 +212,6 @@ private:
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
 };
-
-bool TestRandomUser::check(const QString &where)
-{
-    if (m_failed)
-        return false;
-    QString problem = violation(*m_window);
-    if (problem.isEmpty() && current() != m_expected)
-        problem = QStringLiteral("settings are %1, expected %2").arg(current(), m_expected);
-    if (problem.isEmpty())
-        return true;
-    m_failed = true;
-    qWarning("random user: %s after event %lld (%s); seed %u; the last events:",
-             qPrintable(problem), qlonglong(m_events.size()), qPrintable(where), m_seed);
-    for (qsizetype i = std::max<qsizetype>(0, m_events.size() - 30); i < m_events.size(); ++i)
-        qWarning("  %lld: %s", qlonglong(i + 1), qPrintable(m_events[i]));
-    return false;
-}
 
 QTEST_MAIN(TestRandomUser)
 #include "tst_random_user.moc"

@@ -12,9 +12,9 @@ execute_process(COMMAND date -d ${day} +%F OUTPUT_VARIABLE date
                 OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 file(READ ${SOURCE}/packaging/jp.milbane.DenshiMilbane.metainfo.xml metainfo)
 string(REGEX MATCH "<release version=\"([^\"]+)\" date=\"([^\"]+)\"" _ "${metainfo}")
-set(said "debian/changelog says ${Version}, the metainfo release ${CMAKE_MATCH_1} of ${CMAKE_MATCH_2}")
 if(NOT Version STREQUAL VERSION OR NOT CMAKE_MATCH_1 STREQUAL VERSION OR
    NOT CMAKE_MATCH_2 STREQUAL date)
-    message(FATAL_ERROR "${said}; the project ${VERSION}, the changelog's date ${date}")
+    message(FATAL_ERROR "debian/changelog says ${Version}, the metainfo release ${CMAKE_MATCH_1} "
+                        "of ${CMAKE_MATCH_2}; the project ${VERSION}, the changelog's date ${date}")
 endif()
 message(STATUS "version ${VERSION}, released ${date}")
