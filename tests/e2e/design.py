@@ -3,11 +3,9 @@ at the designed size: from design.json, typed from the design once and read
 by the widget tests too; and the colours."""
 
 import json
-import os
+import pathlib
 
-with open(os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
-                       "design.json")) as _f:
-    _DESIGN = json.load(_f)
+_DESIGN = json.loads((pathlib.Path(__file__).resolve().parents[1] / "design.json").read_text())
 
 
 def twips(t):

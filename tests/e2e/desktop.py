@@ -5,6 +5,7 @@ Every step waits for what it causes to be seen, never for a fixed time."""
 import contextlib
 import fcntl
 import os
+import pathlib
 import re
 import shlex
 import shutil
@@ -34,20 +35,16 @@ WINDOWS_FONTS = {"MS UI Gothic": "IPAPGothic", "ＭＳ Ｐゴシック": "IPAPGo
                  "MS PGothic": "IPAPGothic", "ＭＳ ゴシック": "IPAGothic", "MS Gothic": "IPAGothic"}
 
 
+def read_text(path):
+    return pathlib.Path(path).read_text(errors="replace") if os.path.exists(path) else ""
+
+
 def project_version():
-    with open(os.path.join(SOURCE, "CMakeLists.txt")) as f:
-        return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
+    return re.search(r"project\(\w+ VERSION ([0-9.]+)",
+                     read_text(os.path.join(SOURCE, "CMakeLists.txt"))).group(1)
 
 
 VERSION = os.environ.get("MILBANE_VERSION") or project_version()
-
-
-def read_text(path):
-    try:
-        with open(path, errors="replace") as f:
-            return f.read()
-    except FileNotFoundError:
-        return ""
 
 
 class Desktop:

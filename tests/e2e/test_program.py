@@ -23,10 +23,8 @@ class ProgramTest(unittest.TestCase):
         self.desktop.run(["xdotool", "keydown", key, "sleep", "1.5", "keyup", key])
 
     def test_start(self):
-        x, y, w, h = self.desktop.geometry(self.main)
-        self.assertEqual((w, h), (WIDTH, HEIGHT))
-        left, _, top, _ = self.desktop.frame_extents(self.main)
-        self.assertEqual((x - left, y - top), (0, 0), "the frame is not at the screen's corner")
+        self.assertEqual(self.desktop.geometry(self.main)[2:], (WIDTH, HEIGHT))
+        self.assertEqual(self.desktop.frame(self.main)[:2], (0, 0), "the frame is off the corner")
 
         self.assertIn('"電子ミルバネ ', self.desktop.prop(self.main, "_NET_WM_NAME"))
         # Motif functions given (flag 1): close (32), no minimise (8) or
