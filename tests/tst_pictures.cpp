@@ -42,11 +42,6 @@ template <typename Pred> std::vector<Region> regions(const QImage &image, Pred m
     return found;
 }
 
-bool transparent(QRgb p)
-{
-    return qAlpha(p) == 0;
-}
-
 // Ground just outside each segment, 3 px off its outer or inner edge.
 const QPoint NearSegment[7] = {{97, 11},  {177, 67}, {160, 178}, {68, 238},
                                {24, 160}, {36, 85},  {100, 101}};
@@ -92,23 +87,23 @@ private slots:
              {QPoint(0, 0), QPoint(168, 0), QPoint(0, 168), QPoint(168, 168)}) {
             int clear = 0, alongRow = 0, alongColumn = 0;
             for (int i = 0; i < 24 * 24; ++i)
-                clear += transparent(image.pixel(corner + QPoint(i % 24, i / 24)));
+                clear += qAlpha(image.pixel(corner + QPoint(i % 24, i / 24))) == 0;
             for (int i = 0; i < 24; ++i) {
-                alongRow += transparent(image.pixel(corner.x() + i, corner.y() ? 191 : 0));
-                alongColumn += transparent(image.pixel(corner.x() ? 191 : 0, corner.y() + i));
+                alongRow += qAlpha(image.pixel(corner.x() + i, corner.y() ? 191 : 0)) == 0;
+                alongColumn += qAlpha(image.pixel(corner.x() ? 191 : 0, corner.y() + i)) == 0;
             }
             QVERIFY2(
                 qAbs(clear - 123) <= 1 && qAbs(alongRow - 19) <= 1 && qAbs(alongColumn - 19) <= 1,
                 qPrintable(QString::asprintf("%d clear, %d and %d", clear, alongRow, alongColumn)));
         }
-        QVERIFY(!transparent(image.pixel(24, 0)) && !transparent(image.pixel(96, 96)));
+        QVERIFY(qAlpha(image.pixel(24, 0)) && qAlpha(image.pixel(96, 96)));
 
         // No anti-aliasing: white, the pip colour, or fully clear.
         const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb p = image.pixel(x, y);
-                QVERIFY(transparent(p) || p == colour("face") || p == pip);
+                QVERIFY(qAlpha(p) == 0 || p == colour("face") || p == pip);
             }
 
         const auto found = regions(image, [pip](QRgb p) { return p == pip; });
@@ -129,12 +124,11 @@ private slots:
     void faceTenMiddleRowInside()
     {
         const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
-        int left = image.width(), right = -1;
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, 96) == colour("pip")) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
+        int left = 0, right = image.width() - 1;
+        while (left < right && image.pixel(left, 96) != colour("pip"))
+            ++left;
+        while (right > left && image.pixel(right, 96) != colour("pip"))
+            --right;
         QCOMPARE(left, 8);
         QCOMPARE(191 - right, 6);
     }
@@ -269,7 +263,7 @@ private slots:
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 const QRgb p = image.pixel(x, y);
-                blends += !(transparent(p) || p == colour("face") || p == colour("pip") ||
+                blends += !(qAlpha(p) == 0 || p == colour("face") || p == colour("pip") ||
                             p == colour("redPip"));
                 white += p == colour("face");
                 red += p == colour("redPip");
@@ -291,7 +285,7 @@ private slots:
             QVERIFY2(dark * 16 >= size && dark * 10 <= size, qPrintable(QString::number(dark)));
         }
         QVERIFY(white > size * size / 5 && red > 0);
-        QVERIFY(transparent(image.pixel(0, 0)) && transparent(image.pixel(size - 1, size - 1)));
+        QVERIFY(qAlpha(image.pixel(0, 0)) == 0 && qAlpha(image.pixel(size - 1, size - 1)) == 0);
         // The red pip lies on the top face, in the upper half.
         const auto redParts = regions(image, [](QRgb p) { return p == colour("redPip"); });
         QCOMPARE(int(redParts.size()), 1);
@@ -311,7 +305,7 @@ private slots:
         icon.paint(&painter, inside);
         for (int y = 0; y < place.height(); ++y)
             for (int x = 0; x < place.width(); ++x)
-                QVERIFY(inside.contains(x, y) || transparent(place.pixel(x, y)));
+                QVERIFY(inside.contains(x, y) || qAlpha(place.pixel(x, y)) == 0);
     }
 
     void windowsCarryTheIcon()

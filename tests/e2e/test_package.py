@@ -15,7 +15,7 @@ import numpy as np
 from PIL import Image
 
 from design import HEIGHT, WIDTH
-from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, VERSION
+from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, VERSION, read_text
 from screen import shows_now
 
 sys.path.insert(0, os.path.join(SOURCE, "scripts"))
@@ -175,8 +175,8 @@ class PackageTest(unittest.TestCase):
                                               os.path.join(scratch, name)),
                                     f"docs/{name} is not what the program shows now")
         shot = Image.open(os.path.join(SOURCE, "docs", "screenshot.png"))
-        with open(os.path.join(PACKAGING, "jp.milbane.DenshiMilbane.metainfo.xml")) as f:
-            self.assertIn(f'width="{shot.width}" height="{shot.height}"', f.read())
+        self.assertIn(f'width="{shot.width}" height="{shot.height}"',
+                      read_text(os.path.join(PACKAGING, "jp.milbane.DenshiMilbane.metainfo.xml")))
 
     def test_icon_files(self):
         for size in ICON_SIZES:

@@ -108,9 +108,6 @@ class SmallScreenTest(unittest.TestCase):
     """The whole window in the work area, smaller where it must be, played;
     as designed again on a screen where it fits."""
 
-    def start(self, name, **screen):
-        return self.enterContext(Desktop(ARTEFACTS, name, **screen))
-
     def assert_inside(self, desktop, wid, area):
         """The window's frame inside the work area, where the window manager
         put it and where the program asked (which Windows would not mend)."""
@@ -129,7 +126,8 @@ class SmallScreenTest(unittest.TestCase):
     def test_small_screens(self):
         for name, monitor, scale, panel, edge in SMALL_SCREENS:
             with self.subTest(name):
-                desktop = self.start(f"small-{monitor}", size=monitor, scale=scale)
+                desktop = self.enterContext(Desktop(ARTEFACTS, f"small-{monitor}", size=monitor,
+                                                    scale=scale))
                 area = desktop.set_panel(panel, edge)
                 main = desktop.start_program(BINARY)
                 # From its first frame, inside the work area from its corner
@@ -185,7 +183,7 @@ class SmallScreenTest(unittest.TestCase):
     def test_screen_change(self):
         # The screen made smaller under the program, then large enough again:
         # the dice and digits exactly as they first were.
-        desktop = self.start("screen-change", resizable=True)
+        desktop = self.enterContext(Desktop(ARTEFACTS, "screen-change", resizable=True))
         main = desktop.start_program(BINARY)
         self.assertEqual(desktop.geometry(main)[2:], (WIDTH, HEIGHT))
         first = desktop.client_shot()[DIE_TOP:PANEL_TOP + PANEL_H]

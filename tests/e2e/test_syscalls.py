@@ -7,7 +7,7 @@ import re
 import unittest
 
 import screen
-from desktop import ARTEFACTS, BINARY, Desktop
+from desktop import ARTEFACTS, BINARY, Desktop, read_text
 
 
 WRITE_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
@@ -35,8 +35,7 @@ class SyscallTest(unittest.TestCase):
             self.assertEqual(desktop.close_program(), 0)
             bus = desktop.bus_socket
 
-        with open(log) as f:
-            lines = f.read().splitlines()
+        lines = read_text(log).splitlines()
         self.assertTrue(any("execve(" in line for line in lines), "strace recorded nothing")
 
         # Each call's name, arguments and line; those that succeeded.

@@ -131,10 +131,9 @@ class WindowsTest(unittest.TestCase):
         self.assert_listed()
 
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
-        program = os.path.join(where, "denshi-milbane.exe")
         # It runs on from a copy of itself; the Apps entry goes last.
         self.desktop.wait_for(lambda: not self.registered(), "the uninstaller to finish")
-        self.assertFalse(os.path.exists(program))
+        self.assertFalse(os.path.exists(os.path.join(where, "denshi-milbane.exe")))
         for path in mine:
             self.assertTrue(os.path.exists(path), f"the user's {path} is gone")
         self.assertEqual(os.path.exists(where), bool(mine))
