@@ -53,9 +53,8 @@ class WaylandTest(unittest.TestCase):
 
         # The settings by keyboard: four dice of ten.
         with window.settings(label="wayland-dialog") as (left, top, width, height):
-            print(f"weston put the dialog's frame at {left - x},{top - y} ({width} x {height}) "
-                  f"over the window; centred it would be at {(WIDTH - width) // 2},"
-                  f"{(HEIGHT - height) // 2}")
+            print(f"weston put the dialog's frame at {left - x},{top - y} ({width} x {height}); "
+                  f"centred, it would be at {(WIDTH - width) // 2},{(HEIGHT - height) // 2}")
             self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
         window.ready(4, label="four-dice")
 
