@@ -72,7 +72,9 @@ def take_windows(setup, out):
             def framed():
                 x, y, w, h = d.frame(wid)
                 found.append(d.shot()[y:y + h, x:x + w])
-                return shown(found[-1])
+                # Painted whole: the same in two shots running.
+                settled = len(found) > 1 and np.array_equal(found[-1], found[-2])
+                return settled and shown(found[-1])
             d.wait_for(framed, name)
             Image.fromarray(found[-1]).save(os.path.join(out, name))
 
@@ -91,7 +93,6 @@ def take_windows(setup, out):
         page("アンインストール", "uninstall-confirm.png", lambda shot: True)
         d.key("Escape")
         uninstalling.wait()
-        subprocess.run([WINE, "wineserver", "-k"], env=env)
 
 
 def same_page(kept, made):

@@ -59,7 +59,7 @@ class Desktop:
         self.accessible, self.size, self.scale, self.resizable = accessible, size, scale, resizable
         self.host = self.host_lock = self.display = self.display_lock = None
         self.panel = self.screen_reader_tty = self.bus = None
-        self.processes = []
+        self.processes, self.wine_sessions = [], []
         os.makedirs(artefacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="milbane-runtime-")
 
@@ -81,6 +81,10 @@ class Desktop:
         self.close()
 
     def close(self):
+        # Wine's sessions end first, their registries written.
+        for env in self.wine_sessions:
+            subprocess.run([WINE, "wineserver", "-k"], env=env)
+        self.wine_sessions = []
         if self.panel:
             self.panel.close()
         for process in reversed(self.processes):
@@ -109,10 +113,18 @@ class Desktop:
 
     def wine(self, prefix, **env):
         """The environment of a new Wine prefix at `prefix`, for an ordinary
-        user, hanako, with Japanese Windows' UI fonts there as IPA's."""
+        user, hanako, with Japanese Windows' UI fonts there as IPA's; its
+        session lasts as long as the desktop."""
         env = dict(self.env(), WINEPREFIX=prefix, USER="hanako", **env)
         env.pop("QT_QPA_PLATFORM", None)
-        subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, capture_output=True)
+        # One session for the prefix's life, its services started here: had a
+        # program started them, they would hold its output, writing their own
+        # faults there, till the session ended.
+        quiet = dict(env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.makedirs(prefix, exist_ok=True)
+        subprocess.run([WINE, "wineserver", "-p"], **quiet)
+        self.wine_sessions.append(env)
+        subprocess.run([WINE, "wineboot", "-i"], **quiet)
         for font, ipa in WINDOWS_FONTS.items():
             subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v",
                             font, "/d", ipa, "/f"], env=env, check=True, capture_output=True)
