@@ -170,6 +170,10 @@ inline QList<int> typed(const char *names)
     return found;
 }
 
+// The title bar's buttons; of these, both windows have the close box alone.
+inline constexpr Qt::WindowFlags TitleButtons =
+    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+
 // Shows a window and waits until it is exposed, or also active.
 enum Waiting { Exposed, Active };
 inline bool shown(QWidget &window, Waiting until = Exposed)

@@ -55,9 +55,7 @@ private slots:
         QCOMPARE(w.minimumSize(), w.maximumSize());
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("電子ミルバネ ")) &&
                 w.windowTitle().size() > 7);
-        const Qt::WindowFlags buttons =
-            Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
-        QCOMPARE(w.windowFlags() & buttons, Qt::WindowCloseButtonHint);
+        QCOMPARE(w.windowFlags() & TitleButtons, Qt::WindowCloseButtonHint);
         QCOMPARE(w.pos(), QPoint(0, 0));
         QCOMPARE(tmrDice(w)->interval(), 33);
         QCOMPARE(cmdConfig(w)->text(), QStringLiteral("設定"));

@@ -202,9 +202,7 @@ private slots:
         frmMain w(std::make_unique<UniformRandom>(20261207u + faces * 2 + (zero ? 1 : 0)));
         cmdAction(w)->click();
 
-        const int lowest = zero ? 0 : 1;
-        const int outcomes = faces - lowest + 1;
-        const int draws = 2000 * outcomes;
+        const int lowest = zero ? 0 : 1, outcomes = faces - lowest + 1, draws = 2000 * outcomes;
         std::vector<int> counts(static_cast<std::size_t>(outcomes), 0);
         for (int d = 0; d < draws; ++d) {
             WindowProbe::tick(w);

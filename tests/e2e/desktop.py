@@ -113,13 +113,11 @@ class Desktop:
 
     def wine(self, prefix, **env):
         """The environment of a new Wine prefix at `prefix`, for an ordinary
-        user, hanako, with Japanese Windows' UI fonts there as IPA's; its
-        session lasts as long as the desktop."""
+        user, hanako, with Japanese Windows' UI fonts there as IPA's; one
+        session while the desktop lasts, its services started here (had a
+        program started them, they would hold its output till it ended)."""
         env = dict(self.env(), WINEPREFIX=prefix, USER="hanako", **env)
         env.pop("QT_QPA_PLATFORM", None)
-        # One session for the prefix's life, its services started here: had a
-        # program started them, they would hold its output, writing their own
-        # faults there, till the session ended.
         quiet = dict(env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.makedirs(prefix, exist_ok=True)
         subprocess.run([WINE, "wineserver", "-p"], **quiet)
