@@ -459,7 +459,7 @@ if __name__ == "__main__":
     # known to be ready as the tests' own are; large enough for the main
     # window as designed at a scale of 2 (the Windows widget tests' screen).
     import sys
-    with Desktop(tempfile.mkdtemp(prefix="milbane-desktop-"), "desktop", size="2560x2048") as d:
+    with tempfile.TemporaryDirectory() as logs, Desktop(logs, "desktop", size="2560x2048") as d:
         env = d.env()
         env.pop("QT_QPA_PLATFORM")
         sys.exit(subprocess.call(sys.argv[1:], env=env))
