@@ -2,6 +2,7 @@
 tools: validators, icons in every size, the package reproducible, silent
 under lintian --pedantic, composed into a catalog, and run."""
 
+import glob
 import os
 import re
 import shutil
@@ -14,6 +15,7 @@ import unittest
 import numpy as np
 from PIL import Image
 
+from command_line import check_command_line, one_per_locale
 from design import HEIGHT, WIDTH
 from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, VERSION, read_text
 from screen import shows_now
@@ -24,107 +26,9 @@ from docs_pictures import PICTURES, take  # noqa: E402  the pictures' own recipe
 PACKAGING = os.path.join(SOURCE, "packaging")
 ICONS = os.path.join(BUILD, "packaging", "icons")
 ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
-
-HINT = "Try 'denshi-milbane --help' for more information."
-HINT_JA = "詳しくは 'denshi-milbane --help' を実行してください。"
-HELP = "Usage: denshi-milbane [OPTION]...\nRoll up to four dice and see each value and their total"
-HELP_JA = "使用法: denshi-milbane [オプション]...\n最大 4 個のサイコロを振り、目と合計を表示します (電子ミルバネ)。\n"
-NO_DISPLAY = ("denshi-milbane: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is\nset); "
-              "start it from a desktop session, or on a virtual display with xvfb-run\n")
-NO_DISPLAY_JA = ("denshi-milbane: ディスプレイを開けません (DISPLAY も WAYLAND_DISPLAY も設定され\nてい"
-                 "ません)。デスクトップのセッションから、または xvfb-run で仮想ディスプレイ上\nで起動して"
-                 "ください。\n")
-DISPLAY_4242_JA = ("denshi-milbane: ディスプレイ :4242 を開けません。デスクトップのセッションから、\n"
-                   "または xvfb-run で仮想ディスプレイ上で起動してください。\n")
-UNSET = {"DISPLAY": None, "WAYLAND_DISPLAY": None}
-VERSION_EN = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ開発チーム\n\nLicense: "
-              "proprietary. All rights reserved by 電子ミルバネ開発チーム.\n")
-VERSION_JA = (f"denshi-milbane {VERSION}\nCopyright (C) 2026 電子ミルバネ開発チーム\n\nライセンス: "
-              "プロプライエタリ。著作権は電子ミルバネ開発チームが保有します。\n")
-# Arguments, locale and environment, exit status, what stdout starts with,
-# stderr: lines within 79 columns (a Japanese letter two), byte for byte in
-# the locale's encoding; no locale is plain C, where the program writes UTF-8.
-COMMAND_LINE = [
-    (["--help"], {}, 0, HELP + " (電子ミルバネ).\n", ""),
-    (["-h"], {"LANG": "C.UTF-8"}, 0, HELP + " (電子ミルバネ).\n\nOpens the dice window. Start, "
-     "stop and reset the dice with its action button;\nchoose", ""),
-    (["--version"], {}, 0, VERSION_EN, ""),
-    (["-v"], {}, 0, VERSION_EN, ""),
-    (["-platform", "xcb", "--version"], {}, 0, VERSION_EN, ""),
-    (["--bogus"], {"LANG": "C.UTF-8"}, 2, "", f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
-    (["--サイコロ"], {}, 2, "", f"denshi-milbane: unknown option '--サイコロ'\n{HINT}\n"),
-    # A name longer than a line stands whole on a line of its own.
-    (["--" + "b" * 70], {}, 2, "", f"denshi-milbane: unknown option\n'--{'b' * 70}'\n{HINT}\n"),
-    (["-bogus=1"], {}, 2, "", f"denshi-milbane: unknown option '-bogus'\n{HINT}\n"),
-    (["-platform"], {}, 2, "", f"denshi-milbane: missing value after '-platform'\n{HINT}\n"),
-    (["--help=x"], {}, 2, "", f"denshi-milbane: '--help' takes no value\n{HINT}\n"),
-    (["dice.txt"], {}, 2, "",
-     "denshi-milbane: unexpected argument 'dice.txt': it takes no file or other\nargument\n"
-     f"{HINT}\n"),
-    ([], UNSET, 1, "", NO_DISPLAY),
-    ([], {"LANG": "C.UTF-8", **UNSET}, 1, "", NO_DISPLAY),
-    (["-style", "fusion"], {"DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     "denshi-milbane: cannot open the display :4242; start it from a desktop session,\nor on a "
-     "virtual display with xvfb-run\n"),
-    # In Japanese, never wrapped before a 、 or after a 「.
-    (["--help"], {"LC_ALL": "ja_JP.UTF-8"}, 0, HELP_JA + "\nサイコロのウィンドウを開きます。"
-     "操作ボタンでスタート、ストップ、リセットし、\n「設定」", ""),
-    (["--version"], {"LC_ALL": "ja_JP.UTF-8"}, 0, VERSION_JA, ""),
-    (["--bogus"], {"LANG": "ja_JP.UTF-8"}, 2, "",
-     f"denshi-milbane: 不明なオプション '--bogus' です。\n{HINT_JA}\n"),
-    (["-platform"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
-     f"denshi-milbane: '-platform' のあとに値がありません。\n{HINT_JA}\n"),
-    (["--help=x"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
-     f"denshi-milbane: '--help' は値を取りません。\n{HINT_JA}\n"),
-    (["dice.txt"], {"LC_ALL": "ja_JP.UTF-8"}, 2, "",
-     f"denshi-milbane: 余分な引数 'dice.txt' です。ファイルなどの引数は取りません。\n{HINT_JA}\n"),
-    ([], {"LC_ALL": "ja_JP.UTF-8", **UNSET}, 1, "", NO_DISPLAY_JA),
-    ([], {"LC_ALL": "ja_JP.UTF-8", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     DISPLAY_4242_JA),
-    # In a Japanese locale of another encoding, in that encoding.
-    (["--help"], {"LC_ALL": "ja_JP.eucJP"}, 0, HELP_JA, ""),
-    (["--version"], {"LC_ALL": "ja_JP.eucJP"}, 0, VERSION_JA, ""),
-    (["--さいころ"], {"LC_ALL": "ja_JP.eucJP"}, 2, "",
-     f"denshi-milbane: 不明なオプション '--さいころ' です。\n{HINT_JA}\n"),
-    ([], {"LC_ALL": "ja_JP.eucJP", **UNSET}, 1, "", NO_DISPLAY_JA),
-    ([], {"LC_ALL": "ja_JP.eucJP", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
-     DISPLAY_4242_JA),
-    # Where the encoding holds no Japanese, in English, "?" for what it lacks.
-    (["--help"], {"LANG": "en_US.ISO-8859-1"}, 0, HELP + " (??????).\n", ""),
-    (["--größe"], {"LANG": "en_US.ISO-8859-1"}, 2, "",
-     f"denshi-milbane: unknown option '--größe'\n{HINT}\n"),
-    ([], {"LANG": "en_US.ISO-8859-1", **UNSET}, 1, "", NO_DISPLAY),
-    (["--help"], {"LANGUAGE": "ja", "LANG": "C"}, 0, HELP + " (電子ミルバネ).\n", ""),
-    (["--bogus"], {"LANGUAGE": "ja", "LANG": "C"}, 2, "",
-     f"denshi-milbane: unknown option '--bogus'\n{HINT}\n"),
-    ([], {"LANGUAGE": "ja", "LANG": "C", **UNSET}, 1, "", NO_DISPLAY),
-]
-
-
-def encoding(changes):
-    """The encoding of a row's locale, as Python names it."""
-    locale = changes.get("LC_ALL") or changes.get("LANG") or "C"
-    return {"eucJP": "euc_jp", "ISO-8859-1": "latin-1"}.get(locale.rpartition(".")[2], "utf-8")
-
-
-def command_line_env(base, changes):
-    """`base` with no locale of its own, then a row's changes."""
-    env = {**{k: v for k, v in base.items() if not re.match("LANG|LC_", k)}, **changes}
-    return {k: v for k, v in env.items() if v is not None}
-
-
-def check_command_line(test, command, base, rows=COMMAND_LINE, written=None):
-    """Each row run as `command` and its arguments, in `base` and the row's
-    locale, its output read in the locale's encoding (or the one `written`)."""
-    for args, changes, status, out, err in rows:
-        with test.subTest(args=args, env=changes):
-            code = encoding(changes)
-            result = subprocess.run([*command, *(a.encode(code) for a in args)],
-                                    env=command_line_env(base, changes), timeout=300,
-                                    capture_output=True)
-            code = written or code
-            test.assertEqual((result.returncode, result.stderr), (status, err.encode(code)))
-            test.assertTrue(result.stdout.startswith(out.encode(code)), result.stdout)
+# The package built once a run, by test_debian_package; test_reproducible,
+# which CTest runs after it, builds it again elsewhere to compare.
+FIRST = os.path.join(BUILD, "tests", "package", "checkout")
 
 
 def run(*args, **kw):
@@ -132,15 +36,18 @@ def run(*args, **kw):
 
 
 def build_package(folder):
-    """scripts/package in a copy of the working tree at `folder`."""
+    """scripts/package in a copy of the working tree at `folder`, made anew."""
+    shutil.rmtree(folder, ignore_errors=True)
     files = run("git", "-C", SOURCE, "ls-files", "--cached", "--others", "--exclude-standard",
                 check=True).stdout.split("\n")
     for name in filter(None, files):
         if os.path.exists(os.path.join(SOURCE, name)):
             os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
             shutil.copy2(os.path.join(SOURCE, name), os.path.join(folder, name))
-    # The widget tests have run in this tree already.
-    env = dict(os.environ, DEB_BUILD_OPTIONS="nocheck")
+    # The widget tests have run in this tree already. The copy is no git
+    # checkout, though it may lie in this one's build folder.
+    env = dict(os.environ, DEB_BUILD_OPTIONS="nocheck",
+               GIT_CEILING_DIRECTORIES=os.path.dirname(folder))
     result = run(os.path.join(folder, "scripts", "package"), env=env)
     if result.returncode != 0:
         raise AssertionError("scripts/package failed:\n" + result.stdout + result.stderr)
@@ -196,14 +103,8 @@ class PackageTest(unittest.TestCase):
             self.assertLessEqual(offset + length, len(data))
 
     def test_debian_package(self):
+        deb = build_package(FIRST)
         with tempfile.TemporaryDirectory() as scratch:
-            first = build_package(os.path.join(scratch, "a"))
-            second = build_package(os.path.join(scratch, "second", "checkout"))
-            if run("cmp", first, second).returncode != 0:
-                diff = run("diffoscope", "--text", "-", first, second).stdout
-                self.fail("two builds of the package differ:\n" + diff[:4000])
-            deb = first
-
             # Source and binary packages alike, as an upload is checked.
             changes = deb.replace(".deb", ".changes")
             lintian = run("lintian", "--pedantic", "-I", "-E", "--tag-display-limit", "0", changes)
@@ -220,7 +121,7 @@ class PackageTest(unittest.TestCase):
             self.assertEqual(run("dpkg-deb", "-x", deb, root).returncode, 0)
             binary = os.path.join(root, "usr", "games", "denshi-milbane")
             with open(binary, "rb") as f:
-                self.assertNotIn(scratch.encode(), f.read(), "a build path in the binary")
+                self.assertNotIn(FIRST.encode(), f.read(), "a build path in the binary")
             # Both manual pages name it in its own letters, say the same
             # things once each, and join Japanese lines with no space.
             for page, locale in (("man6", "C.UTF-8"), ("ja/man6", "ja_JP.UTF-8")):
@@ -243,8 +144,11 @@ class PackageTest(unittest.TestCase):
             self.assertIn("<id>jp.milbane.DenshiMilbane</id>", xml)
             self.assertIn('<icon type="cached" width="128" height="128">', xml)
 
+            # The build's test runs the whole table; the installed program a
+            # row of each locale, its translations and encodings where
+            # Debian puts the program.
             check_command_line(self, [binary], {k: v for k, v in os.environ.items()
-                                                 if k != "QT_QPA_PLATFORM"})
+                                                 if k != "QT_QPA_PLATFORM"}, one_per_locale())
 
             with Desktop(ARTEFACTS, "package") as desktop:
                 main = desktop.start_program(binary)
@@ -252,3 +156,16 @@ class PackageTest(unittest.TestCase):
                 desktop.shot("installed")
                 self.assertEqual(desktop.close_program(), 0)
 
+    def test_reproducible(self):
+        """Built again at another path, later: the same bytes, the program's
+        package and its debug symbols' alike. Not in `scripts/test --quick`,
+        where one build serves."""
+        first = sorted(glob.glob(os.path.join(FIRST, "build-package", "*.deb")))
+        self.assertNotEqual(first, [], f"no package from test_debian_package in {FIRST}")
+        with tempfile.TemporaryDirectory() as scratch:
+            again = os.path.dirname(build_package(os.path.join(scratch, "second", "checkout")))
+            for deb in first:
+                second = os.path.join(again, os.path.basename(deb))
+                if run("cmp", deb, second).returncode != 0:
+                    diff = run("diffoscope", "--text", "-", deb, second).stdout
+                    self.fail(f"two builds of {os.path.basename(deb)} differ:\n" + diff[:4000])

@@ -12,9 +12,9 @@ import tempfile
 import unittest
 
 import screen
+from command_line import COMMAND_LINE, check_command_line, encoding
 from design import HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
 from desktop import ARTEFACTS, Desktop, VERSION, WINE
-from test_package import COMMAND_LINE, check_command_line, encoding
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
 INSTALLER = os.path.join(os.environ.get("MILBANE_WINDOWS_BUILD", ""), "packaging", "windows",
