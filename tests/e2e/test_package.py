@@ -35,8 +35,9 @@ def run(*args, **kw):
     return subprocess.run(args, capture_output=True, text=True, **kw)
 
 
-def build_package(folder):
-    """scripts/package in a copy of the working tree at `folder`, made anew."""
+def build_package(folder, cached):
+    """scripts/package in a copy of the working tree at `folder`, made anew;
+    `cached`: through ccache, as the tests' own builds are."""
     shutil.rmtree(folder, ignore_errors=True)
     files = run("git", "-C", SOURCE, "ls-files", "--cached", "--others", "--exclude-standard",
                 check=True).stdout.split("\n")
@@ -48,6 +49,10 @@ def build_package(folder):
     # checkout, though it may lie in this one's build folder.
     env = dict(os.environ, DEB_BUILD_OPTIONS="nocheck",
                GIT_CEILING_DIRECTORIES=os.path.dirname(folder))
+    if cached:
+        # debhelper gives the build a HOME of its own: the cache named.
+        env.update(CMAKE_CXX_COMPILER_LAUNCHER=os.path.join(folder, "cmake", "ccache"),
+                   CCACHE_DIR=run("ccache", "-k", "cache_dir", check=True).stdout.strip())
     result = run(os.path.join(folder, "scripts", "package"), env=env)
     if result.returncode != 0:
         raise AssertionError("scripts/package failed:\n" + result.stdout + result.stderr)
@@ -103,7 +108,7 @@ class PackageTest(unittest.TestCase):
             self.assertLessEqual(offset + length, len(data))
 
     def test_debian_package(self):
-        deb = build_package(FIRST)
+        deb = build_package(FIRST, cached=True)
         with tempfile.TemporaryDirectory() as scratch:
             # Source and binary packages alike, as an upload is checked.
             changes = deb.replace(".deb", ".changes")
@@ -163,7 +168,9 @@ class PackageTest(unittest.TestCase):
         first = sorted(glob.glob(os.path.join(FIRST, "build-package", "*.deb")))
         self.assertNotEqual(first, [], f"no package from test_debian_package in {FIRST}")
         with tempfile.TemporaryDirectory() as scratch:
-            again = os.path.dirname(build_package(os.path.join(scratch, "second", "checkout")))
+            # Compiled for real: what ccache gave the first is proven too.
+            again = os.path.dirname(build_package(os.path.join(scratch, "second", "checkout"),
+                                                  cached=False))
             for deb in first:
                 second = os.path.join(again, os.path.basename(deb))
                 if run("cmp", deb, second).returncode != 0:
