@@ -217,8 +217,8 @@ inline bool inSettings(frmMain &w, std::function<void(frmConf *)> inside)
     return opened;
 }
 
-// What of all that must hold in the main window at its designed size between
-// two events, for the settings as they are, does not.
+// The first thing wrong in the main window, at its designed size, for the
+// settings as they are (empty: nothing). Tests call it after every event.
 inline QString violation(frmMain &w)
 {
     const int state = WindowProbe::RollState(w);
