@@ -4,23 +4,38 @@
 namespace
 {
 
+// What the three boxes show: the start value, the top value, how many dice.
 struct Choice {
-    int start, top, count; // list positions of the three boxes
+    QString start, top, count;
 };
 
-// The dialog's boxes at those positions.
-bool chosen(const frmConf &dialog, Choice c)
+QString said(const Choice &c)
 {
-    return cboDice(dialog)[0]->currentIndex() == c.start &&
-           cboDice(dialog)[1]->currentIndex() == c.top &&
-           cboDice(dialog)[2]->currentIndex() == c.count;
+    return QStringLiteral("start %1, top %2, %3 dice").arg(c.start, c.top, c.count);
 }
 
-void settingsAre(int faces, int count, int zero)
+Choice shownIn(const frmConf &dialog)
 {
-    QCOMPARE(int(basMain::DiceFaces), faces);
-    QCOMPARE(int(basMain::DiceCount), count);
-    QCOMPARE(int(basMain::ZeroFace), zero);
+    return {cboDice(dialog)[0]->currentText(), cboDice(dialog)[1]->currentText(),
+            cboDice(dialog)[2]->currentText()};
+}
+
+void choose(frmConf &dialog, const Choice &c)
+{
+    cboDice(dialog)[0]->setCurrentText(c.start);
+    cboDice(dialog)[1]->setCurrentText(c.top);
+    cboDice(dialog)[2]->setCurrentText(c.count);
+}
+
+// Settings said so that a failed comparison prints both.
+QString settings(int faces, int count, int zero)
+{
+    return QString::asprintf("%d faces, %d dice, zero face %d", faces, count, zero);
+}
+
+QString settingsNow()
+{
+    return settings(basMain::DiceFaces, basMain::DiceCount, basMain::ZeroFace);
 }
 
 } // namespace
@@ -96,10 +111,10 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("zero");
         QTest::addColumn<Choice>("selected");
-        QTest::newRow("defaults") << 6 << 2 << 0 << Choice{1, 4, 1};
-        QTest::newRow("zero face") << 6 << 2 << -1 << Choice{0, 4, 1};
-        QTest::newRow("10 faces, 4 dice") << 10 << 4 << 0 << Choice{1, 8, 3};
-        QTest::newRow("2 faces, 1 die") << 2 << 1 << -1 << Choice{0, 0, 0};
+        QTest::newRow("defaults") << 6 << 2 << 0 << Choice{"1", "6", "2"};
+        QTest::newRow("zero face") << 6 << 2 << -1 << Choice{"0", "6", "2"};
+        QTest::newRow("10 faces, 4 dice") << 10 << 4 << 0 << Choice{"1", "10", "4"};
+        QTest::newRow("2 faces, 1 die") << 2 << 1 << -1 << Choice{"0", "2", "1"};
     }
 
     void load()
@@ -110,11 +125,11 @@ private slots:
         QFETCH(Choice, selected);
         setSettings(faces, count, zero);
         frmConf dialog(nullptr);
-        QVERIFY(chosen(dialog, selected));
+        QCOMPARE(said(shownIn(dialog)), said(selected));
         // OK with nothing changed keeps every setting.
         QVERIFY(shown(dialog));
         QTest::mouseClick(cmdOK(dialog), Qt::LeftButton);
-        settingsAre(faces, count, zero);
+        QCOMPARE(settingsNow(), settings(faces, count, zero));
     }
 
     // Choices made in the dialog and OK: the settings that result and the
@@ -125,10 +140,10 @@ private slots:
         QTest::addColumn<int>("faces");
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("zero");
-        QTest::newRow("unchanged") << Choice{1, 4, 1} << 6 << 2 << 0;
-        QTest::newRow("10 faces, 4 dice") << Choice{1, 8, 3} << 10 << 4 << 0;
-        QTest::newRow("1 die of 9 faces") << Choice{1, 7, 0} << 9 << 1 << 0;
-        QTest::newRow("from 0 to 6, 3 dice") << Choice{0, 4, 2} << 6 << 3 << -1;
+        QTest::newRow("unchanged") << Choice{"1", "6", "2"} << 6 << 2 << 0;
+        QTest::newRow("10 faces, 4 dice") << Choice{"1", "10", "4"} << 10 << 4 << 0;
+        QTest::newRow("1 die of 9 faces") << Choice{"1", "9", "1"} << 9 << 1 << 0;
+        QTest::newRow("from 0 to 6, 3 dice") << Choice{"0", "6", "3"} << 6 << 3 << -1;
     }
 
     void ok()
@@ -140,12 +155,10 @@ private slots:
         std::deque<float> values = {0.0f, 0.0f, 0.0f, 0.0f};
         frmMain w(std::make_unique<ScriptedRandom>(&values));
         QVERIFY(inSettings(w, [&](frmConf *dialog) {
-            cboDice(*dialog)[0]->setCurrentIndex(choice.start);
-            cboDice(*dialog)[1]->setCurrentIndex(choice.top);
-            cboDice(*dialog)[2]->setCurrentIndex(choice.count);
+            choose(*dialog, choice);
             QTest::mouseClick(cmdOK(*dialog), Qt::LeftButton);
         }));
-        settingsAre(faces, count, zero);
+        QCOMPARE(settingsNow(), settings(faces, count, zero));
 
         // Rearranged for them, Ready.
         QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
@@ -173,19 +186,17 @@ private slots:
         cmdAction(w)->click();
         cmdAction(w)->click();
         QVERIFY(inSettings(w, [&](frmConf *dialog) {
-            cboDice(*dialog)[0]->setCurrentIndex(0);
-            cboDice(*dialog)[1]->setCurrentIndex(8);
-            cboDice(*dialog)[2]->setCurrentIndex(3);
+            choose(*dialog, {"0", "10", "4"});
             if (byCloseBox)
                 dialog->close();
             else
                 QTest::mouseClick(cmdCancel(*dialog), Qt::LeftButton);
         }));
-        settingsAre(6, 2, 0);
+        QCOMPARE(settingsNow(), settings(6, 2, 0));
         QCOMPARE(int(WindowProbe::RollState(w)), int(frmMain::Ready));
         QCOMPARE(violation(w), QString());
         // A new opening shows the settings, not the abandoned choices.
-        QVERIFY(chosen(frmConf(&w), {1, 4, 1}));
+        QCOMPARE(said(shownIn(frmConf(&w))), said({"1", "6", "2"}));
     }
 
     void tabOrder()
@@ -245,7 +256,7 @@ private slots:
         QCOMPARE(dialog.isVisible(), stillOpen);
         if (!stillOpen)
             QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
-        settingsAre(faces, 2, zero);
+        QCOMPARE(settingsNow(), settings(faces, 2, zero));
     }
 
     void escapeClosesOnlyTheList()
@@ -259,7 +270,7 @@ private slots:
         QTest::keyClick(popup, Qt::Key_Escape);
         QTRY_VERIFY(!QApplication::activePopupWidget());
         QVERIFY(dialog.isVisible());
-        QCOMPARE(cboDice(dialog)[1]->currentIndex(), 4);
+        QCOMPARE(cboDice(dialog)[1]->currentText(), QStringLiteral("6"));
     }
 };
 
