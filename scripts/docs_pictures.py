@@ -25,7 +25,7 @@ from desktop import Desktop, WINE  # noqa: E402
 # dice, and whether the whole screen shows.
 PICTURES = {
     "screenshot.png": (dict(size="1280x1024"),
-                       ("Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return"), 4, False),
+                       (*screen.FROM_ZERO_TEN_FACES_FOUR_DICE, "Return"), 4, False),
     "laptop-150.png": (dict(size="1920x1080", scale=1.5), None, 2, True),
 }
 

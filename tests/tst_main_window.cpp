@@ -53,7 +53,7 @@ private slots:
         frmMain w;
         QCOMPARE(w.size(), designedClient("main"));
         QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.windowTitle(), QStringLiteral("電子ミルバネ (C) 2026 電子ミルバネ開発チーム"));
+        QCOMPARE(w.windowTitle(), design()["title"].toString());
         QCOMPARE(w.windowFlags() & TitleButtons, Qt::WindowCloseButtonHint);
         QCOMPARE(w.pos(), QPoint(0, 0));
         QCOMPARE(tmrDice(w)->interval(), 33);

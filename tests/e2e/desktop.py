@@ -325,10 +325,15 @@ class Desktop:
         left, right, top, bottom = self.frame_extents(wid)
         return x - left, y - top, w + left + right, h + top + bottom
 
-    def start_program(self, binary, wrapper=(), env=None):
+    def spawn_program(self, command, env=None):
+        """The program started, its output in this desktop's program log:
+        on X11 start_program waits for its window, on a compositor
+        screen.Window.on_output for its output."""
         with open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb") as log:
-            self.program = self._spawn([*wrapper, binary], env, stdout=log,
-                                       stderr=subprocess.STDOUT)
+            self.program = self._spawn(command, env, stdout=log, stderr=subprocess.STDOUT)
+
+    def start_program(self, binary, wrapper=(), env=None):
+        self.spawn_program([*wrapper, binary], env)
         self.main = self.find_window("^電子ミルバネ", min_width=500)
         self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.

@@ -14,14 +14,24 @@ from PIL import Image, ImageDraw, ImageFont
 from design import (ACTION_BUTTON, CANCEL_BUTTON, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H, DIALOG_W,
                     DIE_LEFTS, DIE_SIZE, DIE_TOP, DIGITS, DIGIT_H, DIGIT_W, GREEN, HEIGHT, LABEL_H,
                     LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT, TOTAL_H,
-                    TOTAL_TOP, TOTAL_W, UNITS_LEFT, VALUE_FONT, WIDTH)
+                    TOTAL_TOP, TOTAL_W, UNITS_LEFT, VALUE_FONT, VALUE_GROUND, RED_PIP, WIDTH)
 from desktop import BINARY
 
 DIALOG_NAME = "^ミルバネ設定$"
+# From the settings' first focus (キャンセル), the keys that choose ten faces
+# and four dice, from 1 or from 0; Return (or Enter) on a box then is OK.
+TEN_FACES_FOUR_DICE = ("Tab", "Tab", "Tab", "End", "Tab", "End")
+FROM_ZERO_TEN_FACES_FOUR_DICE = ("Tab", "Tab", "Up", "Tab", "End", "Tab", "End")
 
 
 def near(pixel, colour, tolerance=12):
     return all(abs(int(p) - c) <= tolerance for p, c in zip(pixel, colour))
+
+
+def red_pip(pixels):
+    """Where `pixels` (an array of them) show the red of the one face's pip,
+    as the face and the icon draw it, smoothed or scaled."""
+    return np.all(np.abs(pixels.astype(int) - RED_PIP) < 60, axis=-1)
 
 
 def at(pixels, zoom):
@@ -52,8 +62,7 @@ def read_die(client, count, i, zoom=1):
     white = (crop[..., 0] > 240) & (crop[..., 1] > 240) & (crop[..., 2] > 240)
     if white.sum() < size * size // 2:
         return None
-    red = (crop[..., 0] > 200) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
-    if red.sum() > 100 * zoom * zoom:
+    if red_pip(crop).sum() > 100 * zoom * zoom:
         return 1
     black = (crop[..., 0] < 60) & (crop[..., 1] < 60) & (crop[..., 2] < 60)
     return ndimage.label(black, structure=np.ones((3, 3)))[1]  # 8-connected pips
@@ -118,7 +127,7 @@ def label_box(client, count, i, zoom=1):
 
 
 def label_shown(client, count, i, zoom=1):
-    return near(label_box(client, count, i, zoom)[2, 2], (0, 0, 0))
+    return near(label_box(client, count, i, zoom)[2, 2], VALUE_GROUND)
 
 
 def read_label(client, count, i, zoom=1):
@@ -206,8 +215,7 @@ class Window:
         """The program started with `env` on a compositor whose output is
         the X window `output`, once its window's green shows there whole (or,
         where `zoomed`, smaller in proportion)."""
-        with open(os.path.join(desktop.artefacts, f"{desktop.name}-program.log"), "wb") as log:
-            desktop._spawn([BINARY], env=env, stdout=log, stderr=subprocess.STDOUT)
+        desktop.spawn_program([BINARY], env)
         found = []
 
         def shown():

@@ -127,7 +127,7 @@ class DesktopTest(unittest.TestCase):
                 self.assertLessEqual(max(abs(offset[0]), abs(offset[1])), 4, offset)
             if kept:
                 window.press(CONFIG_BUTTON)
-            self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "KP_Enter")
+            self.desktop.key(*screen.TEN_FACES_FOUR_DICE, "KP_Enter")
         window.ready(4, label=f"{name}-four-dice")
         self.assertIsNone(window.dialog_box(), "a second dialog opened behind the first")
         # Nothing asked of the platform that it cannot do.

@@ -8,7 +8,7 @@ import numpy as np
 
 import screen
 from design import (ACTION_BUTTON, DIALOG_H, DIALOG_W, DIE_TOP, GREEN, HEIGHT,
-                    PANEL, PANEL_H, PANEL_LEFT, PANEL_TOP, WIDTH)
+                    PANEL, PANEL_H, PANEL_LEFT, PANEL_TOP, TITLE, WIDTH)
 from desktop import ARTEFACTS, BINARY, Desktop
 
 
@@ -26,7 +26,7 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(self.desktop.geometry(self.main)[2:], (WIDTH, HEIGHT))
         self.assertEqual(self.desktop.frame(self.main)[:2], (0, 0), "the frame is off the corner")
 
-        self.assertIn('"電子ミルバネ ', self.desktop.prop(self.main, "_NET_WM_NAME"))
+        self.assertIn(f'"{TITLE}"', self.desktop.prop(self.main, "_NET_WM_NAME"))
         # Motif functions given (flag 1): close (32), no minimise (8) or
         # maximise (16); the window manager offers no maximise.
         hints = self.desktop.prop(self.main, "_MOTIF_WM_HINTS").split("=")[-1].split(",")
@@ -34,7 +34,8 @@ class ProgramTest(unittest.TestCase):
         self.assertNotIn("MAXIMIZE", self.desktop.prop(self.main, "_NET_WM_ALLOWED_ACTIONS"))
 
         client = self.window.ready(label="ready")
-        for point in [(5, 5), (1010, 5), (500, 300), (5, 600)]:
+        # Near the top corners, above the settings button, and in the middle.
+        for point in [(5, 5), (WIDTH - 8, 5), (500, 300), (5, 600)]:
             self.assertTrue(screen.near(client[point[1], point[0]], GREEN), point)
         panel = client[PANEL_TOP + 3, PANEL_LEFT[True] + 3]
         self.assertTrue(screen.near(panel, PANEL, 2))
@@ -52,19 +53,23 @@ class ProgramTest(unittest.TestCase):
 
     def test_settings(self):
         with self.window.settings(label="dialog") as dialog:
-            _, _, w, h = self.desktop.geometry(dialog)
-            self.assertEqual((w, h), (DIALOG_W, DIALOG_H))
+            self.assertEqual(self.desktop.geometry(dialog)[2:], (DIALOG_W, DIALOG_H))
             # Centred over the main window, frames included.
-            (x, y, w, h), (mx, my, mw, mh) = (self.desktop.frame(i) for i in (dialog, self.main))
-            self.assertLessEqual(max(abs(x + w / 2 - mx - mw / 2), abs(y + h / 2 - my - mh / 2)), 2)
+            x, y, w, h = self.desktop.frame(dialog)
+            main_x, main_y, main_w, main_h = self.desktop.frame(self.main)
+            off_centre = (x + w / 2 - (main_x + main_w / 2), y + h / 2 - (main_y + main_h / 2))
+            self.assertLessEqual(max(abs(off_centre[0]), abs(off_centre[1])), 2,
+                                 f"the dialog's centre off the main window's by {off_centre}")
             # Escape leaves the dialog open: the keys after it still reach it.
             # From 0, up to 10, four dice; Enter on a box is OK.
-            self.desktop.key("Escape", "Tab", "Tab", "Up", "Tab", "End", "Tab", "End", "Return")
+            self.desktop.key("Escape", *screen.FROM_ZERO_TEN_FACES_FOUR_DICE, "Return")
         self.window.ready(4, label="four-dice")
 
         # Cancel, and the close box, after changing everything: nothing changes.
-        for leave in (lambda dialog: self.window.cancel(), self.desktop.close_window):
-            with self.window.settings() as dialog:
+        ways_out = {"キャンセル": lambda dialog: self.window.cancel(),
+                    "the close box": self.desktop.close_window}
+        for way, leave in ways_out.items():
+            with self.subTest(way), self.window.settings() as dialog:
                 self.desktop.key("Tab", "Tab", "Down", "Tab", "Home", "Tab", "Home")
                 leave(dialog)
             self.window.ready(4)

@@ -46,8 +46,7 @@ class WaylandTest(unittest.TestCase):
         # Qt's own title bar: the icon's red pip at its left, the title's ink.
         x, y = window.origin
         bar = window.screen()[max(0, y - 30):y, x:x + WIDTH].astype(int)
-        red = (bar[..., 0] > 200) & (bar[..., 1] < 60) & (bar[..., 2] < 60)
-        self.assertTrue(red[:, :40].any(), "no icon at the left of the title bar")
+        self.assertTrue(screen.red_pip(bar[:, :40]).any(), "no icon at the left of the title bar")
         ink = np.all(bar[:, WIDTH // 3:2 * WIDTH // 3] < 100, axis=2)
         self.assertGreater(ink.sum(), 50, "no title in the title bar")
 
@@ -55,6 +54,6 @@ class WaylandTest(unittest.TestCase):
         with window.settings(label="wayland-dialog") as (left, top, width, height):
             print(f"weston put the dialog's frame at {left - x},{top - y} ({width} x {height}); "
                   f"centred, it would be at {(WIDTH - width) // 2},{(HEIGHT - height) // 2}")
-            self.desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
+            self.desktop.key(*screen.TEN_FACES_FOUR_DICE, "Return")
         window.ready(4, label="four-dice")
 

@@ -30,6 +30,17 @@ INSTALLS = [
 ]
 
 
+def wine_carries(args, changes):
+    """Whether Wine can carry a command-line row to the program and back."""
+    if "DISPLAY" in changes:
+        return False  # Windows has no display to name
+    if encoding(changes) == "latin-1":
+        return False  # Windows writes UTF-8, where Linux wrote "?"
+    if not changes and not "".join(args).isascii():
+        return False  # a plain C locale hands Wine its arguments as ASCII
+    return True
+
+
 @unittest.skipUnless(os.path.exists(SETUP), "no Windows build (scripts/package-windows)")
 class WindowsTest(unittest.TestCase):
     def setUp(self):
@@ -121,9 +132,9 @@ class WindowsTest(unittest.TestCase):
             # Neither replaces nor removes a running program's files: they
             # give up, silently saying so (2); the uninstaller run in place
             # (_?=), as the Apps list's copy of it runs, to read its status.
-            self.wine(setup, 2)
+            self.wine(setup, status=2)
             place = self.windows_path(self.installed()[0])
-            self.wine([place + "\\uninstall.exe", "/S", "_?=" + place], 2)
+            self.wine([place + "\\uninstall.exe", "/S", "_?=" + place], status=2)
             self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")))
             self.assertEqual(self.desktop.close_program(), 0)
         self.wine(setup)
@@ -180,14 +191,11 @@ class WindowsTest(unittest.TestCase):
             flags = struct.unpack_from("<H", head, struct.unpack_from("<I", head, 0x3C)[0] + 94)[0]
             self.assertEqual((len(shipped), flags & 0x160), (8, 0x160), path)
 
-        # The Linux package's command-line table, into pipes, but for what
-        # Wine cannot carry: a display, the locale's "?" (Windows writes
-        # UTF-8), a plain C locale's non-ASCII arguments (read as ASCII).
+        # The command-line table, into pipes, and Windows' own /?.
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
         rows = COMMAND_LINE + [(["/?"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", "")]
-        check_command_line(self, [WINE, exe], self.env, written="utf-8", rows=[
-            (args, env, *rest) for args, env, *rest in rows if "DISPLAY" not in env and
-            encoding(env) != "latin-1" and (env or "".join(args).isascii())])
+        check_command_line(self, [WINE, exe], self.env, written="utf-8",
+                           rows=[row for row in rows if wine_carries(*row[:2])])
         # From a Japanese cmd: into its console, and into a file in the
         # console's code page, which `type` shows right there.
         help_file = self.drive("help.txt")
@@ -238,7 +246,7 @@ class WindowsTest(unittest.TestCase):
         # One die of nine faces: one digit; four dice of ten: two.
         for keys, count, two_digits in (
                 (("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return"), 1, False),
-                (("Tab", "Tab", "Tab", "End", "Tab", "End", "Return"), 4, True)):
+                ((*screen.TEN_FACES_FOUR_DICE, "Return"), 4, True)):
             with window.settings(label="windows-dialog"):
                 self.desktop.key(*keys)
             client = window.ready(count, two_digits, f"windows-{count}-dice")
