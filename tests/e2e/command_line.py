@@ -68,6 +68,9 @@ COMMAND_LINE = [
     (["--version"], {"LC_ALL": "ja_JP.eucJP"}, 0, VERSION_JA, ""),
     (["--さいころ"], {"LC_ALL": "ja_JP.eucJP"}, 2, "",
      f"denshi-milbane: 不明なオプション '--さいころ' です。\n{HINT_JA}\n"),
+    # Longer than its bytes in EUC-JP once read as UTF-8 (three bytes a kana).
+    (["--ミルバネの目をすべて表示"], {"LC_ALL": "ja_JP.eucJP"}, 2, "",
+     f"denshi-milbane: 不明なオプション '--ミルバネの目をすべて表示' です。\n{HINT_JA}\n"),
     ([], {"LC_ALL": "ja_JP.eucJP", **UNSET}, 1, "", NO_DISPLAY_JA),
     ([], {"LC_ALL": "ja_JP.eucJP", "DISPLAY": ":4242", "WAYLAND_DISPLAY": None}, 1, "",
      DISPLAY_4242_JA),
@@ -75,6 +78,9 @@ COMMAND_LINE = [
     (["--help"], {"LANG": "en_US.ISO-8859-1"}, 0, HELP + " (??????).\n", ""),
     (["--größe"], {"LANG": "en_US.ISO-8859-1"}, 2, "",
      f"denshi-milbane: unknown option '--größe'\n{HINT}\n"),
+    (["würfelergebnisse-übersicht.txt"], {"LANG": "en_US.ISO-8859-1"}, 2, "",
+     "denshi-milbane: unexpected argument 'würfelergebnisse-übersicht.txt': it takes\nno file or "
+     f"other argument\n{HINT}\n"),
     ([], {"LANG": "en_US.ISO-8859-1", **UNSET}, 1, "", NO_DISPLAY),
     (["--help"], {"LANGUAGE": "ja", "LANG": "C"}, 0, HELP + " (電子ミルバネ).\n", ""),
     (["--bogus"], {"LANGUAGE": "ja", "LANG": "C"}, 2, "",
@@ -97,7 +103,9 @@ def command_line_env(base, changes):
 
 def check_command_line(test, command, base, rows=COMMAND_LINE, written=None):
     """Each row run as `command` and its arguments, in `base` and the row's
-    locale, its output read in the locale's encoding (or the one `written`)."""
+    locale, its output read in the locale's encoding (or the one `written`):
+    a byte that encoding cannot read shows as \\x.. and fails the row."""
+    test.maxDiff = None
     for args, changes, status, out, err in rows:
         with test.subTest(args=args, env=changes):
             code = encoding(changes)
@@ -105,8 +113,11 @@ def check_command_line(test, command, base, rows=COMMAND_LINE, written=None):
                                     env=command_line_env(base, changes), timeout=300,
                                     capture_output=True)
             code = written or code
-            test.assertEqual((result.returncode, result.stderr), (status, err.encode(code)))
-            test.assertTrue(result.stdout.startswith(out.encode(code)), result.stdout)
+            stdout = result.stdout.decode(code, errors="backslashreplace")
+            stderr = result.stderr.decode(code, errors="backslashreplace")
+            test.assertEqual(result.returncode, status, f"exit status; stderr: {stderr}")
+            test.assertEqual(stderr, err, f"standard error, read as {code}")
+            test.assertEqual(stdout[:len(out)], out, f"standard output's start, read as {code}")
 
 
 def locale_of(changes):
