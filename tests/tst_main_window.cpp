@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(w.windowTitle(), design()["title"].toString());
         QCOMPARE(w.windowFlags() & TitleButtons, Qt::WindowCloseButtonHint);
         QCOMPARE(w.pos(), QPoint(0, 0));
-        QCOMPARE(tmrDice(w)->interval(), 33);
+        QCOMPARE(tmrDice(w)->interval(), design()["rollInterval"].toInt());
         QCOMPARE(cmdConfig(w)->text(), QStringLiteral("設定"));
         QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
     }
@@ -144,16 +144,19 @@ private slots:
                 QVERIFY2(!drawn.isEmpty(), qPrintable("no ink for " + text));
                 // Across: as far from the left edge as from the right.
                 const int right = shot.width() - 1 - drawn.right();
-                QVERIFY2(qAbs(drawn.left() - right) <= 1,
-                         qPrintable(QString("%1: ink %2 px from the left, %3 from the right")
-                                        .arg(text).arg(drawn.left()).arg(right)));
+                QVERIFY2(
+                    qAbs(drawn.left() - right) <= 1,
+                    qPrintable(QString::asprintf("%s: ink %d px from the left, %d from the right",
+                                                 qPrintable(text), drawn.left(), right)));
                 // Down: where a centred label has it.
-                QVERIFY2(qAbs(drawn.top() - centred.top()) <= 1,
-                         qPrintable(QString("%1: ink's top at %2 px, centred at %3")
-                                        .arg(text).arg(drawn.top()).arg(centred.top())));
+                QVERIFY2(
+                    qAbs(drawn.top() - centred.top()) <= 1,
+                    qPrintable(QString::asprintf("%s: ink's top at %d px, centred at %d",
+                                                 qPrintable(text), drawn.top(), centred.top())));
                 QVERIFY2(qAbs(drawn.bottom() - centred.bottom()) <= 1,
-                         qPrintable(QString("%1: ink's bottom at %2 px, centred at %3")
-                                        .arg(text).arg(drawn.bottom()).arg(centred.bottom())));
+                         qPrintable(QString::asprintf("%s: ink's bottom at %d px, centred at %d",
+                                                      qPrintable(text), drawn.bottom(),
+                                                      centred.bottom())));
             }
             cmdAction(w)->click();
         }

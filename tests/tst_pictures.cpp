@@ -82,21 +82,34 @@ private slots:
         const QImage image = WindowProbe::imgMdice(*window()).drawn(face);
         QCOMPARE(image.size(), pictureSize("face"));
 
-        // The corners: 123 transparent pixels each, 19 along each outer edge.
+        // The corners: rounded, clear outside the rounding (within a pixel).
+        const QJsonValue corners = design()["faceCorners"];
+        const int radius = corners["radius"].toInt(), last = image.width() - 1;
+        const int clearPixels = corners["clearPixels"].toInt();
+        const int clearAlongEdge = corners["clearAlongEdge"].toInt();
         for (const QPoint corner :
-             {QPoint(0, 0), QPoint(168, 0), QPoint(0, 168), QPoint(168, 168)}) {
+             {QPoint(0, 0), QPoint(last + 1 - radius, 0), QPoint(0, last + 1 - radius),
+              QPoint(last + 1 - radius, last + 1 - radius)}) {
             int clear = 0, alongRow = 0, alongColumn = 0;
-            for (int i = 0; i < 24 * 24; ++i)
-                clear += qAlpha(image.pixel(corner + QPoint(i % 24, i / 24))) == 0;
-            for (int i = 0; i < 24; ++i) {
-                alongRow += qAlpha(image.pixel(corner.x() + i, corner.y() ? 191 : 0)) == 0;
-                alongColumn += qAlpha(image.pixel(corner.x() ? 191 : 0, corner.y() + i)) == 0;
+            for (int i = 0; i < radius * radius; ++i)
+                clear += qAlpha(image.pixel(corner + QPoint(i % radius, i / radius))) == 0;
+            for (int i = 0; i < radius; ++i) {
+                alongRow += qAlpha(image.pixel(corner.x() + i, corner.y() ? last : 0)) == 0;
+                alongColumn += qAlpha(image.pixel(corner.x() ? last : 0, corner.y() + i)) == 0;
             }
+            const QString at = QString::asprintf("corner %d,%d: ", corner.x(), corner.y());
             QVERIFY2(
-                qAbs(clear - 123) <= 1 && qAbs(alongRow - 19) <= 1 && qAbs(alongColumn - 19) <= 1,
-                qPrintable(QString::asprintf("%d clear, %d and %d", clear, alongRow, alongColumn)));
+                qAbs(clear - clearPixels) <= 1,
+                qPrintable(at + QString::asprintf("%d clear pixels, not %d", clear, clearPixels)));
+            QVERIFY2(qAbs(alongRow - clearAlongEdge) <= 1,
+                     qPrintable(at + QString::asprintf("%d clear along the row, not %d", alongRow,
+                                                       clearAlongEdge)));
+            QVERIFY2(qAbs(alongColumn - clearAlongEdge) <= 1,
+                     qPrintable(at + QString::asprintf("%d clear along the column, not %d",
+                                                       alongColumn, clearAlongEdge)));
         }
-        QVERIFY(qAlpha(image.pixel(24, 0)) && qAlpha(image.pixel(96, 96)));
+        QVERIFY(qAlpha(image.pixel(radius, 0)) &&
+                qAlpha(image.pixel(image.width() / 2, image.height() / 2)));
 
         // No anti-aliasing: white, the pip colour, or fully clear.
         const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
@@ -109,7 +122,7 @@ private slots:
         const auto found = regions(image, [pip](QRgb p) { return p == pip; });
         QCOMPARE(int(found.size()), face);
         const QList<QPointF> table = points("pips", face);
-        const int across = face == 1 ? 73 : 41;
+        const int across = design()["pipDiameter"][face == 1 ? "red" : "black"].toInt();
         for (const Region &region : found) {
             QCOMPARE(region.bounds.width(), across);
             QCOMPARE(region.bounds.height(), across);
@@ -124,13 +137,14 @@ private slots:
     void faceTenMiddleRowInside()
     {
         const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
-        int left = 0, right = image.width() - 1;
-        while (left < right && image.pixel(left, 96) != colour("pip"))
+        const int last = image.width() - 1, middle = image.height() / 2;
+        int left = 0, right = last;
+        while (left < right && image.pixel(left, middle) != colour("pip"))
             ++left;
-        while (right > left && image.pixel(right, 96) != colour("pip"))
+        while (right > left && image.pixel(right, middle) != colour("pip"))
             --right;
         QCOMPARE(left, 8);
-        QCOMPARE(191 - right, 6);
+        QCOMPARE(last - right, 6);
     }
 
     void digits_data()
@@ -157,9 +171,10 @@ private slots:
         }
         // The ground at the picture's corners, inside the two openings and in
         // the gaps between neighbouring segments.
-        const QPoint ground[] = {{0, 0},    {199, 0},  {0, 249},   {199, 249}, {100, 75},
-                                 {90, 170}, {146, 30}, {150, 120}, {116, 225}, {45, 120},
-                                 {34, 200}, {60, 48},  {100, 103}, {100, 138}};
+        const int right = image.width() - 1, bottom = image.height() - 1;
+        const QPoint ground[] = {{0, 0},    {right, 0}, {0, bottom}, {right, bottom}, {100, 75},
+                                 {90, 170}, {146, 30},  {150, 120},  {116, 225},      {45, 120},
+                                 {34, 200}, {60, 48},   {100, 103},  {100, 138}};
         for (QPoint p : ground)
             QVERIFY2(image.pixel(p) == colour("panel"),
                      qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
@@ -315,8 +330,10 @@ private slots:
         // Start-up brings back the default settings.
         QCOMPARE(basMain::DiceFaces, std::int16_t(6));
         QCOMPARE(basMain::DiceCount, std::int16_t(2));
-        QCOMPARE(QApplication::windowIcon().availableSizes(),
-                 (QList<QSize>{{32, 32}, {16, 16}, {48, 48}}));
+        QList<QSize> sizes;
+        for (const QJsonValue size : design()["icon"].toArray())
+            sizes << QSize(size.toInt(), size.toInt());
+        QCOMPARE(QApplication::windowIcon().availableSizes(), sizes);
         const auto windows = QApplication::topLevelWidgets();
         auto *main = qobject_cast<frmMain *>(windows.value(0));
         QVERIFY(main);

@@ -29,9 +29,10 @@ GREEN, PANEL = _COLOURS["window"], _COLOURS["panel"]
 LIT, DARK = _COLOURS["lit"], _COLOURS["dark"]  # a digit's segments
 RED_PIP, VALUE_GROUND = _COLOURS["redPip"], _COLOURS["valueGround"]
 TITLE = _DESIGN["title"]  # the main window's
+ICON = _DESIGN["icon"]  # the window icon's sizes, in order
 DIGIT_W, DIGIT_H = _DESIGN["digit"]  # a digit picture's pixels
 VALUE_FONT = _DESIGN["fontPixels"]["value"]
-DIALOG = (239, 239, 239)  # the dialog's ground in the toolkit's own style
+DIALOG = _COLOURS["dialog"]  # the dialog's ground in the toolkit's own style
 
 _, DIE_TOP, DIE_SIZE, _ = _place("main", "imgDice0")
 _, LABEL_TOP, LABEL_W, LABEL_H = _place("main", "lblDice0")

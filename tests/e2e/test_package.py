@@ -16,7 +16,7 @@ import numpy as np
 from PIL import Image
 
 from command_line import check_command_line, one_per_locale
-from design import HEIGHT, WIDTH
+from design import HEIGHT, ICON, WIDTH
 from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, VERSION, read_text
 from screen import shows_now
 
@@ -95,14 +95,14 @@ class PackageTest(unittest.TestCase):
             with Image.open(os.path.join(ICONS, "hicolor", f"{size}x{size}", "apps",
                                          "denshi-milbane.png")) as png:
                 self.assertEqual((png.format, png.size), ("PNG", (size, size)))
-        # The Windows icon: the design's 32, 16 and 48 px first, then every
-        # size Windows asks for, up to 256 (written 0).
+        # The Windows icon: the design's sizes first, then every size
+        # Windows asks for, up to 256 (written 0).
         with open(os.path.join(ICONS, "denshi-milbane.ico"), "rb") as f:
             data = f.read()
         reserved, kind, count = struct.unpack("<HHH", data[:6])
         self.assertEqual((reserved, kind, count), (0, 1, 9))
         sizes = [data[6 + 16 * i] or 256 for i in range(count)]
-        self.assertEqual(sizes, [32, 16, 48, 20, 24, 40, 64, 96, 256])
+        self.assertEqual(sizes, [*ICON, 20, 24, 40, 64, 96, 256])
         for i in range(count):
             length, offset = struct.unpack("<II", data[6 + 16 * i + 8:6 + 16 * i + 16])
             self.assertLessEqual(offset + length, len(data))
