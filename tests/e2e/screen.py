@@ -4,7 +4,6 @@ Window, the end-to-end tests' one handle on the program's window."""
 
 import contextlib
 import functools
-import os
 import subprocess
 
 import numpy as np

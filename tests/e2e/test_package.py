@@ -17,7 +17,7 @@ from PIL import Image
 
 from command_line import check_command_line, one_per_locale
 from design import HEIGHT, ICON, WIDTH
-from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, VERSION, read_text
+from desktop import ARTEFACTS, BINARY, BUILD, Desktop, SOURCE, read_text
 from screen import shows_now
 
 sys.path.insert(0, os.path.join(SOURCE, "scripts"))
