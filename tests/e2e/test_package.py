@@ -37,7 +37,8 @@ def run(*args, **kw):
 
 def build_package(folder, cached):
     """scripts/package in a copy of the working tree at `folder`, made anew;
-    `cached`: through ccache, as the tests' own builds are."""
+    `cached`: through ccache, with what this checkout's earlier runs built
+    at the same folder."""
     shutil.rmtree(folder, ignore_errors=True)
     files = run("git", "-C", SOURCE, "ls-files", "--cached", "--others", "--exclude-standard",
                 check=True).stdout.split("\n")
@@ -49,9 +50,13 @@ def build_package(folder, cached):
     # checkout, though it may lie in this one's build folder.
     env = dict(os.environ, DEB_BUILD_OPTIONS="nocheck",
                GIT_CEILING_DIRECTORIES=os.path.dirname(folder))
+    env.pop("CCACHE_BASEDIR", None)
     if cached:
-        # debhelper gives the build a HOME of its own: the cache named.
-        env.update(CMAKE_CXX_COMPILER_LAUNCHER=os.path.join(folder, "cmake", "ccache"),
+        # Plain ccache, compiling what the compiler would be given: with a
+        # base folder it hands the compiler relative paths, which change the
+        # debug symbols and so the program's build ID. debhelper gives the
+        # build a HOME of its own: the cache named.
+        env.update(CMAKE_CXX_COMPILER_LAUNCHER="ccache",
                    CCACHE_DIR=run("ccache", "-k", "cache_dir", check=True).stdout.strip())
     result = run(os.path.join(folder, "scripts", "package"), env=env)
     if result.returncode != 0:
