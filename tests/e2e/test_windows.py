@@ -195,7 +195,7 @@ class WindowsTest(unittest.TestCase):
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
         rows = COMMAND_LINE + [(["/?"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", "")]
         check_command_line(self, [WINE, exe], self.env, written="utf-8",
-                           rows=[row for row in rows if wine_carries(*row[:2])])
+                           rows=[row for row in rows if wine_carries(row[0], row[1])])
         # From a Japanese cmd: into its console, and into a file in the
         # console's code page, which `type` shows right there.
         help_file = self.drive("help.txt")
