@@ -7,6 +7,7 @@
 #include "widgets/Accessible.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -106,6 +107,25 @@ inline QString litSegments(int digit)
     return design()["lit"][digit].toString();
 }
 
+// A pixel as a failure names it: #rrggbb, clear, or #aarrggbb between.
+inline QString colourName(QRgb pixel)
+{
+    if (qAlpha(pixel) == 0)
+        return QStringLiteral("clear");
+    return QColor::fromRgba(pixel).name(qAlpha(pixel) == 255 ? QColor::HexRgb : QColor::HexArgb);
+}
+
+// What is wrong with the pixel of `image` at `at`, `what` the design has
+// there in `wanted`: empty where it is right.
+inline QString pixelFault(const QImage &image, QPoint at, QRgb wanted, const QString &what)
+{
+    const QRgb seen = image.pixel(at);
+    if (seen == wanted || (qAlpha(seen) == 0 && qAlpha(wanted) == 0))
+        return {};
+    return QString::asprintf("%s at %d,%d is %s, not %s", qPrintable(what), at.x(), at.y(),
+                             qPrintable(colourName(seen)), qPrintable(colourName(wanted)));
+}
+
 // How many pixels of `shot` differ from `picture` stretched to its size,
 // nearest neighbour, over the window's green where the picture is clear; in
 // its first `columns` only, where another covers the rest.
@@ -136,11 +156,19 @@ inline QString outlineFault(const QImage &shot, QRect panel, int in = 1)
     const QRgb outline = QApplication::palette().color(QPalette::WindowText).rgb();
     for (const int ring : {0, in}) {
         const QRect r = panel.adjusted(ring, ring, -ring, -ring);
+        const QRgb wanted = ring ? colour("panel") : outline;
+        const QString what = ring ? QStringLiteral("the panel within its outline")
+                                  : QStringLiteral("the panel's outline");
         for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                if ((x == r.left() || x == r.right() || y == r.top() || y == r.bottom()) &&
-                    shot.pixel(x, y) != (ring ? colour("panel") : outline))
-                    return QString::asprintf("%d,%d", x, y);
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const bool onRing =
+                    x == r.left() || x == r.right() || y == r.top() || y == r.bottom();
+                if (!onRing)
+                    continue;
+                const QString fault = pixelFault(shot, QPoint(x, y), wanted, what);
+                if (!fault.isEmpty())
+                    return fault;
+            }
     }
     return {};
 }

@@ -60,6 +60,75 @@ QPoint segmentMiddle(int s)
     return ((c[0] + c[1] + c[2] + c[3]) / 4).toPoint();
 }
 
+// A face's pips: face 1's one red pip is larger than the others' black ones.
+QRgb pipColour(int face)
+{
+    return face == 1 ? colour("redPip") : colour("pip");
+}
+
+int pipDiameter(int face) // at the designed size
+{
+    return design()["pipDiameter"][face == 1 ? "red" : "black"].toInt();
+}
+
+// The first pixel of a face drawn at `scale` that is not what the design's
+// geometry has where its centre lies: clear outside the rounded square,
+// the pip colour inside a pip, white elsewhere; either side within half a
+// device pixel of an edge, where drawing may round either way. Empty where
+// all are right.
+QString faceFault(const QImage &image, int face, double scale)
+{
+    const double side = pictureSize("face").width() * scale;
+    const double corner = design()["faceCorners"]["radius"].toInt() * scale;
+    const double pipRadius = pipDiameter(face) * scale / 2;
+    const QRgb pip = pipColour(face);
+    QList<QPointF> centres; // each centre pixel's middle, at the scale
+    for (const QPointF centre : points("pips", face))
+        centres << (centre + QPointF(0.5, 0.5)) * scale;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QPointF middle(x + 0.5, y + 0.5);
+            // Outside the rounded square by: the distance from the square
+            // that its corners' centres span, less the corners' radius.
+            const QPointF nearestInside(std::clamp(middle.x(), corner, side - corner),
+                                        std::clamp(middle.y(), corner, side - corner));
+            const double outsideFace = QLineF(middle, nearestInside).length() - corner;
+            double outsidePips = INFINITY;
+            for (const QPointF centre : centres)
+                outsidePips = std::min(outsidePips, QLineF(middle, centre).length() - pipRadius);
+
+            const bool clearAllowed = outsideFace > -0.5;
+            const bool whiteAllowed = outsideFace < 0.5 && outsidePips > -0.5;
+            const bool pipAllowed = outsideFace < 0.5 && outsidePips < 0.5;
+            const QRgb seen = image.pixel(x, y);
+            if (qAlpha(seen) == 0 && clearAllowed)
+                continue;
+            if (seen == colour("face") && whiteAllowed)
+                continue;
+            if (seen == pip && pipAllowed)
+                continue;
+            QStringList wanted;
+            if (clearAllowed)
+                wanted << QStringLiteral("clear");
+            if (whiteAllowed)
+                wanted << colourName(colour("face"));
+            if (pipAllowed)
+                wanted << colourName(pip);
+            // Where the pixel's middle lies, as the design's edges have it.
+            const auto from = [](double outside, const char *edge) {
+                return QString::asprintf("%.2f px %s %s", qAbs(outside),
+                                         outside < 0 ? "inside" : "outside", edge);
+            };
+            QString where = from(outsideFace, "the face's edge");
+            if (!centres.isEmpty())
+                where += ", " + from(outsidePips, "the nearest pip's edge");
+            return QString::asprintf(
+                "pixel %d,%d is %s, not %s (%s)", x, y, qPrintable(colourName(seen)),
+                qPrintable(wanted.join(QStringLiteral(" or "))), qPrintable(where));
+        }
+    return {};
+}
+
 } // namespace
 
 class TestPictures : public QObject
@@ -67,87 +136,110 @@ class TestPictures : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { setSettings(6, 2, 0); }
+    void initTestCase()
+    {
+        setSettings(6, 2, 0);
+        m_window = std::make_unique<frmMain>();
+    }
 
+    // Each face at its designed size and at the scales it is shown at: the
+    // smallest zoom, a 1024 x 600 screen's, and screens at 125 to 200 %.
     void faces_data()
     {
         QTest::addColumn<int>("face");
+        QTest::addColumn<double>("scale");
         for (int k = 0; k < 11; ++k)
-            QTest::addRow("face %d", k) << k;
+            QTest::addRow("face %d", k) << k << 1.0;
+        for (const double scale : {0.25, 0.807, 1.25, 1.5, 2.0})
+            for (int k = 0; k < 11; ++k)
+                QTest::addRow("face %d at %g", k, scale) << k << scale;
     }
 
     void faces()
     {
         QFETCH(int, face);
-        const QImage image = WindowProbe::imgMdice(*window()).drawn(face);
-        QCOMPARE(image.size(), pictureSize("face"));
+        QFETCH(double, scale);
+        const QImage image = WindowProbe::imgMdice(*m_window).drawn(face, scale);
+        const int side = qRound(pictureSize("face").width() * scale);
+        QCOMPARE(image.size(), QSize(side, side));
 
-        // The corners: rounded, clear outside the rounding (within a pixel).
-        const QJsonValue corners = design()["faceCorners"];
-        const int radius = corners["radius"].toInt(), last = image.width() - 1;
-        const int clearPixels = corners["clearPixels"].toInt();
-        const int clearAlongEdge = corners["clearAlongEdge"].toInt();
-        for (const QPoint corner :
-             {QPoint(0, 0), QPoint(last + 1 - radius, 0), QPoint(0, last + 1 - radius),
-              QPoint(last + 1 - radius, last + 1 - radius)}) {
-            int clear = 0, alongRow = 0, alongColumn = 0;
-            for (int i = 0; i < radius * radius; ++i)
-                clear += qAlpha(image.pixel(corner + QPoint(i % radius, i / radius))) == 0;
-            for (int i = 0; i < radius; ++i) {
-                alongRow += qAlpha(image.pixel(corner.x() + i, corner.y() ? last : 0)) == 0;
-                alongColumn += qAlpha(image.pixel(corner.x() ? last : 0, corner.y() + i)) == 0;
+        // The rounded corners, the pips' discs, and no anti-aliasing: every
+        // pixel clear, white or the pip colour, as the geometry has it.
+        QCOMPARE(faceFault(image, face, scale), QString());
+
+        // The design counts each corner's clear pixels at its own size.
+        if (scale == 1.0) {
+            const QJsonValue corners = design()["faceCorners"];
+            const int radius = corners["radius"].toInt(), last = image.width() - 1;
+            const int clearPixels = corners["clearPixels"].toInt();
+            const int clearAlongEdge = corners["clearAlongEdge"].toInt();
+            for (const QPoint corner :
+                 {QPoint(0, 0), QPoint(last + 1 - radius, 0), QPoint(0, last + 1 - radius),
+                  QPoint(last + 1 - radius, last + 1 - radius)}) {
+                int clear = 0, alongRow = 0, alongColumn = 0;
+                for (int i = 0; i < radius * radius; ++i)
+                    clear += qAlpha(image.pixel(corner + QPoint(i % radius, i / radius))) == 0;
+                for (int i = 0; i < radius; ++i) {
+                    alongRow += qAlpha(image.pixel(corner.x() + i, corner.y() ? last : 0)) == 0;
+                    alongColumn += qAlpha(image.pixel(corner.x() ? last : 0, corner.y() + i)) == 0;
+                }
+                const QString at = QString::asprintf("corner %d,%d: ", corner.x(), corner.y());
+                QVERIFY2(qAbs(clear - clearPixels) <= 1,
+                         qPrintable(at + QString::asprintf("%d clear pixels, not %d", clear,
+                                                           clearPixels)));
+                QVERIFY2(qAbs(alongRow - clearAlongEdge) <= 1,
+                         qPrintable(at + QString::asprintf("%d clear along the row, not %d",
+                                                           alongRow, clearAlongEdge)));
+                QVERIFY2(qAbs(alongColumn - clearAlongEdge) <= 1,
+                         qPrintable(at + QString::asprintf("%d clear along the column, not %d",
+                                                           alongColumn, clearAlongEdge)));
             }
-            const QString at = QString::asprintf("corner %d,%d: ", corner.x(), corner.y());
-            QVERIFY2(
-                qAbs(clear - clearPixels) <= 1,
-                qPrintable(at + QString::asprintf("%d clear pixels, not %d", clear, clearPixels)));
-            QVERIFY2(qAbs(alongRow - clearAlongEdge) <= 1,
-                     qPrintable(at + QString::asprintf("%d clear along the row, not %d", alongRow,
-                                                       clearAlongEdge)));
-            QVERIFY2(qAbs(alongColumn - clearAlongEdge) <= 1,
-                     qPrintable(at + QString::asprintf("%d clear along the column, not %d",
-                                                       alongColumn, clearAlongEdge)));
         }
-        QVERIFY(qAlpha(image.pixel(radius, 0)) &&
-                qAlpha(image.pixel(image.width() / 2, image.height() / 2)));
 
-        // No anti-aliasing: white, the pip colour, or fully clear.
-        const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb p = image.pixel(x, y);
-                QVERIFY(qAlpha(p) == 0 || p == colour("face") || p == pip);
-            }
-
+        // As many pips as the design has, each centred where the design's
+        // centre pixel falls at this scale, within half a device pixel, and
+        // the design's diameter times the scale across, within a pixel.
+        const QRgb pip = pipColour(face);
         const auto found = regions(image, [pip](QRgb p) { return p == pip; });
-        QCOMPARE(int(found.size()), face);
         const QList<QPointF> table = points("pips", face);
-        const int across = design()["pipDiameter"][face == 1 ? "red" : "black"].toInt();
+        QCOMPARE(int(found.size()), int(table.size()));
+        const double across = pipDiameter(face) * scale;
         for (const Region &region : found) {
-            QCOMPARE(region.bounds.width(), across);
-            QCOMPARE(region.bounds.height(), across);
-            // Each pip centred on its pixel of the table: a pip a pixel off
-            // is a fault.
-            bool matched = false;
-            for (QPointF centre : table)
-                matched = matched || (QLineF(region.centre, centre).length() <= 0.5);
-            QVERIFY2(matched, qPrintable(QString::asprintf("pip at %g,%g: none of the design's "
-                                                           "centres within half a pixel",
-                                                           region.centre.x(), region.centre.y())));
+            const QPointF middle = region.centre + QPointF(0.5, 0.5);
+            const QString at = QString::asprintf("pip at %g,%g: ", middle.x(), middle.y());
+            double nearest = INFINITY;
+            for (const QPointF centre : table)
+                nearest = std::min(nearest,
+                                   QLineF(middle, (centre + QPointF(0.5, 0.5)) * scale).length());
+            QVERIFY2(nearest <= 0.5,
+                     qPrintable(at + QString::asprintf("the nearest of the design's centres is "
+                                                       "%.2f px off",
+                                                       nearest)));
+            QVERIFY2(qAbs(region.bounds.width() - across) <= 1.0,
+                     qPrintable(at + QString::asprintf("%d px wide, not %g", region.bounds.width(),
+                                                       across)));
+            QVERIFY2(qAbs(region.bounds.height() - across) <= 1.0,
+                     qPrintable(at + QString::asprintf("%d px high, not %g", region.bounds.height(),
+                                                       across)));
         }
     }
 
+    // The middle row of face 10 stays inside the face: its outer pips end as
+    // far from the edges as their centres and diameter put them.
     void faceTenMiddleRowInside()
     {
-        const QImage image = WindowProbe::imgMdice(*window()).drawn(10);
-        const int last = image.width() - 1, middle = image.height() / 2;
-        int left = 0, right = last;
-        while (left < right && image.pixel(left, middle) != colour("pip"))
+        const QImage image = WindowProbe::imgMdice(*m_window).drawn(10);
+        const QList<QPointF> middleRow = points("pips", 10).mid(3, 4);
+        const int reach = pipDiameter(10) / 2; // beside the centre pixel
+        const int row = int(middleRow.first().y());
+        int left = 0;
+        while (left < image.width() && image.pixel(left, row) != colour("pip"))
             ++left;
-        while (right > left && image.pixel(right, middle) != colour("pip"))
+        int right = image.width() - 1;
+        while (right >= 0 && image.pixel(right, row) != colour("pip"))
             --right;
-        QCOMPARE(left, 8);
-        QCOMPARE(last - right, 6);
+        QCOMPARE(left, int(middleRow.first().x()) - reach);
+        QCOMPARE(right, int(middleRow.last().x()) + reach);
     }
 
     void digits_data()
@@ -163,14 +255,17 @@ private slots:
     {
         QFETCH(int, digit);
         QFETCH(QString, lit);
-        const QImage image = WindowProbe::imgMdigi(*window()).drawn(digit);
+        const QImage image = WindowProbe::imgMdigi(*m_window).drawn(digit);
         QCOMPARE(image.size(), pictureSize("digit"));
-        QVERIFY(!image.hasAlphaChannel());
+        QCOMPARE(image.hasAlphaChannel(), false);
         for (int s = 0; s < 7; ++s) {
+            const QString segment = QStringLiteral("segment ") + QChar('a' + s);
             const bool on = lit.contains(QChar('a' + s));
-            QCOMPARE(QColor(image.pixel(segmentMiddle(s))),
-                     QColor(on ? colour("lit") : colour("dark")));
-            QCOMPARE(QColor(image.pixel(NearSegment[s])), QColor(colour("panel")));
+            QCOMPARE(pixelFault(image, segmentMiddle(s), on ? colour("lit") : colour("dark"),
+                                segment + (on ? " lit" : " dark")),
+                     QString());
+            QCOMPARE(pixelFault(image, NearSegment[s], colour("panel"), "the ground by " + segment),
+                     QString());
         }
         // The ground at the picture's corners, inside the two openings and in
         // the gaps between neighbouring segments.
@@ -179,8 +274,7 @@ private slots:
                                  {90, 170}, {146, 30},  {150, 120},  {116, 225},      {45, 120},
                                  {34, 200}, {60, 48},   {100, 103},  {100, 138}};
         for (QPoint p : ground)
-            QVERIFY2(image.pixel(p) == colour("panel"),
-                     qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
+            QCOMPARE(pixelFault(image, p, colour("panel"), "the ground"), QString());
     }
 
     void segmentShapes_data()
@@ -198,19 +292,22 @@ private slots:
     void segmentShapes()
     {
         QFETCH(double, scale);
-        const QImage blank = WindowProbe::imgMdigi(*window()).drawn(10, scale);
-        const QImage eight = WindowProbe::imgMdigi(*window()).drawn(8, scale);
+        const QImage blank = WindowProbe::imgMdigi(*m_window).drawn(10, scale);
+        const QImage eight = WindowProbe::imgMdigi(*m_window).drawn(8, scale);
         QCOMPARE(eight.size(), (pictureSize("digit").toSizeF() * scale).toSize());
         int blends = 0;
         for (int y = 0; y < eight.height(); ++y)
             for (int x = 0; x < eight.width(); ++x) {
                 const double a = coverage(blank.pixel(x, y), colour("dark"));
                 const double b = coverage(eight.pixel(x, y), colour("lit"));
-                QVERIFY2(qAbs(a - b) < 0.08, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+                QVERIFY2(qAbs(a - b) < 0.08,
+                         qPrintable(QString::asprintf("%d,%d: the blank covered %.2f, the 8 %.2f",
+                                                      x, y, a, b)));
                 blends += b > 0.02 && b < 0.98;
             }
         // Edges are anti-aliased: partly covered pixels take blends.
-        QVERIFY(blends > 500 * scale);
+        QVERIFY2(blends > 500 * scale, qPrintable(QString::asprintf(
+                                           "%d blended pixels, not over %g", blends, 500 * scale)));
         if (scale != 1.0)
             return;
         for (int s = 0; s < 7; ++s) {
@@ -226,9 +323,15 @@ private slots:
                     --x0;
                 while (coverage(eight.pixel(x1 + 1, row), colour("lit")) >= 0.5)
                     ++x1;
-                QVERIFY2(qAbs(x0 - left) <= 1.0 && qAbs(x1 + 1 - right) <= 1.0,
-                         qPrintable(QString::asprintf("row %d: %d to %d, table %g to %g", row, x0,
-                                                      x1 + 1, left, right)));
+                const QString segment = QStringLiteral("segment ") + QChar('a' + s);
+                QVERIFY2(qAbs(x0 - left) <= 1.0,
+                         qPrintable(segment + QString::asprintf(", row %d: begins at %d, the "
+                                                                "table at %g",
+                                                                row, x0, left)));
+                QVERIFY2(qAbs(x1 + 1 - right) <= 1.0,
+                         qPrintable(segment + QString::asprintf(", row %d: ends at %d, the "
+                                                                "table at %g",
+                                                                row, x1 + 1, right)));
             }
         }
     }
@@ -253,8 +356,12 @@ private slots:
         QFETCH(QPoint, pixel);
         QFETCH(bool, rounded);
         const double c =
-            coverage(WindowProbe::imgMdigi(*window()).drawn(8).pixel(pixel), colour("lit"));
-        QVERIFY2(rounded ? c < 0.3 : c > 0.7, qPrintable(QString::number(c)));
+            coverage(WindowProbe::imgMdigi(*m_window).drawn(8).pixel(pixel), colour("lit"));
+        const QString covered = QString::asprintf("%d,%d covered %.2f", pixel.x(), pixel.y(), c);
+        if (rounded)
+            QVERIFY2(c < 0.3, qPrintable(covered + ", not under 0.3 as a rounded corner"));
+        else
+            QVERIFY2(c > 0.7, qPrintable(covered + ", not over 0.7 as a sharp corner"));
     }
 
     void icon_data()
@@ -277,17 +384,23 @@ private slots:
         QFETCH(bool, smooth);
         const QImage image = drawAppIcon(size);
         QCOMPARE(image.size(), QSize(size, size));
-        int white = 0, red = 0, blends = 0;
+        int white = 0, blends = 0;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 const QRgb p = image.pixel(x, y);
-                blends += !(qAlpha(p) == 0 || p == colour("face") || p == colour("pip") ||
-                            p == colour("redPip"));
-                white += p == colour("face");
-                red += p == colour("redPip");
+                const bool designed = qAlpha(p) == 0 || p == colour("face") || p == colour("pip") ||
+                                      p == colour("redPip");
+                if (!designed)
+                    ++blends;
+                if (p == colour("face"))
+                    ++white;
             }
         // Smooth: some 4 blended edge pixels per pixel of size; else none.
-        QVERIFY2(smooth ? blends > 4 * size : blends == 0, qPrintable(QString::number(blends)));
+        if (smooth)
+            QVERIFY2(blends > 4 * size, qPrintable(QString::asprintf(
+                                            "%d blended pixels, not over %d", blends, 4 * size)));
+        else
+            QCOMPARE(blends, 0);
         // The outline grows with the icon: 3 to 4 px at 48, as thick in
         // proportion above, across the left face's left edge.
         if (size >= 48) {
@@ -300,15 +413,26 @@ private slots:
                 ++x;
             while (isDark(x + dark))
                 ++dark;
-            QVERIFY2(dark * 16 >= size && dark * 10 <= size, qPrintable(QString::number(dark)));
+            const QString outline = QString::asprintf("the outline %d px across", dark);
+            QVERIFY2(dark * 16 >= size, qPrintable(outline + ", thinner than a 16th"));
+            QVERIFY2(dark * 10 <= size, qPrintable(outline + ", thicker than a 10th"));
         }
-        QVERIFY(white > size * size / 5 && red > 0);
-        QVERIFY(qAlpha(image.pixel(0, 0)) == 0 && qAlpha(image.pixel(size - 1, size - 1)) == 0);
-        // The red pip lies on the top face, in the upper half.
+        QVERIFY2(white > size * size / 5,
+                 qPrintable(
+                     QString::asprintf("%d white pixels, a fifth is %d", white, size * size / 5)));
+        QCOMPARE(pixelFault(image, QPoint(0, 0), Qt::transparent, "the corner"), QString());
+        QCOMPARE(pixelFault(image, QPoint(size - 1, size - 1), Qt::transparent, "the corner"),
+                 QString());
+        // The red pip lies on the top face, in the upper half, flattened.
         const auto redParts = regions(image, [](QRgb p) { return p == colour("redPip"); });
         QCOMPARE(int(redParts.size()), 1);
-        QVERIFY(redParts[0].centre.y() < size / 2.0);
-        QVERIFY(redParts[0].bounds.width() > redParts[0].bounds.height()); // flattened
+        const QRect pip = redParts[0].bounds;
+        QVERIFY2(redParts[0].centre.y() < size / 2.0,
+                 qPrintable(QString::asprintf("the red pip's centre at y %g, not above %g",
+                                              redParts[0].centre.y(), size / 2.0)));
+        QVERIFY2(pip.width() > pip.height(),
+                 qPrintable(QString::asprintf("the red pip %d x %d, not flattened", pip.width(),
+                                              pip.height())));
         QCOMPARE(int(regions(image, [](QRgb p) { return p == colour("pip"); }).size()), blackParts);
 
         // As a desktop asks for it: its own image at each designed size, and
@@ -323,7 +447,9 @@ private slots:
         icon.paint(&painter, inside);
         for (int y = 0; y < place.height(); ++y)
             for (int x = 0; x < place.width(); ++x)
-                QVERIFY(inside.contains(x, y) || qAlpha(place.pixel(x, y)) == 0);
+                if (!inside.contains(x, y))
+                    QCOMPARE(pixelFault(place, QPoint(x, y), Qt::transparent, "beside the place"),
+                             QString());
     }
 
     void windowsCarryTheIcon()
@@ -364,11 +490,12 @@ private slots:
                                 {10, {10, 10}, 2, 0},
                                 {10, {1, 6}, 10, 7},
                                 {10, {3, 8}, 1, 1}};
-        for (const Throw &t : throws) {
+        for (std::size_t n = 0; n < std::size(throws); ++n) {
+            const Throw &t = throws[n];
             const int count = int(t.dice.size());
             const bool two = count * t.faces >= 10;
             setSettings(t.faces, count, 0);
-            if (&t != throws)
+            if (n > 0)
                 QTest::mouseClick(cmdAction(w), Qt::LeftButton); // reset for these settings
             QTest::mouseClick(cmdAction(w), Qt::LeftButton);
             for (int v : t.dice)
@@ -377,35 +504,43 @@ private slots:
             QTest::mouseClick(cmdAction(w), Qt::LeftButton);
             QCoreApplication::processEvents();
             const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
-            const QString what = QStringLiteral("throw %1: ").arg(t.dice[0]);
+            const QString what =
+                QString::asprintf("throw %d, %d dice of %d faces: ", int(n) + 1, count, t.faces);
             // Each picture as shown, every pixel: the faces and digits that
             // faces() and digits() prove against the design.
-            for (int i = 0; i < count; ++i)
-                QCOMPARE(
-                    differences(shot.copy(designedPlace(QStringLiteral("imgDice%1").arg(i), count)),
-                                WindowProbe::imgMdice(w).drawn(t.dice[i])),
-                    0);
+            for (int i = 0; i < count; ++i) {
+                const QRect box = designedPlace(QStringLiteral("imgDice%1").arg(i), count);
+                const int off =
+                    differences(shot.copy(box), WindowProbe::imgMdice(w).drawn(t.dice[i]));
+                QVERIFY2(off == 0, qPrintable(what + QString::asprintf("die %d, face %d: %d pixels "
+                                                                       "off the face's picture",
+                                                                       i + 1, t.dice[i], off)));
+            }
             const int shown[2] = {t.tens, t.units};
+            const char *place[2] = {"tens", "units"};
             const int unitsLeft = designedPlace("imgTotal1", count, two).x();
             for (int j = two ? 0 : 1; j < 2; ++j) {
                 const QRect box = designedPlace(QStringLiteral("imgTotal%1").arg(j), count, two);
-                QCOMPARE(differences(shot.copy(box), WindowProbe::imgMdigi(w).drawn(shown[j]),
-                                     j ? INT_MAX : unitsLeft - box.x()),
-                         0);
+                // The tens' last columns lie under the units' picture.
+                const int columns = j == 0 ? unitsLeft - box.x() : INT_MAX;
+                const int off =
+                    differences(shot.copy(box), WindowProbe::imgMdigi(w).drawn(shown[j]), columns);
+                QVERIFY2(off == 0, qPrintable(what + QString::asprintf("the %s, digit picture %d: "
+                                                                       "%d pixels off it",
+                                                                       place[j], shown[j], off)));
             }
             // The panel outlined, the green just without.
             const QRect panel = designedPlace("shpBack", count, two);
-            const QString fault = outlineFault(shot, panel);
-            QVERIFY2(fault.isEmpty(), qPrintable(what + fault));
-            QCOMPARE(shot.pixel(panel.topLeft() - QPoint(1, 1)), colour("window"));
+            const QString outline = outlineFault(shot, panel);
+            QVERIFY2(outline.isEmpty(), qPrintable(what + outline));
+            QCOMPARE(pixelFault(shot, panel.topLeft() - QPoint(1, 1), colour("window"),
+                                what + "beside the panel"),
+                     QString());
         }
     }
 
 private:
-    frmMain *window()
-    {
-        return m_window ? m_window.get() : (m_window = std::make_unique<frmMain>()).get();
-    }
+    // The window whose master pictures the picture tests read.
     std::unique_ptr<frmMain> m_window;
 };
 
