@@ -12,7 +12,7 @@ import tempfile
 import unittest
 
 import screen
-from command_line import COMMAND_LINE, check_command_line, encoding
+from command_line import COMMAND_LINE, HELP, HELP_JA, check_command_line, encoding
 from design import HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
 from desktop import ARTEFACTS, Desktop, VERSION, WINE
 
@@ -193,7 +193,7 @@ class WindowsTest(unittest.TestCase):
 
         # The command-line table, into pipes, and Windows' own /?.
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
-        rows = COMMAND_LINE + [(["/?"], {}, 0, "Usage: denshi-milbane [OPTION]...\n", "")]
+        rows = COMMAND_LINE + [(["/?"], {}, 0, HELP, "")]
         check_command_line(self, [WINE, exe], self.env, written="utf-8",
                            rows=[row for row in rows if wine_carries(row[0], row[1])])
         # From a Japanese cmd: into its console, and into a file in the
@@ -203,7 +203,7 @@ class WindowsTest(unittest.TestCase):
                    f"{exe} --help > C:\\help.txt"], LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
         self.assertEqual(self.desktop.windows("^電子ミルバネ$"), [], "a box instead of the console")
         with open(help_file, "rb") as f:
-            self.assertTrue(f.read().decode("cp932").startswith("使用法: denshi-milbane"))
+            self.assertEqual(f.read().decode("cp932"), HELP_JA, "the help written in code page 932")
         # Neither a console nor a redirection, as from a shortcut: a box.
         box = subprocess.Popen([WINE, exe, "--help"], env=self.env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
