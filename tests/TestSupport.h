@@ -75,6 +75,19 @@ inline int fontPixels(const char *name)
     return design()["fontPixels"][name].toInt();
 }
 
+// A control's caption ("cmdAction" in roll state `state`) or the dialog's
+// title ("frmConf"); and the product's name, which begins the main window's.
+inline QString caption(const char *control, int state = 0)
+{
+    const QJsonValue text = design()["captions"][control];
+    return text.isArray() ? text[state].toString() : text.toString();
+}
+
+inline QString product()
+{
+    return design()["product"].toString();
+}
+
 // A dialog control's place in pixels; a main window control's with `count`
 // dice (die and value k where the k-th of that many stands) and a total of
 // one or two digits.
@@ -255,11 +268,19 @@ inline QString violation(frmMain &w)
         return QString::asprintf("settings %d dice of %d faces, zero face %d", n, faces, zero);
     if (state < 0 || state > 2)
         return QStringLiteral("RollState %1").arg(state);
-    const char *captions[] = {"スタート", "ストップ", "リセット"};
-    if (cmdAction(w)->text() != QString::fromUtf8(captions[state]) ||
-        cmdConfig(w)->isEnabled() != (state == frmMain::Ready) ||
-        tmrDice(w)->isActive() != (state == frmMain::Rolling))
-        return QStringLiteral("caption, settings button or timer wrong in state %1").arg(state);
+    if (cmdAction(w)->text() != caption("cmdAction", state))
+        return QStringLiteral("the action button reads %1 in state %2, not %3")
+            .arg(cmdAction(w)->text())
+            .arg(state)
+            .arg(caption("cmdAction", state));
+    if (cmdConfig(w)->isEnabled() != (state == frmMain::Ready))
+        return QStringLiteral("the settings button %1 in state %2")
+            .arg(cmdConfig(w)->isEnabled() ? "enabled" : "disabled")
+            .arg(state);
+    if (tmrDice(w)->isActive() != (state == frmMain::Rolling))
+        return QStringLiteral("the roll timer %1 in state %2")
+            .arg(tmrDice(w)->isActive() ? "running" : "stopped")
+            .arg(state);
 
     // Every control where n dice and the largest total's digits put it.
     const bool twoDigits = n * faces >= 10;
@@ -278,11 +299,15 @@ inline QString violation(frmMain &w)
         QLabel *label = lblDice(w)[i];
         const bool shown = i < n;
         const int v = WindowProbe::DieValue(w)[i];
-        if (die->isVisibleTo(&w) != shown ||
-            label->isVisibleTo(&w) != (shown && state == frmMain::Result) ||
-            WindowProbe::DieStopped(w)[i] != ((state == frmMain::Rolling && shown) ? 0 : -1))
-            return QString::asprintf("die %d shown, value shown or stopped wrong in state %d", i,
-                                     state);
+        if (die->isVisibleTo(&w) != shown)
+            return QString::asprintf("die %d %s with %d dice", i, shown ? "hidden" : "shown", n);
+        if (label->isVisibleTo(&w) != (shown && state == frmMain::Result))
+            return QString::asprintf("value %d %s in state %d", i,
+                                     label->isVisibleTo(&w) ? "shown" : "hidden", state);
+        const int stopped = (state == frmMain::Rolling && shown) ? 0 : -1;
+        if (WindowProbe::DieStopped(w)[i] != stopped)
+            return QString::asprintf("die %d stopped is %d in state %d, not %d", i,
+                                     WindowProbe::DieStopped(w)[i], state, stopped);
         if (!shown) {
             if (!die->picture().isNull())
                 return QStringLiteral("hidden die %1 holds a picture").arg(i);
@@ -301,8 +326,9 @@ inline QString violation(frmMain &w)
     // The tens are the blank digit below 10, even where they are hidden.
     const int tens = state == frmMain::Result && sum > 9 ? sum / 10 : 10;
     const int units = state == frmMain::Result ? sum % 10 : 10;
-    if (imgTotal(w)[0]->picture() != WindowProbe::imgMdigi(w)(tens) ||
-        imgTotal(w)[1]->picture() != WindowProbe::imgMdigi(w)(units))
-        return QStringLiteral("total pictures do not show %1").arg(sum);
+    if (imgTotal(w)[0]->picture() != WindowProbe::imgMdigi(w)(tens))
+        return QStringLiteral("the tens do not show digit picture %1 for %2").arg(tens).arg(sum);
+    if (imgTotal(w)[1]->picture() != WindowProbe::imgMdigi(w)(units))
+        return QStringLiteral("the units do not show digit picture %1 for %2").arg(units).arg(sum);
     return {};
 }

@@ -29,12 +29,14 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("announced");
         const QStringList blank = {"ミルバネ1: 空白", "ミルバネ2: 空白"};
-        const QString none = "合計: なし", start = "スタート", stop = "ストップ";
+        const QString none = "合計: なし";
+        const QString start = caption("cmdAction", frmMain::Ready);
+        const QString stop = caption("cmdAction", frmMain::Rolling);
         QTest::newRow("ready") << 0 << blank << none << start << start;
         QTest::newRow("rolling") << 1 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中"}
                                  << none << stop << stop;
         QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"}
-                                << QString("合計: 9") << QString("リセット")
+                                << QString("合計: 9") << caption("cmdAction", frmMain::Result)
                                 << QString("合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット");
         QTest::newRow("reset") << 3 << blank << none << start << start;
     }
@@ -63,7 +65,7 @@ private slots:
         }
         QCOMPARE(spoken(shpBack(w)), total);
         QCOMPARE(spoken(cmdAction(w)), action);
-        QCOMPARE(spoken(cmdConfig(w)), QStringLiteral("設定"));
+        QCOMPARE(spoken(cmdConfig(w)), caption("cmdConfig"));
         // "Where am I" on the action button finds the result there.
         QCOMPARE(spoken(cmdAction(w), QAccessible::Description),
                  clicks == 2 ? QStringLiteral("合計: 9。ミルバネ1: 3、ミルバネ2: 6") : QString());

@@ -137,7 +137,7 @@ private slots:
         const QString five = "DiceCount = 5 is out of range (1 to 4)\n";
         row("error box",
             start + QStringList{"denshi-milbane: " + five,
-                                "box: 電子ミルバネ | 実行時エラーのため終了します。 | " + five,
+                                "box: " + product() + " | 実行時エラーのため終了します。 | " + five,
                                 "other ticks under the box: 0\n"},
             1);
         row("held messages", start + QStringList{"started\n", "the fault reached the end\n"}, 0);

@@ -57,8 +57,8 @@ private slots:
         QCOMPARE(w.windowFlags() & TitleButtons, Qt::WindowCloseButtonHint);
         QCOMPARE(w.pos(), QPoint(0, 0));
         QCOMPARE(tmrDice(w)->interval(), design()["rollInterval"].toInt());
-        QCOMPARE(cmdConfig(w)->text(), QStringLiteral("設定"));
-        QCOMPARE(cmdAction(w)->text(), QStringLiteral("スタート"));
+        QCOMPARE(cmdConfig(w)->text(), caption("cmdConfig"));
+        QCOMPARE(cmdAction(w)->text(), caption("cmdAction", frmMain::Ready));
     }
 
     // Every control placed for the settings, and the tens shown where the
@@ -322,15 +322,15 @@ private slots:
         frmConf dialog(nullptr);
         const QList<std::tuple<QWidget *, QString, int>> texts = {
             {lblDice(w)[0], "10", fontPixels("value")},
-            {cmdConfig(w), "設定", fontPixels("button")},
-            {cmdAction(w), "スタート", fontPixels("button")},
-            {cmdAction(w), "ストップ", fontPixels("button")},
-            {cmdAction(w), "リセット", fontPixels("button")},
-            {lblCap(dialog)[0], "から", fontPixels("dialog")},
-            {lblCap(dialog)[1], "までのミルバネを", fontPixels("dialog")},
-            {lblCap(dialog)[2], "個使用", fontPixels("dialog")},
-            {cmdOK(dialog), "OK", fontPixels("dialog")},
-            {cmdCancel(dialog), "キャンセル", fontPixels("dialog")},
+            {cmdConfig(w), caption("cmdConfig"), fontPixels("button")},
+            {cmdAction(w), caption("cmdAction", frmMain::Ready), fontPixels("button")},
+            {cmdAction(w), caption("cmdAction", frmMain::Rolling), fontPixels("button")},
+            {cmdAction(w), caption("cmdAction", frmMain::Result), fontPixels("button")},
+            {lblCap(dialog)[0], caption("lblCap0"), fontPixels("dialog")},
+            {lblCap(dialog)[1], caption("lblCap1"), fontPixels("dialog")},
+            {lblCap(dialog)[2], caption("lblCap2"), fontPixels("dialog")},
+            {cmdOK(dialog), caption("cmdOK"), fontPixels("dialog")},
+            {cmdCancel(dialog), caption("cmdCancel"), fontPixels("dialog")},
             {cboDice(dialog)[1], "10", fontPixels("dialog")}};
         for (const auto &[control, text, pixels] : texts) {
             QFont font(family);
