@@ -251,7 +251,9 @@ inline bool inSettings(frmMain &w, std::function<void(frmConf *)> inside)
 {
     bool opened = false;
     whenModalOpens([&opened, inside = std::move(inside)](QWidget *modal) {
-        if (auto *dialog = qobject_cast<frmConf *>(modal); (opened = dialog))
+        auto *dialog = qobject_cast<frmConf *>(modal);
+        opened = dialog != nullptr;
+        if (opened)
             inside(dialog);
     });
     QTest::mouseClick(cmdConfig(w), Qt::LeftButton);

@@ -180,7 +180,9 @@ private slots:
         const QObject *upwards[] = {shpBack(w),     imgDice(w)[0], lblDice(w)[3], imgTotal(w)[0],
                                     imgTotal(w)[1], cmdConfig(w),  cmdAction(w)};
         for (int i = 1; i < 7; ++i)
-            QVERIFY(order.indexOf(upwards[i - 1]) < order.indexOf(upwards[i]));
+            QVERIFY2(order.indexOf(upwards[i - 1]) < order.indexOf(upwards[i]),
+                     qPrintable(upwards[i]->objectName() + " lies below " +
+                                upwards[i - 1]->objectName()));
     }
 
     // Keys after the window opens: what each sequence presses.
