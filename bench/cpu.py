@@ -73,9 +73,9 @@ def main():
         rows.append(("fresh, before any throw", measure(pid, seconds)))
         # Four dice of ten faces, by keyboard.
         desktop.key("Return")
-        desktop.wait_active(desktop.find_window("^ミルバネ設定$"))
-        desktop.key("Tab", "Tab", "Tab", "End", "Tab", "End", "Return")
-        desktop.wait_gone("^ミルバネ設定$")
+        desktop.wait_active(desktop.find_window(screen.DIALOG_NAME))
+        desktop.key(*screen.TEN_FACES_FOUR_DICE, "Return")
+        desktop.wait_gone(screen.DIALOG_NAME)
         desktop.wait_active(main)
         desktop.key("Tab", "Return")
         rows.append(("four dice rolling", measure(pid, seconds)))
@@ -88,9 +88,9 @@ def main():
         rows.append(("after reset, nothing rolling", measure(pid, seconds)))
 
     with Desktop(shots, "cpu-baseline") as desktop:
-        process = desktop._spawn([os.path.join(build, "bench", "idle_baseline")])
-        desktop.find_window("^idle baseline$", min_width=500)
-        baseline = measure(process.pid, seconds)
+        desktop.start_program(os.path.join(build, "bench", "idle_baseline"),
+                              title="^idle baseline$")
+        baseline = measure(desktop.program.pid, seconds)
 
     print(f"{seconds:.0f} s each, real X window (Xvfb + openbox); baseline: one-label window, "
           "no timer")

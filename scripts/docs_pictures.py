@@ -67,16 +67,16 @@ def take_windows(setup, out):
             """The window of `title`, framed, once `shown`, kept as `name`."""
             wid = d.find_window(title)
             d.wait_active(wid)
-            found = []
 
             def framed():
+                """The framed window painted whole (the same in two shots
+                running) and `shown`; else None."""
                 x, y, w, h = d.frame(wid)
-                found.append(d.shot()[y:y + h, x:x + w])
-                # Painted whole: the same in two shots running.
-                settled = len(found) > 1 and np.array_equal(found[-1], found[-2])
-                return settled and shown(found[-1])
-            d.wait_for(framed, name)
-            Image.fromarray(found[-1]).save(os.path.join(out, name))
+                first = d.shot()[y:y + h, x:x + w]
+                second = d.shot()[y:y + h, x:x + w]
+                settled = np.array_equal(first, second)
+                return second if settled and shown(second) else None
+            Image.fromarray(d.wait_for_value(framed, name)).save(os.path.join(out, name))
 
         installing = wine(setup)
         installed = lambda: glob.glob(os.path.join(

@@ -20,6 +20,8 @@ from io import BytesIO
 import numpy as np
 from PIL import Image
 
+from design import PRODUCT
+
 
 # The source tree, its build, the program, and where a run's screenshots and
 # logs go: as CTest passes them, else found from here.
@@ -270,18 +272,19 @@ class Desktop:
         log = os.path.join(self.artefacts, f"{self.name}-compositor.log")
         with open(log, "wb") as out:
             compositor = self._spawn(command, env=env, stdout=out, stderr=subprocess.STDOUT)
-        found = []
 
         def output():
+            """The compositor's output window, once it is listed; else None."""
             if compositor.poll() is not None:
                 raise RuntimeError(f"the compositor ended: {read_text(log)}")
-            listed = re.findall(r"0x[0-9a-f]+", self.prop("-root", "_NET_CLIENT_LIST"))
-            found[:] = [str(int(w, 16)) for w in listed if self.geometry(w)[2] >= 1000]
-            return bool(found)
+            for listed in re.findall(r"0x[0-9a-f]+", self.prop("-root", "_NET_CLIENT_LIST")):
+                if self.geometry(listed)[2] >= 1000:
+                    return str(int(listed, 16))
+            return None
 
-        self.wait_for(output, "the compositor's output")
-        self.wait_active(found[0])
-        return found[0]
+        wid = self.wait_for_value(output, "the compositor's output")
+        self.wait_active(wid)
+        return wid
 
     def set_panel(self, size, edge="bottom"):
         """A panel along an edge ("bottom", "top", "left"), `size` device
@@ -325,16 +328,23 @@ class Desktop:
         left, right, top, bottom = self.frame_extents(wid)
         return x - left, y - top, w + left + right, h + top + bottom
 
-    def spawn_program(self, command, env=None):
-        """The program started, its output in this desktop's program log:
-        on X11 start_program waits for its window, on a compositor
-        screen.Window.on_output for its output."""
+    def spawn_program(self, command, env=None, logged=True):
+        """A program started, its output in this desktop's program log (or,
+        not `logged`, nowhere: a Windows program then has no output of its
+        own to write to): on X11 start_program waits for its window, on a
+        compositor screen.Window.on_output for its output."""
+        if not logged:
+            self.program = self._spawn(command, env, stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            return
         with open(os.path.join(self.artefacts, f"{self.name}-program.log"), "wb") as log:
             self.program = self._spawn(command, env, stdout=log, stderr=subprocess.STDOUT)
 
-    def start_program(self, binary, wrapper=(), env=None):
+    def start_program(self, binary, wrapper=(), env=None, title=f"^{PRODUCT}"):
+        """A program's window, found by its title, once it is active and
+        painted: the main window unless another title is given."""
         self.spawn_program([*wrapper, binary], env)
-        self.main = self.find_window("^電子ミルバネ", min_width=500)
+        self.main = self.find_window(title, min_width=500)
         self.wait_active(self.main)
         # Mapped is not yet painted: wait for the first frame to show.
         self.wait_screen(lambda c: c[5, 5].any() and c[-5, -5].any(), "the window's first frame")
@@ -344,11 +354,14 @@ class Desktop:
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check=False)
         return [w for w in out.split() if self.geometry(w)[2] >= min_width]
 
+    def first_window(self, pattern, min_width=1):
+        """The first window shown whose name matches; None if there is none."""
+        listed = self.windows(pattern, min_width)
+        return listed[0] if listed else None
+
     def find_window(self, pattern, min_width=1, timeout=120):
-        found = []
-        self.wait_for(lambda: found.extend(self.windows(pattern, min_width)) or found,
-                      f"a window named {pattern}", timeout)
-        return found[0]
+        return self.wait_for_value(lambda: self.first_window(pattern, min_width),
+                                   f"a window named {pattern}", timeout)
 
     def wait_active(self, wid):
         """Until the window manager has given the window the focus."""
@@ -403,17 +416,21 @@ class Desktop:
     def wait_screen(self, condition, what, label=None, wid=None, region=None):
         """Until the window's client area (or its part at `region`: x, y,
         width, height) meets `condition`; returns it, kept when labelled."""
-        found = []
 
         def look():
-            x, y, w, h = region or (0, 0, None, None)
-            found[:] = [self.client_shot(wid=wid)[y:y + h if h else None, x:x + w if w else None]]
-            return (not region or found[-1].shape[:2] == (h, w)) and condition(found[-1])
+            """What shows now, where it meets `condition`; else None."""
+            shot = self.client_shot(wid=wid)
+            if region:
+                x, y, w, h = region
+                shot = shot[y:y + h, x:x + w]
+                if shot.shape[:2] != (h, w):
+                    return None  # the region is not on the screen whole
+            return shot if condition(shot) else None
 
-        self.wait_for(look, what)
+        found = self.wait_for_value(look, what)
         if label:
             self.client_shot(label, wid)
-        return found[-1]
+        return found
 
     # The X server keeps what is sent in order: a test waits only for what
     # the steps lead to.
@@ -451,10 +468,17 @@ class Desktop:
 
     @staticmethod
     def wait_for(condition, what, timeout=60):
+        """Until `condition()` is true."""
+        Desktop.wait_for_value(lambda: True if condition() else None, what, timeout)
+
+    @staticmethod
+    def wait_for_value(find, what, timeout=60):
+        """Until `find()` returns something other than None; returns it."""
         deadline = time.time() + timeout
         while time.time() < deadline:
-            if condition():
-                return
+            found = find()
+            if found is not None:
+                return found
             time.sleep(0.1)
         raise TimeoutError(f"timed out waiting for {what}")
 

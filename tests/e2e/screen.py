@@ -10,13 +10,14 @@ import numpy as np
 from scipy import ndimage
 from PIL import Image, ImageDraw, ImageFont
 
-from design import (ACTION_BUTTON, CANCEL_BUTTON, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H, DIALOG_W,
-                    DIE_LEFTS, DIE_SIZE, DIE_TOP, DIGITS, DIGIT_H, DIGIT_W, GREEN, HEIGHT, LABEL_H,
-                    LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT, TOTAL_H,
-                    TOTAL_TOP, TOTAL_W, UNITS_LEFT, VALUE_FONT, VALUE_GROUND, RED_PIP, WIDTH)
+from design import (ACTION_BUTTON, CANCEL_BUTTON, CAPTIONS, CONFIG_BUTTON, DARK, DIALOG, DIALOG_H,
+                    DIALOG_W, DIE_LEFTS, DIE_SIZE, DIE_TOP, DIGITS, DIGIT_H, DIGIT_W, GREEN, HEIGHT,
+                    LABEL_H, LABEL_OFFSET, LABEL_TOP, LABEL_W, LIT, SEGMENT_MIDDLES, TENS_LEFT,
+                    TOTAL_H, TOTAL_TOP, TOTAL_W, UNITS_LEFT, VALUE_FONT, VALUE_GROUND, RED_PIP,
+                    WIDTH)
 from desktop import BINARY
 
-DIALOG_NAME = "^ミルバネ設定$"
+DIALOG_NAME = f"^{CAPTIONS['frmConf']}$"
 # From the settings' first focus (キャンセル), the keys that choose ten faces
 # and four dice, from 1 or from 0; Return (or Enter) on a box then is OK.
 TEN_FACES_FOUR_DICE = ("Tab", "Tab", "Tab", "End", "Tab", "End")
@@ -215,16 +216,20 @@ class Window:
         the X window `output`, once its window's green shows there whole (or,
         where `zoomed`, smaller in proportion)."""
         desktop.spawn_program([BINARY], env)
-        found = []
 
         def shown():
-            found[:] = [box(np.all(desktop.client_shot(wid=output) == GREEN, axis=2))]
-            w, h = found[0][2:] if found[0] else (0, 0)
-            return 0 < w < WIDTH and abs(h - HEIGHT * w / WIDTH) <= 2 if zoomed else (
-                (w, h) == (WIDTH, HEIGHT))
+            """Where the window's green shows as it should; else None."""
+            green = box(np.all(desktop.client_shot(wid=output) == GREEN, axis=2))
+            if green is None:
+                return None
+            _, _, w, h = green
+            if zoomed:
+                whole = 0 < w < WIDTH and abs(h - HEIGHT * w / WIDTH) <= 2
+            else:
+                whole = (w, h) == (WIDTH, HEIGHT)
+            return green if whole else None
 
-        desktop.wait_for(shown, what)
-        x, y, w, _ = found[0]
+        x, y, w, _ = desktop.wait_for_value(shown, what)
         return cls(desktop, output=output, origin=(x, y), zoom=w / WIDTH)
 
     def screen(self, label=None):
@@ -307,12 +312,10 @@ class Window:
         else:
             self.press(CONFIG_BUTTON)
         if self.output:
-            found = []
-            self.desktop.wait_for(lambda: found.append(self.dialog_box()) or found[-1],
-                                  "the dialog")
+            dialog = self.desktop.wait_for_value(self.dialog_box, "the dialog")
             if label:
                 self.screen(label)
-            yield found[-1]
+            yield dialog
             self.desktop.wait_for(lambda: self.dialog_box() is None, "the dialog to close")
             return
         dialog = self.desktop.find_window(DIALOG_NAME)

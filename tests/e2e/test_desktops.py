@@ -6,25 +6,38 @@ import glob
 import os
 import shutil
 import unittest
+from typing import NamedTuple, Optional
 
 import numpy as np
 
 import screen
-from design import CONFIG_BUTTON, GREEN, HEIGHT, WIDTH
+from design import CONFIG_BUTTON, GREEN, HEIGHT, PRODUCT, WIDTH
 from desktop import ARTEFACTS, Desktop, read_text
 
 SOCKET = "milbane-desktop"
 
-# name, desktop, platform asked for (None: its own choice), through
-# Xwayland, dialog centred, the keyboard kept in the dialog through a click
-# on the main window, minimised and brought back from a task manager.
+
+class Case(NamedTuple):
+    """A desktop and what the program does there."""
+    name: str
+    desktop: str  # XDG_CURRENT_DESKTOP
+    platform: Optional[str]  # asked for; None: the program's own choice
+    xwayland: bool  # an X client of the desktop's Xwayland, not a Wayland one
+    centred: bool  # the dialog centred over the main window
+    kept: bool  # the keyboard kept in the dialog through a click on the main window
+    minimise: bool  # minimised and brought back from a task manager
+
+
 DESKTOPS = [
-    ("gnome", "GNOME", None, True, True, True, False),
+    Case("gnome", "GNOME", platform=None, xwayland=True, centred=True, kept=True,
+         minimise=False),
     # Asked for Wayland, mutter 43 puts the dialog anywhere, and keeps the
     # keyboard on the main window when clicked (it refuses Qt's activation).
-    ("gnome_wayland", "GNOME", "wayland", False, False, False, False),
-    ("kde", "KDE", None, False, True, True, True),
-    ("kde_xwayland", "KDE", "xcb", True, True, True, True),
+    Case("gnome_wayland", "GNOME", platform="wayland", xwayland=False, centred=False, kept=False,
+         minimise=False),
+    Case("kde", "KDE", platform=None, xwayland=False, centred=True, kept=True, minimise=True),
+    Case("kde_xwayland", "KDE", platform="xcb", xwayland=True, centred=True, kept=True,
+         minimise=True),
 ]
 
 
@@ -93,7 +106,7 @@ class DesktopTest(unittest.TestCase):
         script = os.path.join(self.desktop.runtime, "script.js")
         with open(script, "w") as f:
             f.write("for (const c of workspace.clientList())\n"
-                    "    if (c.caption.startsWith('電子ミルバネ')) {\n" + code + "\n}\n")
+                    f"    if (c.caption.startsWith('{PRODUCT}')) {{\n" + code + "\n}\n")
         send = ["dbus-send", "--session", "--print-reply", "--dest=org.kde.KWin"]
         out = self.desktop.run(send + ["/Scripting", "org.kde.kwin.Scripting.loadScript",
                                        f"string:{script}"])
@@ -101,15 +114,15 @@ class DesktopTest(unittest.TestCase):
         self.desktop.run(send + ["/Scripting", "org.kde.kwin.Scripting.unloadScript",
                                  f"string:{script}"])
 
-    def run_desktop(self, name, desktop, platform, xwayland, centred, kept, minimise):
-        self.name = name
-        self.start_desktop(name, desktop)
-        self.start_program(platform)
+    def run_desktop(self, case):
+        name = self.name = case.name
+        self.start_desktop(name, case.desktop)
+        self.start_program(case.platform)
         # The program's window on the desktop's Xwayland, or none.
-        listed = self.desktop.run(["xdotool", "search", "--onlyvisible", "--name", "^電子ミルバネ"],
+        listed = self.desktop.run(["xdotool", "search", "--onlyvisible", "--name", f"^{PRODUCT}"],
                                   check=False, env={**self.env, **self.x11_env()})
-        self.assertEqual(bool(listed.split()), xwayland,
-                         "through Xwayland" if xwayland else "a Wayland client")
+        self.assertEqual(bool(listed.split()), case.xwayland,
+                         "through Xwayland" if case.xwayland else "a Wayland client")
 
         window = self.window
         window.ready(label=f"{name}-ready")
@@ -123,9 +136,10 @@ class DesktopTest(unittest.TestCase):
             offset = (left + width / 2 - (x + WIDTH / 2), top + height / 2 - (y + HEIGHT / 2))
             print(f"{name}: the dialog's client area at {left - x},{top - y} of the main "
                   f"window's, its centre {offset[0]:+.0f},{offset[1]:+.0f} px off its centre")
-            if centred:
-                self.assertLessEqual(max(abs(offset[0]), abs(offset[1])), 4, offset)
-            if kept:
+            if case.centred:
+                self.assertLessEqual(max(abs(offset[0]), abs(offset[1])), 4,
+                                     f"the dialog's centre {offset} off the main window's")
+            if case.kept:
                 window.press(CONFIG_BUTTON)
             self.desktop.key(*screen.TEN_FACES_FOUR_DICE, "KP_Enter")
         window.ready(4, label=f"{name}-four-dice")
@@ -134,7 +148,7 @@ class DesktopTest(unittest.TestCase):
         self.assertNotIn("does not support",
                          read_text(os.path.join(ARTEFACTS, f"{name}-program.log")))
 
-        if not minimise:
+        if not case.minimise:
             return
         # The main window minimised from the task manager takes the dialog
         # along; brought back, the dialog is there with the keyboard.
@@ -159,19 +173,21 @@ class DesktopTest(unittest.TestCase):
                 output = self.window.screen(f"{self.name}-ready")
                 (x, y), zoom = self.window.origin, self.window.zoom
                 w, h = screen.at(WIDTH, zoom), screen.at(HEIGHT, zoom)
-                self.assertTrue(0 <= x and 0 < y and x + w < output.shape[1] and
-                                y + h < output.shape[0], (x, y, w, h))
+                height, width = output.shape[:2]
+                inside = 0 <= x and 0 < y and x + w < width and y + h < height
+                self.assertTrue(inside, f"the window at {x},{y}, {w}x{h}, not inside the "
+                                        f"{width}x{height} output below its top edge")
                 self.window.throw()
                 self.desktop.close()
 
 
-def _case(row):
+def _test(case):
     def test(self):
-        self.run_desktop(*row)
-    test.__doc__ = f"{row[1]}, platform {row[2] or 'of its own choice'}"
+        self.run_desktop(case)
+    test.__doc__ = f"{case.desktop}, platform {case.platform or 'of its own choice'}"
     return test
 
 
-for _row in DESKTOPS:
-    setattr(DesktopTest, f"test_{_row[0]}", _case(_row))
+for _case in DESKTOPS:
+    setattr(DesktopTest, f"test_{_case.name}", _test(_case))
 

@@ -7,7 +7,7 @@ import unittest
 import numpy as np
 
 import screen
-from design import (ACTION_BUTTON, DIALOG_H, DIALOG_W, DIE_TOP, GREEN, HEIGHT,
+from design import (ACTION_BUTTON, CAPTIONS, DIALOG_H, DIALOG_W, DIE_TOP, GREEN, HEIGHT,
                     PANEL, PANEL_H, PANEL_LEFT, PANEL_TOP, TITLE, WIDTH)
 from desktop import ARTEFACTS, BINARY, Desktop
 
@@ -23,22 +23,26 @@ class ProgramTest(unittest.TestCase):
         self.desktop.run(["xdotool", "keydown", key, "sleep", "1.5", "keyup", key])
 
     def test_start(self):
-        self.assertEqual(self.desktop.geometry(self.main)[2:], (WIDTH, HEIGHT))
+        self.assertEqual(self.desktop.geometry(self.main)[2:], (WIDTH, HEIGHT), "the client area")
         self.assertEqual(self.desktop.frame(self.main)[:2], (0, 0), "the frame is off the corner")
 
         self.assertIn(f'"{TITLE}"', self.desktop.prop(self.main, "_NET_WM_NAME"))
         # Motif functions given (flag 1): close (32), no minimise (8) or
         # maximise (16); the window manager offers no maximise.
         hints = self.desktop.prop(self.main, "_MOTIF_WM_HINTS").split("=")[-1].split(",")
-        self.assertEqual((int(hints[0], 16) & 1, int(hints[1], 16) & (8 | 16 | 32)), (1, 32))
+        self.assertEqual(int(hints[0], 16) & 1, 1, f"no Motif functions given: {hints}")
+        self.assertEqual(int(hints[1], 16) & (8 | 16 | 32), 32,
+                         f"Motif functions not close alone: {hints}")
         self.assertNotIn("MAXIMIZE", self.desktop.prop(self.main, "_NET_WM_ALLOWED_ACTIONS"))
 
         client = self.window.ready(label="ready")
         # Near the top corners, above the settings button, and in the middle.
-        for point in [(5, 5), (WIDTH - 8, 5), (500, 300), (5, 600)]:
-            self.assertTrue(screen.near(client[point[1], point[0]], GREEN), point)
-        panel = client[PANEL_TOP + 3, PANEL_LEFT[True] + 3]
-        self.assertTrue(screen.near(panel, PANEL, 2))
+        for x, y in [(5, 5), (WIDTH - 8, 5), (500, 300), (5, 600)]:
+            self.assertTrue(screen.near(client[y, x], GREEN),
+                            f"{x},{y} is {tuple(client[y, x])}, not the window's {GREEN}")
+        x, y = PANEL_LEFT[True] + 3, PANEL_TOP + 3
+        self.assertTrue(screen.near(client[y, x], PANEL, 2),
+                        f"the panel at {x},{y} is {tuple(client[y, x])}, not {PANEL}")
 
     def test_throw(self):
         # Keys held till the X server repeats them: each is still one step.
@@ -47,7 +51,8 @@ class ProgramTest(unittest.TestCase):
         self.window.rolling(label="rolling")
         self.hold("space")
         values = self.window.result(label="result")
-        self.assertTrue(all(1 <= v <= 6 for v in values))
+        for value in values:
+            self.assertIn(value, range(1, 7), f"a die of six faces threw {value}")
         self.window.press(ACTION_BUTTON)
         self.window.ready(label="reset")
 
@@ -66,7 +71,7 @@ class ProgramTest(unittest.TestCase):
         self.window.ready(4, label="four-dice")
 
         # Cancel, and the close box, after changing everything: nothing changes.
-        ways_out = {"キャンセル": lambda dialog: self.window.cancel(),
+        ways_out = {CAPTIONS["cmdCancel"]: lambda dialog: self.window.cancel(),
                     "the close box": self.desktop.close_window}
         for way, leave in ways_out.items():
             with self.subTest(way), self.window.settings() as dialog:
@@ -79,22 +84,28 @@ class ProgramTest(unittest.TestCase):
         self.window.rolling(4)
         self.window.press(ACTION_BUTTON)
         values = self.window.result(4, label="four-dice-result")
-        self.assertTrue(all(0 <= v <= 10 for v in values))
+        for value in values:
+            self.assertIn(value, range(0, 11), f"a die from 0 to 10 threw {value}")
 
     def test_one_digit_layout(self):
         # One die of nine faces: the largest total, 9, needs one digit.
         with self.window.settings():
             self.desktop.key("Tab", "Tab", "Tab", "End", "Up", "Tab", "Home", "Return")
         client = self.window.ready(1, two_digits=False, label="one-die")
-        self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[True] + 3], GREEN))
-        self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[False] + 3], PANEL, 2))
+        y = PANEL_TOP + 3
+        x = PANEL_LEFT[True] + 3  # where the two-digit panel began
+        self.assertTrue(screen.near(client[y, x], GREEN),
+                        f"{x},{y} is {tuple(client[y, x])}, not the window's {GREEN}")
+        x = PANEL_LEFT[False] + 3
+        self.assertTrue(screen.near(client[y, x], PANEL, 2),
+                        f"the one-digit panel at {x},{y} is {tuple(client[y, x])}, not {PANEL}")
         self.window.press(ACTION_BUTTON)
         self.window.rolling(1)
         self.window.press(ACTION_BUTTON)
         self.window.result(1, two_digits=False, label="one-die-result")
 
     def test_close_box_ends_the_program(self):
-        self.assertEqual(self.desktop.close_program(), 0)
+        self.assertEqual(self.desktop.close_program(), 0, "the program's exit status")
 
 
 # Screens under a panel: monitors, the desktop's scale (or one a monitor),
@@ -140,7 +151,8 @@ class SmallScreenTest(unittest.TestCase):
                 asked = self.assert_inside(desktop, main, area)
                 x, y, w, h = desktop.frame(main)
                 for at in ((x, y), asked):
-                    self.assertLessEqual(max(abs(at[0] - area[0]), abs(at[1] - area[1])), 2)
+                    self.assertLessEqual(max(abs(at[0] - area[0]), abs(at[1] - area[1])), 2,
+                                         f"the frame at {at}, not the work area's corner {area}")
                 client = desktop.client_shot(f"{monitor}-ready")
                 window = screen.Window(desktop, main)
                 zoom = window.zoom
@@ -151,9 +163,11 @@ class SmallScreenTest(unittest.TestCase):
                 else:
                     # Filling the area across or down (to within the pixel and
                     # a half it spares, and rounding), in proportion.
-                    self.assertTrue(w >= area[2] - 3 * s or h >= area[3] - 3 * s, (w, h, area))
-                    self.assertLess(zoom, s)
-                    self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3)
+                    self.assertTrue(w >= area[2] - 3 * s or h >= area[3] - 3 * s,
+                                    f"the frame {w}x{h} fills neither way of the work area {area}")
+                    self.assertLess(zoom, s, "not shown smaller")
+                    self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3,
+                                         f"{client.shape[0]} px high at zoom {zoom}")
 
                 window.throw(label=monitor)
 
@@ -202,6 +216,12 @@ class SmallScreenTest(unittest.TestCase):
             client = desktop.wait_screen(
                 lambda c: screen.read_die(c, 2, 0, c.shape[1] / WIDTH) == 0, "blank dice",
                 f"screen-change-{size}")
-            self.assertEqual(client.shape[:2] == (HEIGHT, WIDTH), designed)
-        self.assertTrue(np.array_equal(client[DIE_TOP:PANEL_TOP + PANEL_H], first))
+            if designed:
+                self.assertEqual(client.shape[:2], (HEIGHT, WIDTH), f"the client area on {size}")
+            else:
+                self.assertLess(client.shape[1], WIDTH, f"not shown smaller on {size}")
+        again = client[DIE_TOP:PANEL_TOP + PANEL_H]
+        changed = np.count_nonzero(np.any(again != first, axis=2))
+        self.assertEqual(changed, 0, "pixels of the dice and digits changed once the screen grew "
+                                     "back")
 

@@ -21,20 +21,23 @@ class ScreenReaderTest(unittest.TestCase):
         return re.findall(r"SPEECH OUTPUT: '(.*?)'", read_text(self.log))
 
     def hear(self, pattern):
-        """Until Orca speaks a line matching `pattern` after the last one heard."""
-        found = []
-
+        """Until Orca speaks a line matching `pattern` after the last one heard;
+        the match."""
         def said():
-            found[:] = [(i, m) for i, line in enumerate(self.spoken()) if i >= self.heard
-                        for m in [re.search(pattern, line)] if m][:1]
-            return bool(found)
+            """The first new line that matches, with its number; else None."""
+            spoken = self.spoken()
+            for number in range(self.heard, len(spoken)):
+                match = re.search(pattern, spoken[number])
+                if match:
+                    return number, match
+            return None
 
         try:
-            self.desktop.wait_for(said, f"Orca to say {pattern!r}")
+            number, match = self.desktop.wait_for_value(said, f"Orca to say {pattern!r}")
         except TimeoutError:
             self.fail(f"Orca never said {pattern!r}; it said: {self.spoken()[self.heard:]}")
-        self.heard = found[0][0] + 1
-        return found[0][1]
+        self.heard = number + 1
+        return match
 
     def test_a_throw_and_the_settings_heard(self):
         self.desktop.start_program(BINARY)

@@ -32,16 +32,19 @@ class SyscallTest(unittest.TestCase):
             window.throw()
             with window.settings():
                 desktop.key("Tab", "Return")  # OK
-            self.assertEqual(desktop.close_program(), 0)
+            self.assertEqual(desktop.close_program(), 0, "the program's exit status")
             bus = desktop.bus_socket
 
         lines = read_text(log).splitlines()
         self.assertTrue(any("execve(" in line for line in lines), "strace recorded nothing")
 
         # Each call's name, arguments and line; those that succeeded.
-        calls = [(*m.groups(), line) for line in lines
-                 if (m := re.match(r"\d+\s+(\w+)\((.*)", line))]
-        done = [call for call in calls if "= -1 " not in call[2]]
+        calls = []
+        for line in lines:
+            call = re.match(r"\d+\s+(\w+)\((.*)", line)
+            if call:
+                calls.append((call.group(1), call.group(2), line))
+        done = [(name, rest, line) for name, rest, line in calls if "= -1 " not in line]
 
         def changes_a_file(name, rest):
             path = re.search(r'"([^"]*)"', rest)

@@ -13,7 +13,7 @@ import unittest
 
 import screen
 from command_line import COMMAND_LINE, HELP, HELP_JA, check_command_line, encoding
-from design import HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, WIDTH
+from design import HEIGHT, PANEL, PANEL_LEFT, PANEL_TOP, PRODUCT, WIDTH
 from desktop import ARTEFACTS, Desktop, VERSION, WINE
 
 SETUP = os.environ.get("MILBANE_WINDOWS_SETUP", "")
@@ -87,7 +87,7 @@ class WindowsTest(unittest.TestCase):
         with open(self.drive("apps.reg"), encoding="utf-16") as f:
             listed = f.read()
         self.assertEqual(listed.count('"DisplayName"='), 1, listed)
-        for value in ('"DisplayName"="電子ミルバネ"', f'"DisplayVersion"="{VERSION}"',
+        for value in (f'"DisplayName"="{PRODUCT}"', f'"DisplayVersion"="{VERSION}"',
                       '"Publisher"="電子ミルバネ開発チーム"', '"UninstallString"=',
                       '"EstimatedSize"=dword:'):
             self.assertIn(value, listed)
@@ -95,7 +95,8 @@ class WindowsTest(unittest.TestCase):
     def fixed_frame(self, wid):
         """No resize action for a window without a sizing border."""
         allowed = self.desktop.prop(wid, "_NET_WM_ALLOWED_ACTIONS")
-        self.assertTrue("_ACTION_CLOSE" in allowed and "_ACTION_RESIZE" not in allowed, allowed)
+        self.assertIn("_ACTION_CLOSE", allowed)
+        self.assertNotIn("_ACTION_RESIZE", allowed)
 
     def installer(self, version):
         """An installer of another version, made as the build makes its own,
@@ -135,21 +136,27 @@ class WindowsTest(unittest.TestCase):
             self.wine(setup, status=2)
             place = self.windows_path(self.installed()[0])
             self.wine([place + "\\uninstall.exe", "/S", "_?=" + place], status=2)
-            self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")))
-            self.assertEqual(self.desktop.close_program(), 0)
+            self.assertTrue(os.path.exists(os.path.join(self.installed()[0], "Qt6Core.dll")),
+                            "the running program's files were removed")
+            self.assertEqual(self.desktop.close_program(), 0, "the program's exit status")
         self.wine(setup)
         where = self.drive("users", "Public", folder) if folder else self.installed()[0]
-        self.assertTrue(os.path.exists(os.path.join(where, "licenses", "LGPL-3.txt")))
+        self.assertTrue(os.path.exists(os.path.join(where, "licenses", "LGPL-3.txt")),
+                        f"no licenses installed in {where}")
         self.assertFalse(os.path.exists(os.path.join(where, "stale.dll")), "an old file is left")
         self.assert_listed()
 
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
         # It runs on from a copy of itself; the Apps entry goes last.
         self.desktop.wait_for(lambda: not self.registered(), "the uninstaller to finish")
-        self.assertFalse(os.path.exists(os.path.join(where, "denshi-milbane.exe")))
+        self.assertFalse(os.path.exists(os.path.join(where, "denshi-milbane.exe")),
+                         "the program is left after the uninstall")
         for path in mine:
             self.assertTrue(os.path.exists(path), f"the user's {path} is gone")
-        self.assertEqual(os.path.exists(where), bool(mine))
+        if mine:
+            self.assertTrue(os.path.exists(where), "the user's folder is gone")
+        else:
+            self.assertFalse(os.path.exists(where), f"the folder {where} is left")
         if mine:
             self.assertEqual(sorted(os.listdir(where)), ["写真", "家計簿.txt"])
 
@@ -162,16 +169,16 @@ class WindowsTest(unittest.TestCase):
         main = self.start_program(self.windows_path(self.shortcut()[0]))
         x, y, w, h = self.desktop.frame(main)
         area = self.desktop.work_area()
-        self.assertTrue(x >= 0 and y >= 0 and x + w <= area[2] and y + h <= area[3],
-                        (x, y, w, h, area))
+        inside = x >= 0 and y >= 0 and x + w <= area[2] and y + h <= area[3]
+        self.assertTrue(inside, f"the frame at {x},{y}, {w}x{h}, not inside the work area {area}")
         window = screen.Window(self.desktop, main)
-        self.assertLess(window.zoom, 1.5)
+        self.assertLess(window.zoom, 1.5, "not shown smaller")
         window.throw(label="windows-150")
-        self.assertEqual(self.desktop.close_program(), 0)
+        self.assertEqual(self.desktop.close_program(), 0, "the program's exit status")
 
     def shortcut(self):
         return glob.glob(self.drive("users", "*", "AppData", "Roaming", "Microsoft", "Windows",
-                                    "Start Menu", "Programs", "電子ミルバネ.lnk"))
+                                    "Start Menu", "Programs", f"{PRODUCT}.lnk"))
 
     def test_install_play_uninstall(self):
         self.wine([SETUP, "/S"])
@@ -185,11 +192,12 @@ class WindowsTest(unittest.TestCase):
         # Every shipped program and DLL at a random address, with high
         # entropy, and no code run from data (DllCharacteristics 0x160).
         shipped = glob.glob(os.path.join(self.installed()[0], "**", "*.dll"), recursive=True)
+        self.assertEqual(len(shipped), 8, f"the DLLs shipped: {shipped}")
         for path in shipped + [os.path.join(self.installed()[0], "denshi-milbane.exe")]:
             with open(path, "rb") as f:
                 head = f.read(1024)
             flags = struct.unpack_from("<H", head, struct.unpack_from("<I", head, 0x3C)[0] + 94)[0]
-            self.assertEqual((len(shipped), flags & 0x160), (8, 0x160), path)
+            self.assertEqual(flags & 0x160, 0x160, f"DllCharacteristics of {path}")
 
         # The command-line table, into pipes, and Windows' own /?.
         exe = self.windows_path(self.installed()[0]) + "\\denshi-milbane.exe"
@@ -201,20 +209,19 @@ class WindowsTest(unittest.TestCase):
         help_file = self.drive("help.txt")
         self.wine(["start", "/wait", "cmd", "/c", f"chcp 932 >nul & {exe} --help & "
                    f"{exe} --help > C:\\help.txt"], LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
-        self.assertEqual(self.desktop.windows("^電子ミルバネ$"), [], "a box instead of the console")
+        self.assertEqual(self.desktop.windows(f"^{PRODUCT}$"), [], "a box instead of the console")
         with open(help_file, "rb") as f:
             self.assertEqual(f.read().decode("cp932"), HELP_JA, "the help written in code page 932")
         # Neither a console nor a redirection, as from a shortcut: a box.
-        box = subprocess.Popen([WINE, exe, "--help"], env=self.env, stdin=subprocess.DEVNULL,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.desktop.wait_active(self.desktop.find_window("^電子ミルバネ$"))
+        self.desktop.spawn_program([WINE, exe, "--help"], self.env, logged=False)
+        self.desktop.wait_active(self.desktop.find_window(f"^{PRODUCT}$"))
         self.desktop.shot("windows-help-box")
         self.desktop.key("Return")
-        self.assertEqual(box.wait(timeout=60), 0)
+        self.assertEqual(self.desktop.program.wait(timeout=60), 0, "the help box's exit status")
 
         # As the Start-menu entry starts it.
         main = self.start_program(self.windows_path(self.shortcut()[0]))
-        self.assertEqual(self.desktop.geometry(main)[2:], (WIDTH, HEIGHT))
+        self.assertEqual(self.desktop.geometry(main)[2:], (WIDTH, HEIGHT), "the client area")
         self.fixed_frame(main)
         window = screen.Window(self.desktop, main)
         window.ready(label="windows-ready")
@@ -250,9 +257,11 @@ class WindowsTest(unittest.TestCase):
             with window.settings(label="windows-dialog"):
                 self.desktop.key(*keys)
             client = window.ready(count, two_digits, f"windows-{count}-dice")
-            self.assertTrue(screen.near(client[PANEL_TOP + 3, PANEL_LEFT[two_digits] + 3], PANEL, 2))
+            x, y = PANEL_LEFT[two_digits] + 3, PANEL_TOP + 3
+            self.assertTrue(screen.near(client[y, x], PANEL, 2),
+                            f"the panel at {x},{y} is {tuple(client[y, x])}, not {PANEL}")
 
-        self.assertEqual(self.desktop.close_program(), 0)
+        self.assertEqual(self.desktop.close_program(), 0, "the program's exit status")
 
         self.wine([self.windows_path(self.installed()[0]) + "\\uninstall.exe", "/S"])
         # The uninstaller runs on from a copy of itself: until its work is seen.
