@@ -70,21 +70,23 @@ class DesktopTest(unittest.TestCase):
         self.env = env
         log_path = os.path.join(ARTEFACTS, f"{name}-compositor.log")
 
-        # The desktop's Xwayland, where its X clients live.
         def xwayland():
+            """The desktop's Xwayland, where its X clients live: its display
+            and authority file (None: none needed), once it has said so."""
             if desktop == "GNOME":
                 for line in read_text(log_path).splitlines():
                     if "Using public X11 display" in line:
                         auth = glob.glob(os.path.join(runtime, ".mutter-Xwaylandauth.*"))
                         if auth:
-                            self.x11 = (line.split("display ")[1].split(",")[0], auth[0])
-                            return True
-                return False
-            if os.path.exists(x11):
-                self.x11 = (*read_text(x11).split(), None)[:2]
-                return True
-            return False
-        self.desktop.wait_for(xwayland, "the desktop's Xwayland")
+                            return line.split("display ")[1].split(",")[0], auth[0]
+                return None
+            if not os.path.exists(x11):
+                return None
+            told = read_text(x11).split()  # the display, and the authority if any
+            display = told[0]
+            authority = told[1] if len(told) > 1 else None
+            return display, authority
+        self.x11 = self.desktop.wait_for_value(xwayland, "the desktop's Xwayland")
 
     def start_program(self, platform, zoomed=False):
         env = dict(self.env)
