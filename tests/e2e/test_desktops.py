@@ -117,7 +117,8 @@ class DesktopTest(unittest.TestCase):
                                  f"string:{script}"])
 
     def run_desktop(self, case):
-        name = self.name = case.name
+        name = case.name
+        self.name = name
         self.start_desktop(name, case.desktop)
         self.start_program(case.platform)
         # The program's window on the desktop's Xwayland, or none.

@@ -153,12 +153,11 @@ class WindowsTest(unittest.TestCase):
                          "the program is left after the uninstall")
         for path in mine:
             self.assertTrue(os.path.exists(path), f"the user's {path} is gone")
-        if mine:
+        if mine:  # the user's folder stays, with their files alone
             self.assertTrue(os.path.exists(where), "the user's folder is gone")
+            self.assertEqual(sorted(os.listdir(where)), ["写真", "家計簿.txt"])
         else:
             self.assertFalse(os.path.exists(where), f"the folder {where} is left")
-        if mine:
-            self.assertEqual(sorted(os.listdir(where)), ["写真", "家計簿.txt"])
 
     def test_laptop_screen(self):
         """1920 x 1080 at 144 dpi (150 %), under a taskbar: the window whole
