@@ -42,22 +42,182 @@ template <typename Pred> std::vector<Region> regions(const QImage &image, Pred m
     return found;
 }
 
-// Ground just outside each segment, 3 px off its outer or inner edge.
-const QPoint NearSegment[7] = {{97, 11},  {177, 67}, {160, 178}, {68, 238},
-                               {24, 160}, {36, 85},  {100, 101}};
+// Half a pixel's diagonal: a pixel whose middle lies further than this from
+// every edge of a shape lies wholly inside or wholly outside it.
+constexpr double HalfDiagonal = 0.71;
 
-// How far a digit pixel is from the panel's ground towards `segment`: 0 to 1.
-double coverage(QRgb pixel, QRgb segment)
+// How far `p` lies from the line segment from `a` to `b`.
+double distance(QPointF p, QPointF a, QPointF b)
 {
-    const int ground = qGreen(colour("panel"));
-    return double(qGreen(pixel) - ground) / (qGreen(segment) - ground);
+    const QPointF ab = b - a;
+    const double along =
+        std::clamp(QPointF::dotProduct(p - a, ab) / QPointF::dotProduct(ab, ab), 0.0, 1.0);
+    return QLineF(p, a + ab * along).length();
 }
 
-// A point well inside segment s: the mean of its corners.
-QPoint segmentMiddle(int s)
+double cross(QPointF a, QPointF b)
 {
-    const QList<QPointF> c = points("segments", s);
-    return ((c[0] + c[1] + c[2] + c[3]) / 4).toPoint();
+    return a.x() * b.y() - a.y() * b.x();
+}
+
+// Segment s (0 for a to 6 for g) of a digit drawn at `scale`, in device
+// pixels: its four corners, the frame's outer corner among them rounded by
+// an arc that touches both its edges.
+class SegmentShape
+{
+public:
+    SegmentShape(int s, double scale)
+    {
+        for (const QPointF c : points("segments", s))
+            m_corners << c * scale;
+        const QJsonValue rounding = design()["frameCorners"];
+        const QJsonValue rounded = rounding[QString(QChar('a' + s))];
+        for (int i = 0; i < 4; ++i)
+            m_edges << QLineF(corner(i), corner(i + 1));
+        if (!rounded.isDouble())
+            return;
+        // The arc's centre lies on the corner's bisector, as far in as makes
+        // it touch both edges; the edges end where it touches them.
+        const int k = rounded.toInt();
+        m_radius = rounding["radius"].toDouble() * scale;
+        const QPointF vertex = corner(k);
+        const QPointF back = (corner(k - 1) - vertex) / QLineF(vertex, corner(k - 1)).length();
+        const QPointF on = (corner(k + 1) - vertex) / QLineF(vertex, corner(k + 1)).length();
+        const double half = std::acos(QPointF::dotProduct(back, on)) / 2;
+        m_touchBack = vertex + back * (m_radius / std::tan(half));
+        m_touchOn = vertex + on * (m_radius / std::tan(half));
+        const QPointF bisector = (back + on) / QLineF(QPointF(), back + on).length();
+        m_centre = vertex + bisector * (m_radius / std::sin(half));
+        m_edges[(k + 3) % 4].setP2(m_touchBack);
+        m_edges[k].setP1(m_touchOn);
+    }
+
+    // How far `p` lies outside the segment; below 0, how deep inside.
+    double outside(QPointF p) const
+    {
+        bool inside = true;
+        const double turn = cross(corner(1) - corner(0), corner(2) - corner(1));
+        for (int i = 0; i < 4; ++i)
+            if (cross(corner(i + 1) - corner(i), p - corner(i)) * turn < 0)
+                inside = false;
+        double nearest = INFINITY;
+        for (const QLineF &edge : m_edges)
+            nearest = std::min(nearest, distance(p, edge.p1(), edge.p2()));
+        if (m_radius > 0) {
+            // Within the arc's angle, as seen from its centre, the arc is
+            // the edge, and beyond it lies the corner it cuts off.
+            const QPointF d = p - m_centre, a = m_touchBack - m_centre, b = m_touchOn - m_centre;
+            const double sweep = cross(a, b);
+            if (cross(a, d) * sweep >= 0 && cross(d, b) * sweep >= 0) {
+                const double fromCentre = QLineF(p, m_centre).length();
+                nearest = std::min(nearest, std::abs(fromCentre - m_radius));
+                if (fromCentre > m_radius)
+                    inside = false;
+            }
+        }
+        return inside ? -nearest : nearest;
+    }
+
+private:
+    QPointF corner(int i) const { return m_corners[(i + 4) % 4]; }
+
+    QList<QPointF> m_corners;
+    QList<QLineF> m_edges;
+    double m_radius = 0; // none rounded
+    QPointF m_centre, m_touchBack, m_touchOn;
+};
+
+// Whether `pixel` lies between the ground and `colour`: the ground blended
+// towards it by some part, each channel rounded.
+bool blendOf(QRgb pixel, QRgb ground, QRgb colour)
+{
+    const double towards[3] = {double(qRed(colour) - qRed(ground)),
+                               double(qGreen(colour) - qGreen(ground)),
+                               double(qBlue(colour) - qBlue(ground))};
+    const double seen[3] = {double(qRed(pixel) - qRed(ground)),
+                            double(qGreen(pixel) - qGreen(ground)),
+                            double(qBlue(pixel) - qBlue(ground))};
+    double dot = 0, length = 0;
+    for (int c = 0; c < 3; ++c) {
+        dot += seen[c] * towards[c];
+        length += towards[c] * towards[c];
+    }
+    const double part = std::clamp(dot / length, 0.0, 1.0);
+    for (int c = 0; c < 3; ++c)
+        if (std::abs(seen[c] - part * towards[c]) > 1.5)
+            return false;
+    return true;
+}
+
+// The first pixel of digit picture `digit` drawn at `scale` that is not what
+// the design's segments have where its middle lies: a segment's colour, lit
+// or dark as the digit has it, deeper inside it than half a pixel's
+// diagonal; the panel's ground as far outside every segment; between, the
+// ground or a blend of it towards the colour of a segment whose edge passes
+// that near. Empty where all are right.
+QString digitFault(const QImage &image, int digit, double scale)
+{
+    const QRgb ground = colour("panel");
+    QList<SegmentShape> shapes;
+    QList<QRgb> segmentColour;
+    for (int s = 0; s < 7; ++s) {
+        shapes << SegmentShape(s, scale);
+        segmentColour << (litSegments(digit).contains(QChar('a' + s)) ? colour("lit")
+                                                                      : colour("dark"));
+    }
+    const auto name = [&](int s) {
+        return QStringLiteral("segment %1 (%2)")
+            .arg(QChar('a' + s))
+            .arg(segmentColour[s] == colour("lit") ? "lit" : "dark");
+    };
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QPointF middle(x + 0.5, y + 0.5);
+            const QRgb seen = image.pixel(x, y);
+            QList<int> near; // the segments whose edges pass within reach
+            int deepest = 0;
+            double depth = INFINITY;
+            for (int s = 0; s < 7; ++s) {
+                const double outside = shapes[s].outside(middle);
+                if (std::abs(outside) <= HalfDiagonal)
+                    near << s;
+                if (outside < depth) {
+                    depth = outside;
+                    deepest = s;
+                }
+            }
+            const auto fault = [&](const QString &wanted, const QString &why) {
+                return QString::asprintf("pixel %d,%d is %s, not ", x, y,
+                                         qPrintable(colourName(seen))) +
+                       wanted + QStringLiteral(": its middle ") + why;
+            };
+            if (depth < -HalfDiagonal) {
+                if (seen != segmentColour[deepest])
+                    return fault(colourName(segmentColour[deepest]),
+                                 QString::asprintf("%.2f px inside ", -depth) + name(deepest));
+                continue;
+            }
+            if (near.isEmpty()) {
+                if (seen != ground)
+                    return fault(colourName(ground),
+                                 QString::asprintf("%.2f px outside the nearest segment, ", depth) +
+                                     name(deepest));
+                continue;
+            }
+            bool blended = seen == ground;
+            for (const int s : near)
+                if (blendOf(seen, ground, segmentColour[s]))
+                    blended = true;
+            if (blended)
+                continue;
+            QStringList wanted{colourName(ground)};
+            for (const int s : near)
+                wanted << QStringLiteral("a blend towards %1 of %2")
+                              .arg(colourName(segmentColour[s]), name(s));
+            return fault(wanted.join(QStringLiteral(" or ")),
+                         QString::asprintf("within %.2f px of their edges", HalfDiagonal));
+        }
+    return {};
 }
 
 // A face's pips: face 1's one red pip is larger than the others' black ones.
@@ -124,6 +284,10 @@ QString faceFault(const QImage &image, int face, double scale)
     return {};
 }
 
+// The scales a picture is shown at besides its own: the smallest zoom, a
+// 640 x 480 screen's and a 1024 x 600 one's, and screens at 125 to 200 %.
+constexpr double ShownScales[] = {0.25, 0.6, 0.807, 1.25, 1.5, 2.0};
+
 } // namespace
 
 class TestPictures : public QObject
@@ -137,15 +301,14 @@ private slots:
         m_window = std::make_unique<frmMain>();
     }
 
-    // Each face at its designed size and at the scales it is shown at: the
-    // smallest zoom, a 1024 x 600 screen's, and screens at 125 to 200 %.
+    // Each face at its designed size and at the scales it is shown at.
     void faces_data()
     {
         QTest::addColumn<int>("face");
         QTest::addColumn<double>("scale");
         for (int k = 0; k < 11; ++k)
             QTest::addRow("face %d", k) << k << 1.0;
-        for (const double scale : {0.25, 0.807, 1.25, 1.5, 2.0})
+        for (const double scale : ShownScales)
             for (int k = 0; k < 11; ++k)
                 QTest::addRow("face %d at %g", k, scale) << k << scale;
     }
@@ -220,123 +383,50 @@ private slots:
     void digits_data()
     {
         QTest::addColumn<int>("digit");
-        QTest::addColumn<QString>("lit");
+        QTest::addColumn<double>("scale");
+        const auto name = [](int k) { return k == 10 ? QString("blank") : QString::number(k); };
         for (int k = 0; k < 11; ++k)
-            QTest::addRow("%s", k == 10 ? "blank" : qPrintable(QString::number(k)))
-                << k << litSegments(k);
+            QTest::addRow("%s", qPrintable(name(k))) << k << 1.0;
+        for (const double scale : ShownScales)
+            for (int k = 0; k < 11; ++k)
+                QTest::addRow("%s at %g", qPrintable(name(k)), scale) << k << scale;
     }
 
     void digits()
     {
         QFETCH(int, digit);
-        QFETCH(QString, lit);
-        const QImage image = WindowProbe::imgMdigi(*m_window).drawn(digit);
-        QCOMPARE(image.size(), pictureSize("digit"));
-        QCOMPARE(image.hasAlphaChannel(), false);
-        for (int s = 0; s < 7; ++s) {
-            const QString segment = QStringLiteral("segment ") + QChar('a' + s);
-            const bool on = lit.contains(QChar('a' + s));
-            QCOMPARE(pixelFault(image, segmentMiddle(s), on ? colour("lit") : colour("dark"),
-                                segment + (on ? " lit" : " dark")),
-                     QString());
-            QCOMPARE(pixelFault(image, NearSegment[s], colour("panel"), "the ground by " + segment),
-                     QString());
-        }
-        // The ground at the picture's corners, inside the two openings and in
-        // the gaps between neighbouring segments.
-        const int right = image.width() - 1, bottom = image.height() - 1;
-        const QPoint ground[] = {{0, 0},    {right, 0}, {0, bottom}, {right, bottom}, {100, 75},
-                                 {90, 170}, {146, 30},  {150, 120},  {116, 225},      {45, 120},
-                                 {34, 200}, {60, 48},   {100, 103},  {100, 138}};
-        for (QPoint p : ground)
-            QCOMPARE(pixelFault(image, p, colour("panel"), "the ground"), QString());
-    }
-
-    void segmentShapes_data()
-    {
-        QTest::addColumn<double>("scale");
-        QTest::newRow("1x") << 1.0;
-        // A 640 x 480 screen's zoom and the smallest: shared pixels stay lit.
-        QTest::newRow("640x480") << 0.6;
-        QTest::newRow("smallest") << 0.25;
-    }
-
-    // The blank and the 8 share one shape, pixel for pixel: the corner table's,
-    // whose edges 7 px inside each segment's ends cross half coverage within a
-    // pixel of the table's.
-    void segmentShapes()
-    {
         QFETCH(double, scale);
-        const QImage blank = WindowProbe::imgMdigi(*m_window).drawn(10, scale);
-        const QImage eight = WindowProbe::imgMdigi(*m_window).drawn(8, scale);
-        QCOMPARE(eight.size(), (pictureSize("digit").toSizeF() * scale).toSize());
-        int blends = 0;
-        for (int y = 0; y < eight.height(); ++y)
-            for (int x = 0; x < eight.width(); ++x) {
-                const double a = coverage(blank.pixel(x, y), colour("dark"));
-                const double b = coverage(eight.pixel(x, y), colour("lit"));
-                QVERIFY2(qAbs(a - b) < 0.08,
-                         qPrintable(QString::asprintf("%d,%d: the blank covered %.2f, the 8 %.2f",
-                                                      x, y, a, b)));
-                blends += b > 0.02 && b < 0.98;
-            }
-        // Edges are anti-aliased: partly covered pixels take blends.
-        QVERIFY2(blends > 500 * scale, qPrintable(QString::asprintf(
-                                           "%d blended pixels, not over %g", blends, 500 * scale)));
-        if (scale != 1.0)
-            return;
+        const QImage image = WindowProbe::imgMdigi(*m_window).drawn(digit, scale);
+        const QSize designed = pictureSize("digit");
+        QCOMPARE(image.size(),
+                 QSize(qRound(designed.width() * scale), qRound(designed.height() * scale)));
+        QCOMPARE(image.hasAlphaChannel(), false);
+
+        // Each segment lit or dark as the digit has it, its outer corner
+        // rounded, the ground around: every pixel as the geometry has it.
+        QCOMPARE(digitFault(image, digit, scale), QString());
+
+        // The edges are anti-aliased: a leaning side crosses a pixel in each
+        // row it spans and covers part of it, a blend of the ground and the
+        // segment's colour; so there are at least as many blends as rows
+        // that the sides span.
+        double sideRows = 0;
         for (int s = 0; s < 7; ++s) {
-            const QList<QPointF> c = points("segments", s);
-            for (double y : {c[0].y() + 7, c[3].y() - 7}) {
-                const double t = (y - c[0].y()) / (c[3].y() - c[0].y());
-                const double left = c[0].x() + (c[3].x() - c[0].x()) * t;
-                const double right = c[1].x() + (c[2].x() - c[1].x()) * t;
-                const int row = int(y);
-                // From the middle outwards to the first pixel under half coverage.
-                int x0 = int((left + right) / 2), x1 = x0;
-                while (coverage(eight.pixel(x0 - 1, row), colour("lit")) >= 0.5)
-                    --x0;
-                while (coverage(eight.pixel(x1 + 1, row), colour("lit")) >= 0.5)
-                    ++x1;
-                const QString segment = QStringLiteral("segment ") + QChar('a' + s);
-                QVERIFY2(qAbs(x0 - left) <= 1.0,
-                         qPrintable(segment + QString::asprintf(", row %d: begins at %d, the "
-                                                                "table at %g",
-                                                                row, x0, left)));
-                QVERIFY2(qAbs(x1 + 1 - right) <= 1.0,
-                         qPrintable(segment + QString::asprintf(", row %d: ends at %d, the "
-                                                                "table at %g",
-                                                                row, x1 + 1, right)));
-            }
+            const QList<QPointF> corners = points("segments", s);
+            sideRows += 2 * (corners[3].y() - corners[0].y()) * scale;
         }
-    }
-
-    // The four outer corners of the frame are rounded, the others sharp: a pixel
-    // just inside each corner is nearly ground when rounded, nearly lit when not.
-    void roundedFrameCorners_data()
-    {
-        QTest::addColumn<QPoint>("pixel");
-        QTest::addColumn<bool>("rounded");
-        QTest::newRow("a top left") << QPoint(51, 15) << true;
-        QTest::newRow("b top right") << QPoint(180, 15) << true;
-        QTest::newRow("c bottom right") << QPoint(147, 233) << true;
-        QTest::newRow("d bottom left") << QPoint(17, 233) << true;
-        QTest::newRow("a top right, sharp") << QPoint(146, 15) << false;
-        QTest::newRow("b top left, sharp") << QPoint(150, 15) << false;
-        QTest::newRow("d bottom right, sharp") << QPoint(113, 233) << false;
-    }
-
-    void roundedFrameCorners()
-    {
-        QFETCH(QPoint, pixel);
-        QFETCH(bool, rounded);
-        const double c =
-            coverage(WindowProbe::imgMdigi(*m_window).drawn(8).pixel(pixel), colour("lit"));
-        const QString covered = QString::asprintf("%d,%d covered %.2f", pixel.x(), pixel.y(), c);
-        if (rounded)
-            QVERIFY2(c < 0.3, qPrintable(covered + ", not under 0.3 as a rounded corner"));
-        else
-            QVERIFY2(c > 0.7, qPrintable(covered + ", not over 0.7 as a sharp corner"));
+        const QRgb ground = colour("panel"), lit = colour("lit"), dark = colour("dark");
+        int blends = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (p != ground && p != lit && p != dark)
+                    ++blends;
+            }
+        QVERIFY2(blends >= sideRows,
+                 qPrintable(QString::asprintf("%d blended pixels, not at least %.0f, the rows "
+                                              "that the segments' sides span",
+                                              blends, sideRows)));
     }
 
     void icon_data()
