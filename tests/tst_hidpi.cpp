@@ -207,61 +207,34 @@ private slots:
             QCOMPARE(shown, onScreen(fresh));
         }
         QCoreApplication::processEvents();
-        const qreal scale = w.devicePixelRatioF();
+        const qreal ratio = w.devicePixelRatioF();
+        const PictureSet &set = die ? WindowProbe::imgMdice(w) : WindowProbe::imgMdigi(w);
         const int picture = die ? 6 : clicks == 2 ? 2 : BlankDigit;
 
-        // Drawn for the window as shown: the screen's scale times its zoom.
-        const qreal drawn = scale * w.width() / designedClient("main").width();
-        if (qAbs(drawn - 1.0) < 0.1)
-            QSKIP(qPrintable(QString::asprintf("drawn at %.3f, so near 1x that a drawing and a "
-                                               "blown-up picture differ too little to tell apart",
-                                               drawn)));
-        const auto draw = [&](double at) {
-            return die ? drawDieFace(picture, at) : drawDigit(picture, at);
-        };
+        // Drawn for the window as shown: the screen's scale times the zoom,
+        // which the window's width gives to within the half pixel it is
+        // rounded by.
+        const double client = designedClient("main").width();
+        const double geometry = ratio * w.width() / client;
+        const double within = ratio * 0.5 / client;
+        QVERIFY2(qAbs(set.scale() - geometry) <= within,
+                 qPrintable(QString::asprintf("the pictures drawn at %.4f, not within %.4f of "
+                                              "%.4f, the scale the window's width gives",
+                                              set.scale(), within, geometry)));
+
+        // On screen, that drawing stretched to the device pixels the
+        // control covers.
         const QImage shot = w.grab().toImage();
-        QCOMPARE(shot.devicePixelRatio(), scale);
-        const QRect control = die ? imgDice(w)[0]->geometry() : imgTotal(w)[1]->geometry();
-        // The device pixels the control covers; where they begin Qt may round
-        // either way at a fractional scale (Windows' frame a pixel more): the
-        // crop that fits best counts.
-        const auto edge = [scale](int x) { return qRound(x * scale); };
-        const QSize device(edge(control.right() + 1) - edge(control.x()),
-                           edge(control.bottom() + 1) - edge(control.y()));
-        const auto crop = [&](int dx, int dy) {
-            return shot.copy(
-                QRect(QPoint(qFloor(control.x() * scale) + dx, qRound(control.y() * scale) + dy),
-                      device));
-        };
-        const auto best = [&](const QImage &picture) {
-            int fewest = INT_MAX;
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    fewest = std::min(fewest, differences(crop(dx, dy), picture));
-            return fewest;
-        };
-        // The zoom is known from the rounded width to within half a pixel,
-        // which at a small zoom moves every edge: the nearest of a few
-        // drawings within that half pixel counts.
-        int fromGeometry = INT_MAX;
-        for (int step = -2; step <= 2; ++step)
-            fromGeometry = std::min(
-                fromGeometry, best(draw(drawn == scale ? drawn
-                                                       : scale * (w.width() + step / 4.0) /
-                                                             designedClient("main").width())));
-        const int blownUp = best(draw(1.0)); // the 1x picture
-        qInfo("pixels off: %d against the drawing at %.3f, %d against the 1x picture blown up",
-              fromGeometry, drawn, blownUp);
-        // At a half-pixel position (1.5 x 291 px) Qt samples the drawing half a
-        // device pixel over: a few edge pixels off, the 1x picture far more.
-        const int margin = drawn == qFloor(drawn) ? 10 : 2;
-        QVERIFY2(fromGeometry * margin < blownUp,
-                 qPrintable(QString("%1 pixels off the drawing at %2, %3 off the 1x picture blown "
-                                    "up: not %4 times closer to the drawing")
-                                .arg(fromGeometry)
-                                .arg(drawn, 0, 'f', 3)
-                                .arg(blownUp)
-                                .arg(margin)));
+        const QRect control = (die ? imgDice(w)[0] : imgTotal(w)[1])->geometry();
+        const auto device = [ratio](int x) { return qRound(x * ratio); };
+        const QRect covered(
+            QPoint(device(control.x()), device(control.y())),
+            QPoint(device(control.right() + 1) - 1, device(control.bottom() + 1) - 1));
+        const int off = differences(shot.copy(covered), set.drawn(picture, set.scale()));
+        QVERIFY2(off == 0,
+                 qPrintable(QString::asprintf("%d pixels of the control at %d,%d off "
+                                              "the picture drawn at %.4f",
+                                              off, covered.x(), covered.y(), set.scale())));
     }
 };
 

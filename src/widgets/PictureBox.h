@@ -40,6 +40,8 @@ public:
     // Picture k drawn at `scale`, stretched to `device` pixels, its
     // see-through pixels in the colour that lies behind it.
     const QPixmap &shown(int index, double scale, QSize device) const;
+    // The scale the pictures shown were drawn at: the last asked for.
+    double scale() const { return m_scale; }
 
 private:
     Draw m_draw;
