@@ -23,6 +23,8 @@
 #include <climits>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <type_traits>
 
 // As the program does at start-up, before the first window.
 inline const bool accessibleInterfacesInstalled = (installAccessibleInterfaces(), true);
@@ -137,6 +139,22 @@ inline QString pixelFault(const QImage &image, QPoint at, QRgb wanted, const QSt
         return {};
     return QString::asprintf("%s at %d,%d is %s, not %s", qPrintable(what), at.x(), at.y(),
                              qPrintable(colourName(seen)), qPrintable(colourName(wanted)));
+}
+
+// What is wrong with `what`: seen as `seen` where `wanted` belongs; empty
+// where they agree. A check in a loop compares it with nothing, so that a
+// failure names the step, the control or the window.
+template <typename T> QString mismatch(const QString &what, const T &seen, const T &wanted)
+{
+    if (seen == wanted)
+        return {};
+    const auto said = [](const T &value) {
+        if constexpr (std::is_convertible_v<T, QString>)
+            return QStringLiteral("\"%1\"").arg(value);
+        else
+            return QString::fromUtf8(std::unique_ptr<char[]>(QTest::toString(value)).get());
+    };
+    return QStringLiteral("%1 is %2, not %3").arg(what, said(seen), said(wanted));
 }
 
 // How many pixels of `shot` differ from `picture` stretched to its size,
@@ -289,9 +307,12 @@ inline QString violation(frmMain &w)
     for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         const QString name = control->objectName();
         const bool spare = name.contains("Dice") && name.back().digitValue() >= n;
-        if (!spare && !control->isWindow() &&
-            control->geometry() != designedPlace(name, n, twoDigits))
-            return QStringLiteral("%1 out of place").arg(name);
+        if (spare || control->isWindow())
+            continue;
+        const QString place =
+            mismatch(name + "'s place", control->geometry(), designedPlace(name, n, twoDigits));
+        if (!place.isEmpty())
+            return place;
     }
     if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)
         return QString::asprintf("tens shown is %d for %d x %d", !twoDigits, n, faces);
@@ -333,4 +354,11 @@ inline QString violation(frmMain &w)
     if (imgTotal(w)[1]->picture() != WindowProbe::imgMdigi(w)(units))
         return QStringLiteral("the units do not show digit picture %1 for %2").arg(units).arg(sum);
     return {};
+}
+
+// The same, naming the step it follows ("after click 2: ...").
+inline QString violation(frmMain &w, const QString &step)
+{
+    const QString fault = violation(w);
+    return fault.isEmpty() ? fault : step + QStringLiteral(": ") + fault;
 }

@@ -50,6 +50,33 @@ QImage onScreen(frmMain &w)
     return shot.copy(0, qCeil(top * zoom), shot.width(), qFloor(bottom * zoom) - qCeil(top * zoom));
 }
 
+// A place as a failure names it.
+QString text(QRect r)
+{
+    return QString::asprintf("%d,%d %dx%d", r.x(), r.y(), r.width(), r.height());
+}
+
+// Where a window's frame lies wrong in a screen's free area: it lies inside
+// or, where it is larger, from the area's corner, its title bar in reach.
+// Empty where it is so.
+QString frameFault(const QWidget *window, QRect area)
+{
+    const QRect frame = window->frameGeometry();
+    if (area.contains(frame) || frame.topLeft() == area.topLeft())
+        return {};
+    return QStringLiteral("%1's frame at %2, neither inside the free area %3 nor at its corner")
+        .arg(window->metaObject()->className(), text(frame), text(area));
+}
+
+// The device pixels a control at `logical` covers at `ratio`: its edges
+// rounded to the nearest.
+QRect devicePixels(QRect logical, qreal ratio)
+{
+    const auto device = [ratio](int x) { return qRound(x * ratio); };
+    return {QPoint(device(logical.x()), device(logical.y())),
+            QPoint(device(logical.right() + 1) - 1, device(logical.bottom() + 1) - 1)};
+}
+
 } // namespace
 
 class TestHiDpi : public QObject
@@ -81,39 +108,31 @@ private slots:
         setSettings(6, 2, 0);
         frmMain w;
         QVERIFY(shown(w));
-        const auto text = [](QRect r) {
-            return QString::asprintf("%d,%d %dx%d", r.x(), r.y(), r.width(), r.height());
-        };
-        // Inside the free area, frame and all; where the frame is larger, from
-        // its corner, the title bar in reach.
-        const auto inside = [](QWidget *window, QRect area) {
-            const QRect frame = window->frameGeometry();
-            return area.contains(frame) || frame.topLeft() == area.topLeft();
-        };
         // Opened on the first monitor, then taken to each other one.
         for (QScreen *monitor : QGuiApplication::screens()) {
             if (monitor != w.screen()) {
                 w.windowHandle()->setGeometry(QRect(monitor->geometry().center(), w.size()));
-                QTRY_COMPARE(w.screen(), monitor);
+                QTRY_COMPARE(w.screen()->name(), monitor->name());
             }
             const QRect area = monitor->availableGeometry();
-            QTRY_VERIFY2(inside(&w, area),
-                         qPrintable(text(w.frameGeometry()) + QStringLiteral(" in ") + text(area)));
-            const QSize frame = w.frameGeometry().size() - w.size();
+            QTRY_COMPARE(frameFault(&w, area), QString());
+            const QRect frame = w.frameGeometry();
             double zoom = 1.0;
             const QSize client = designedClient("main");
-            if (area.size().expandedTo(client + frame) == area.size()) { // room, frame and all
-                QCOMPARE(w.size(), client);
+            if (area.size().expandedTo(client + frame.size() - w.size()) == area.size()) {
+                QCOMPARE(w.size(), client); // room, frame and all
             } else {
                 // Across or down, the frame fills the area, within the pixel
                 // or two that rounding spares.
-                const bool fillsAcross = w.frameGeometry().width() >= area.width() - 2;
-                const bool fillsDown = w.frameGeometry().height() >= area.height() - 2;
-                QVERIFY2(fillsAcross || fillsDown, qPrintable(text(w.frameGeometry()) +
-                                                              QStringLiteral(" fills neither "
-                                                                             "way of ") +
-                                                              text(area)));
-                QCOMPARE(w.frameGeometry().topLeft(), area.topLeft());
+                const int spareAcross = area.width() - frame.width();
+                const int spareDown = area.height() - frame.height();
+                QVERIFY2(
+                    std::min(spareAcross, spareDown) <= 2,
+                    qPrintable(QString::asprintf("the frame leaves %d px across and %d down "
+                                                 "of the free area %s, not 2 at most either "
+                                                 "way",
+                                                 spareAcross, spareDown, qPrintable(text(area)))));
+                QCOMPARE(frame.topLeft(), area.topLeft());
                 zoom = double(w.width()) / client.width();
                 QVERIFY2(zoom < 1.0, qPrintable(QStringLiteral("zoom %1 on a screen too small "
                                                                "for the window")
@@ -122,23 +141,25 @@ private slots:
                          qPrintable(QString::asprintf("%d px high, not %g at zoom %g", w.height(),
                                                       client.height() * zoom, zoom)));
             }
+            // Each edge where the design's, zoomed, rounds to: exactly at 1x,
+            // within a pixel where the zoom's own rounding adds one.
             const QRect got = w.findChild<QWidget *>(control)->geometry();
             const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
                              qRound(designed.width() * zoom), qRound(designed.height() * zoom));
             const QPoint a = got.topLeft() - want.topLeft(),
                          b = got.bottomRight() - want.bottomRight();
             const int most = std::max({qAbs(a.x()), qAbs(a.y()), qAbs(b.x()), qAbs(b.y())});
-            QVERIFY2(most <= (zoom == 1.0 ? 0 : 1),
-                     qPrintable(QStringLiteral("at zoom %1: %2").arg(zoom).arg(text(got))));
+            const int allowed = zoom == 1.0 ? 0 : 1;
+            QVERIFY2(most <= allowed,
+                     qPrintable(QString::asprintf("at %s, not within %d px of %s at zoom %g",
+                                                  qPrintable(text(got)), allowed,
+                                                  qPrintable(text(want)), zoom)));
             // The panel's outline, a pixel wide at any scale: all round its
             // outermost device pixels, then the fill's just within.
             if (control == "shpBack") {
                 const QImage shot = w.grab().toImage();
                 const qreal r = shot.devicePixelRatio();
-                const QRect p(
-                    QPoint(qRound(got.x() * r), qRound(got.y() * r)),
-                    QPoint(qRound((got.right() + 1) * r) - 1, qRound((got.bottom() + 1) * r) - 1));
-                QCOMPARE(outlineFault(shot, p, qCeil(r)), QString());
+                QCOMPARE(outlineFault(shot, devicePixels(got, r), qCeil(r)), QString());
             }
             // The texts shrink with the rest; the settings open on this monitor.
             const int value = lblDice(w)[0]->font().pixelSize();
@@ -151,7 +172,7 @@ private slots:
                                                   fontPixels("button") * zoom)));
             frmConf dialog(&w);
             QVERIFY(shown(dialog));
-            QVERIFY2(inside(&dialog, area), qPrintable(text(dialog.frameGeometry())));
+            QCOMPARE(frameFault(&dialog, area), QString());
         }
     }
 
@@ -225,11 +246,8 @@ private slots:
         // On screen, that drawing stretched to the device pixels the
         // control covers.
         const QImage shot = w.grab().toImage();
-        const QRect control = (die ? imgDice(w)[0] : imgTotal(w)[1])->geometry();
-        const auto device = [ratio](int x) { return qRound(x * ratio); };
-        const QRect covered(
-            QPoint(device(control.x()), device(control.y())),
-            QPoint(device(control.right() + 1) - 1, device(control.bottom() + 1) - 1));
+        const QRect covered =
+            devicePixels((die ? imgDice(w)[0] : imgTotal(w)[1])->geometry(), ratio);
         const int off = differences(shot.copy(covered), set.drawn(picture, set.scale()));
         QVERIFY2(off == 0,
                  qPrintable(QString::asprintf("%d pixels of the control at %d,%d off "

@@ -435,9 +435,10 @@ private slots:
         QTest::addColumn<int>("blackParts"); // the outline, plus pips on the sides
         // The design's sizes keep to three colours; larger ones are smooth.
         QTest::addColumn<bool>("smooth");
-        QTest::newRow("32") << 32 << 6 << false;
-        QTest::newRow("16") << 16 << 1 << false;
-        QTest::newRow("48") << 48 << 6 << false;
+        const QJsonArray sizes = design()["icon"].toArray();
+        for (int i = 0; i < sizes.size(); ++i)
+            QTest::addRow("%d", sizes[i].toInt())
+                << sizes[i].toInt() << 1 + design()["iconSidePips"][i].toInt() << false;
         QTest::newRow("64") << 64 << 6 << true;
         QTest::newRow("256") << 256 << 6 << true;
     }
@@ -530,7 +531,7 @@ private slots:
         QCOMPARE(QApplication::windowIcon().availableSizes(), sizes);
         const auto windows = QApplication::topLevelWidgets();
         auto *main = qobject_cast<frmMain *>(windows.value(0));
-        QVERIFY(main);
+        QVERIFY2(main, "start-up showed no main window");
         QCOMPARE(main->windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
         QCOMPARE(frmConf(main).windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
         main->close(); // deletes itself

@@ -51,7 +51,7 @@ private slots:
         for (int c = 0; c < clicks; ++c) {
             QTest::mouseClick(cmdAction(w), Qt::LeftButton);
             WindowProbe::tick(w);
-            QCOMPARE(violation(w), QString());
+            QCOMPARE(violation(w, QStringLiteral("after click %1").arg(c + 1)), QString());
         }
         QCOMPARE(int(WindowProbe::RollState(w)), state);
         QCOMPARE(tmrDice(w)->timerType(), Qt::PreciseTimer);
@@ -66,19 +66,25 @@ private slots:
         // Ready, a start (no new face until the first tick), two ticks of
         // one draw per die in slot order, the stop, and ticks that change nothing.
         struct Step {
-            int clicks, ticks, draws;
-            std::array<int, 2> values;
+            int clicks, ticks;
+            const char *after; // the draws so far and the dice's values
         };
-        for (const Step step : {Step{0, 1, 0, {0, 0}}, Step{1, 0, 0, {0, 0}}, Step{0, 1, 2, {1, 4}},
-                                Step{0, 1, 4, {6, 2}}, Step{1, 5, 4, {6, 2}}}) {
-            for (int c = 0; c < step.clicks; ++c)
+        const Step steps[] = {{0, 1, "0 draws, dice 0 and 0"},
+                              {1, 0, "0 draws, dice 0 and 0"},
+                              {0, 1, "2 draws, dice 1 and 4"},
+                              {0, 1, "4 draws, dice 6 and 2"},
+                              {1, 5, "4 draws, dice 6 and 2"}};
+        for (std::size_t n = 0; n < std::size(steps); ++n) {
+            for (int c = 0; c < steps[n].clicks; ++c)
                 cmdAction(w)->click();
-            for (int t = 0; t < step.ticks; ++t)
+            for (int t = 0; t < steps[n].ticks; ++t)
                 WindowProbe::tick(w);
-            QCOMPARE(violation(w), QString());
-            QCOMPARE(source->draws, step.draws);
-            for (int i = 0; i < 2; ++i)
-                QCOMPARE(int(WindowProbe::DieValue(w)[i]), step.values[std::size_t(i)]);
+            const QString step = QStringLiteral("step %1").arg(n + 1);
+            QCOMPARE(violation(w, step), QString());
+            const QString seen =
+                QString::asprintf("%d draws, dice %d and %d", source->draws,
+                                  WindowProbe::DieValue(w)[0], WindowProbe::DieValue(w)[1]);
+            QCOMPARE(mismatch(step, seen, QString(steps[n].after)), QString());
         }
     }
 
@@ -207,7 +213,10 @@ private slots:
         for (int d = 0; d < draws; ++d) {
             WindowProbe::tick(w);
             const int v = WindowProbe::DieValue(w)[0];
-            QVERIFY2(v >= lowest && v <= faces, qPrintable(QString::number(v)));
+            QVERIFY2(v >= lowest,
+                     qPrintable(QString::asprintf("drew %d, below %d to %d", v, lowest, faces)));
+            QVERIFY2(v <= faces,
+                     qPrintable(QString::asprintf("drew %d, above %d to %d", v, lowest, faces)));
             ++counts[static_cast<std::size_t>(v - lowest)];
         }
         double chiSquare = 0;
@@ -233,8 +242,8 @@ private slots:
         int same = 0;
         for (int i = 0; i < 8; ++i) {
             const float a = first.next();
-            QVERIFY2(a >= 0.0f, qPrintable(QString::number(a)));
-            QVERIFY2(a < 1.0f, qPrintable(QString::number(a)));
+            QVERIFY2(a >= 0.0f, qPrintable(QString::asprintf("drew %g, below 0", a)));
+            QVERIFY2(a < 1.0f, qPrintable(QString::asprintf("drew %g, not below 1", a)));
             if (a == second.next())
                 ++same;
         }

@@ -87,21 +87,31 @@ private slots:
             QCOMPARE(button->text(), text);
     }
 
+    // Each list: what it offers, and what it means, told to screen readers.
+    void entries_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("cboDice(0)") << 0 << QStringList{"0", "1"} << "最小の目";
+        QTest::newRow("cboDice(1)")
+            << 1 << QStringList{"2", "3", "4", "5", "6", "7", "8", "9", "10"} << "最大の目";
+        QTest::newRow("cboDice(2)") << 2 << QStringList{"1", "2", "3", "4"} << "ミルバネの数";
+    }
+
     void entries()
     {
+        QFETCH(int, box);
+        QFETCH(QStringList, offered);
+        QFETCH(QString, meaning);
         frmConf dialog(nullptr);
-        const QStringList expected[] = {
-            {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
-        const char *meaning[] = {"最小の目", "最大の目", "ミルバネの数"}; // told to screen readers
-        for (int i = 0; i < 3; ++i) {
-            QComboBox *box = cboDice(dialog)[i];
-            QCOMPARE(box->accessibleDescription(), QString::fromUtf8(meaning[i]));
-            QVERIFY(!box->isEditable()); // a list to pick from, no typing
-            QStringList items;
-            for (int k = 0; k < box->count(); ++k)
-                items << box->itemText(k);
-            QCOMPARE(items, expected[i]);
-        }
+        QComboBox *list = cboDice(dialog)[std::size_t(box)];
+        QCOMPARE(list->accessibleDescription(), meaning);
+        QCOMPARE(list->isEditable(), false); // a list to pick from, no typing
+        QStringList items;
+        for (int k = 0; k < list->count(); ++k)
+            items << list->itemText(k);
+        QCOMPARE(items, offered);
     }
 
     void load_data()
@@ -204,58 +214,60 @@ private slots:
         QVERIFY(shown(dialog, Active));
         const QList<QWidget *> order = {cmdCancel(dialog),  cmdOK(dialog),      cboDice(dialog)[0],
                                         cboDice(dialog)[1], cboDice(dialog)[2], cmdCancel(dialog)};
-        QCOMPARE(QApplication::focusWidget(), order[0]);
+        QCOMPARE(QApplication::focusWidget()->objectName(), order[0]->objectName());
         for (int i = 1; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), order[i]);
+            QCOMPARE(mismatch(QStringLiteral("the focus after Tab %1").arg(i),
+                              QApplication::focusWidget()->objectName(), order[i]->objectName()),
+                     QString());
         }
     }
 
-    // Key sequences right after the dialog opens, and where they leave it.
+    // Key sequences right after the dialog opens: how the dialog ends (or
+    // that it is still open) and the settings then.
     void keys_data()
     {
         QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<bool>("stillOpen");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<int>("faces");
-        QTest::addColumn<int>("zero");
-        QTest::newRow("Enter at once is Cancel") << typed("Return") << false << false << 6 << 0;
-        QTest::newRow("Tab then Enter is OK") << typed("Tab Return") << false << true << 6 << 0;
+        QTest::addColumn<QString>("ends");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("Enter at once is Cancel")
+            << typed("Return") << "Cancel" << settings(6, 2, 0);
+        QTest::newRow("Tab then Enter is OK") << typed("Tab Return") << "OK" << settings(6, 2, 0);
         QTest::newRow("Down on the top value, Enter is OK")
-            << typed("Tab Tab Tab Down Return") << false << true << 7 << 0;
+            << typed("Tab Tab Tab Down Return") << "OK" << settings(7, 2, 0);
         QTest::newRow("Up on the start value, Enter is OK")
-            << typed("Tab Tab Up Enter") << false << true << 6 << -1;
+            << typed("Tab Tab Up Enter") << "OK" << settings(6, 2, -1);
         QTest::newRow("Up on the start value, Return is OK")
-            << typed("Tab Tab Up Return") << false << true << 6 << -1;
+            << typed("Tab Tab Up Return") << "OK" << settings(6, 2, -1);
         QTest::newRow("arrows move between the buttons, Up on a box, Return is OK")
-            << typed("Down Down Up Return") << false << true << 6 << -1;
+            << typed("Down Down Up Return") << "OK" << settings(6, 2, -1);
         QTest::newRow("Down past the last entry stays there")
-            << typed("Tab Tab Down Down Return") << false << true << 6 << 0;
+            << typed("Tab Tab Down Down Return") << "OK" << settings(6, 2, 0);
         QTest::newRow("Space presses the focused Cancel")
-            << typed("Space") << false << false << 6 << 0;
-        QTest::newRow("Escape does nothing") << typed("Esc") << true << false << 6 << 0;
+            << typed("Space") << "Cancel" << settings(6, 2, 0);
+        QTest::newRow("Escape does nothing") << typed("Esc") << "still open" << settings(6, 2, 0);
         QTest::newRow("Escape on a box does nothing")
-            << typed("Tab Tab Esc") << true << false << 6 << 0;
+            << typed("Tab Tab Esc") << "still open" << settings(6, 2, 0);
     }
 
     void keys()
     {
         QFETCH(QList<int>, keys);
-        QFETCH(bool, stillOpen);
-        QFETCH(bool, accepted);
-        QFETCH(int, faces);
-        QFETCH(int, zero);
+        QFETCH(QString, ends);
+        QFETCH(QString, after);
         frmConf dialog(nullptr);
         QVERIFY(shown(dialog, Active));
         for (int key : keys) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
             // Up and Down change the selection without opening the list.
-            QVERIFY(!QApplication::activePopupWidget());
+            QVERIFY2(!QApplication::activePopupWidget(),
+                     qPrintable("a list opened after " + QKeySequence(key).toString()));
         }
-        QCOMPARE(dialog.isVisible(), stillOpen);
-        if (!stillOpen)
-            QCOMPARE(dialog.result(), accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
-        QCOMPARE(settingsNow(), settings(faces, 2, zero));
+        QString ended = QStringLiteral("still open");
+        if (!dialog.isVisible())
+            ended = dialog.result() == QDialog::Accepted ? "OK" : "Cancel";
+        QCOMPARE(ended, ends);
+        QCOMPARE(settingsNow(), after);
     }
 
     void escapeClosesOnlyTheList()
@@ -265,7 +277,7 @@ private slots:
         cboDice(dialog)[1]->setFocus();
         cboDice(dialog)[1]->showPopup();
         QWidget *popup = QApplication::activePopupWidget();
-        QVERIFY(popup);
+        QVERIFY2(popup, "the list of top values did not open");
         QTest::keyClick(popup, Qt::Key_Escape);
         QTRY_VERIFY(!QApplication::activePopupWidget());
         QVERIFY(dialog.isVisible());
