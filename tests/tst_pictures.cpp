@@ -167,60 +167,38 @@ QString digitFault(const QImage &image, int digit, double scale)
         for (int x = 0; x < image.width(); ++x) {
             const QPointF middle(x + 0.5, y + 0.5);
             const QRgb seen = image.pixel(x, y);
-            QList<int> near; // the segments whose edges pass within reach
-            int deepest = 0;
+            // The segment the middle lies deepest in, or nearest to; and
+            // what the pixel may be: the ground, or a blend towards the
+            // colour of a segment whose edge passes within reach.
+            int nearest = 0;
             double depth = INFINITY;
+            QStringList wanted{colourName(ground)};
+            bool right = seen == ground;
             for (int s = 0; s < 7; ++s) {
                 const double out = outside(shapes[s], middle);
-                if (std::abs(out) <= HalfDiagonal)
-                    near << s;
                 if (out < depth) {
                     depth = out;
-                    deepest = s;
+                    nearest = s;
                 }
-            }
-            // What is wrong, and where the middle lies: "1.10 px inside".
-            const auto fault = [&](const QString &wanted, const char *where) {
-                return QString::asprintf("pixel %d,%d is %s, not %s: its middle %.2f px %s "
-                                         "segment %c",
-                                         x, y, qPrintable(colourName(seen)), qPrintable(wanted),
-                                         std::abs(depth), where, 'a' + deepest);
-            };
-            if (depth < -HalfDiagonal) {
-                if (seen != colours[deepest])
-                    return fault(colourName(colours[deepest]), "inside");
-                continue;
-            }
-            if (near.isEmpty()) {
-                if (seen != ground)
-                    return fault(colourName(ground), "outside the nearest");
-                continue;
-            }
-            bool blended = seen == ground;
-            for (const int s : near)
+                if (std::abs(out) > HalfDiagonal)
+                    continue;
+                wanted << QStringLiteral("a blend towards ") + colourName(colours[s]);
                 if (blendOf(seen, ground, colours[s]))
-                    blended = true;
-            if (blended)
-                continue;
-            QStringList wanted{colourName(ground)};
-            for (const int s : near)
-                wanted << QStringLiteral("a blend towards %1 (segment %2)")
-                              .arg(colourName(colours[s]))
-                              .arg(QChar('a' + s));
-            return fault(wanted.join(QStringLiteral(" or ")), "from the edge of");
+                    right = true;
+            }
+            // Deep inside a segment, its colour alone.
+            if (depth < -HalfDiagonal) {
+                wanted = QStringList{colourName(colours[nearest])};
+                right = seen == colours[nearest];
+            }
+            if (!right)
+                return QString::asprintf("pixel %d,%d is %s, not %s: its middle %.2f px outside "
+                                         "segment %c, the nearest (below 0: inside)",
+                                         x, y, qPrintable(colourName(seen)),
+                                         qPrintable(wanted.join(QStringLiteral(" or "))), depth,
+                                         'a' + nearest);
         }
     return {};
-}
-
-// A face's pips: face 1's one red pip is larger than the others' black ones.
-QRgb pipColour(int face)
-{
-    return face == 1 ? colour("redPip") : colour("pip");
-}
-
-int pipDiameter(int face) // at the designed size
-{
-    return design()["pipDiameter"][face == 1 ? "red" : "black"].toInt();
 }
 
 // The first pixel of a face drawn at `scale` that is not what the design's
@@ -232,8 +210,10 @@ QString faceFault(const QImage &image, int face, double scale)
 {
     const double side = pictureSize("face").width() * scale;
     const double corner = design()["faceCorners"]["radius"].toInt() * scale;
-    const double pipRadius = pipDiameter(face) * scale / 2;
-    const QRgb pip = pipColour(face);
+    // Face 1's one red pip is larger than the others' black ones.
+    const double pipRadius =
+        design()["pipDiameter"][face == 1 ? "red" : "black"].toInt() * scale / 2;
+    const QRgb pip = face == 1 ? colour("redPip") : colour("pip");
     QList<QPointF> centres; // each centre pixel's middle, at the scale
     for (const QPointF centre : points("pips", face))
         centres << (centre + QPointF(0.5, 0.5)) * scale;
@@ -345,7 +325,6 @@ private slots:
                                                            alongColumn, clearAlongEdge)));
             }
         }
-
     }
 
     void digits_data()

@@ -87,31 +87,22 @@ private slots:
             QCOMPARE(button->text(), text);
     }
 
-    // Each list: what it offers, and what it means, told to screen readers.
-    void entries_data()
-    {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QStringList>("offered");
-        QTest::addColumn<QString>("meaning");
-        QTest::newRow("cboDice(0)") << 0 << QStringList{"0", "1"} << "最小の目";
-        QTest::newRow("cboDice(1)")
-            << 1 << QStringList{"2", "3", "4", "5", "6", "7", "8", "9", "10"} << "最大の目";
-        QTest::newRow("cboDice(2)") << 2 << QStringList{"1", "2", "3", "4"} << "ミルバネの数";
-    }
-
     void entries()
     {
-        QFETCH(int, box);
-        QFETCH(QStringList, offered);
-        QFETCH(QString, meaning);
         frmConf dialog(nullptr);
-        QComboBox *list = cboDice(dialog)[std::size_t(box)];
-        QCOMPARE(list->accessibleDescription(), meaning);
-        QCOMPARE(list->isEditable(), false); // a list to pick from, no typing
-        QStringList items;
-        for (int k = 0; k < list->count(); ++k)
-            items << list->itemText(k);
-        QCOMPARE(items, offered);
+        const QStringList expected[] = {
+            {"0", "1"}, {"2", "3", "4", "5", "6", "7", "8", "9", "10"}, {"1", "2", "3", "4"}};
+        const char *meaning[] = {"最小の目", "最大の目", "ミルバネの数"}; // told to screen readers
+        for (int i = 0; i < 3; ++i) {
+            QComboBox *box = cboDice(dialog)[i];
+            QCOMPARE(box->accessibleDescription(), QString::fromUtf8(meaning[i]));
+            // A list to pick from, no typing.
+            QVERIFY2(!box->isEditable(), qPrintable(box->objectName() + " takes typing"));
+            QStringList items;
+            for (int k = 0; k < box->count(); ++k)
+                items << box->itemText(k);
+            QCOMPARE(items, expected[i]);
+        }
     }
 
     void load_data()
