@@ -158,8 +158,8 @@ class Desktop:
         self._spawn(["orca", "--replace", f"--debug-file={os.ttyname(slave)}"],
                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.screen_reader_tty = slave
-        self.wait_for(lambda: "SPEECH OUTPUT: 'Screen reader on.'" in read_text(debug_file),
-                      "Orca to start")
+        self.wait_for(lambda: read_text(debug_file), "Orca to start",
+                      lambda log: "SPEECH OUTPUT: 'Screen reader on.'" in log)
 
     @staticmethod
     def _copy_log(master, path):
@@ -315,7 +315,8 @@ class Desktop:
         # Placed anew: openbox places a new window by its own rules.
         window.configure(x=x, y=y, width=w, height=h)
         d.sync()
-        self.wait_for(lambda: self.work_area() == free, "the panel's room")
+        self.wait_for(self.work_area, f"the panel's room, a work area of {free}",
+                      lambda area: area == free)
         return free
 
     def work_area(self):
@@ -367,12 +368,13 @@ class Desktop:
         """Until the window manager has given the window the focus."""
         def active():
             match = re.search(r"0x[0-9a-f]+", self.prop("-root", "_NET_ACTIVE_WINDOW"))
-            return match is not None and int(match.group(0), 16) == int(wid)
+            return int(match.group(0), 16) if match else None
 
-        self.wait_for(active, f"window {wid} to take the focus")
+        self.wait_for(active, f"window {wid} to take the focus", lambda found: found == int(wid))
 
     def wait_gone(self, pattern):
-        self.wait_for(lambda: not self.windows(pattern), f"no window named {pattern}")
+        self.wait_for(lambda: self.windows(pattern), f"no window named {pattern}",
+                      lambda found: not found)
 
     def run(self, args, check=True, env=None):
         result = subprocess.run(args, env=env or self.env(), capture_output=True, timeout=30)
@@ -449,10 +451,11 @@ class Desktop:
         for _ in range(2):
             before = self.frame(wid)[:2]
             self.run(["wmctrl", "-i", "-r", str(wid), "-e", f"0,{ax},{ay},-1,-1"])
-            self.wait_for(lambda: self.frame(wid)[:2] not in (before, None) or before == (x, y),
-                          f"window {wid} to move")
+            self.wait_for(lambda: self.frame(wid)[:2], f"window {wid} to move",
+                          lambda at: at not in (before, None) or before == (x, y))
             ax, ay = ax + x - self.frame(wid)[0], ay + y - self.frame(wid)[1]
-        self.wait_for(lambda: self.frame(wid)[:2] == (x, y), f"window {wid} at {x},{y}")
+        self.wait_for(lambda: self.frame(wid)[:2], f"window {wid} at {x},{y}",
+                      lambda at: at == (x, y))
 
     def close_window(self, wid):
         """What the close box does: asks the window manager to close it."""
@@ -467,20 +470,22 @@ class Desktop:
         self.run(["xdotool", "key", "--clearmodifiers", *keys])
 
     @staticmethod
-    def wait_for(condition, what, timeout=60):
-        """Until `condition()` is true."""
-        Desktop.wait_for_value(lambda: True if condition() else None, what, timeout)
+    def wait_for(look, what, done=bool, timeout=60):
+        """Until `done` holds of what `look()` finds; returns that. Timed out,
+        says what it found last (its end, where that is long)."""
+        deadline = time.time() + timeout
+        while True:
+            seen = look()
+            if done(seen):
+                return seen
+            if time.time() >= deadline:
+                raise TimeoutError(f"timed out waiting for {what}; last saw {repr(seen)[-300:]}")
+            time.sleep(0.1)
 
     @staticmethod
     def wait_for_value(find, what, timeout=60):
         """Until `find()` returns something other than None; returns it."""
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            found = find()
-            if found is not None:
-                return found
-            time.sleep(0.1)
-        raise TimeoutError(f"timed out waiting for {what}")
+        return Desktop.wait_for(find, what, lambda found: found is not None, timeout)
 
 
 if __name__ == "__main__":

@@ -34,6 +34,14 @@ def red_pip(pixels):
     return np.all(np.abs(pixels.astype(int) - RED_PIP) < 60, axis=-1)
 
 
+def overhang(rect, area):
+    """How far a rectangle (x, y, width, height) reaches beyond each edge of
+    an area: left, top, right, bottom; all 0 where it lies inside."""
+    x, y, w, h = rect
+    ax, ay, aw, ah = area
+    return max(0, ax - x), max(0, ay - y), max(0, x + w - ax - aw), max(0, y + h - ay - ah)
+
+
 def at(pixels, zoom):
     """A designed position or size in pixels, at a zoom."""
     return int(pixels * zoom + 0.5)
@@ -238,7 +246,9 @@ class Window:
 
     def wait(self, condition, what, label=None):
         """Until the client area meets `condition`; returns it."""
-        region = self.output and (*self.origin, at(WIDTH, self.zoom), at(HEIGHT, self.zoom))
+        region = None  # on X11, the whole window
+        if self.output:  # on a compositor, the window's part of its output
+            region = (*self.origin, at(WIDTH, self.zoom), at(HEIGHT, self.zoom))
         try:
             return self.desktop.wait_screen(condition, what, label, self.output or self.wid,
                                             region)
@@ -316,7 +326,7 @@ class Window:
             if label:
                 self.screen(label)
             yield dialog
-            self.desktop.wait_for(lambda: self.dialog_box() is None, "the dialog to close")
+            self.desktop.wait_for(self.dialog_box, "the dialog to close", lambda box: box is None)
             return
         dialog = self.desktop.find_window(DIALOG_NAME)
         self.desktop.wait_active(dialog)

@@ -157,8 +157,8 @@ class DesktopTest(unittest.TestCase):
         # along; brought back, the dialog is there with the keyboard.
         with window.settings():
             self.kwin_script("c.minimized = true;")
-            self.desktop.wait_for(lambda: not np.all(window.screen()[y + 10, x] == GREEN),
-                                  "the windows to be minimised")
+            self.desktop.wait_for(lambda: window.screen()[y + 10, x], "the windows to be minimised",
+                                  lambda pixel: not np.all(pixel == GREEN))
             window.screen(f"{name}-minimised")
             self.kwin_script("c.minimized = false; workspace.activeClient = c;")
             self.desktop.wait_for(window.dialog_box, "the dialog again")
@@ -177,9 +177,10 @@ class DesktopTest(unittest.TestCase):
                 (x, y), zoom = self.window.origin, self.window.zoom
                 w, h = screen.at(WIDTH, zoom), screen.at(HEIGHT, zoom)
                 height, width = output.shape[:2]
-                inside = 0 <= x and 0 < y and x + w < width and y + h < height
-                self.assertTrue(inside, f"the window at {x},{y}, {w}x{h}, not inside the "
-                                        f"{width}x{height} output below its top edge")
+                below_top = (0, 1, width - 1, height - 2)  # the output less its edges
+                self.assertEqual(screen.overhang((x, y, w, h), below_top), (0, 0, 0, 0),
+                                 f"the window at {x},{y}, {w}x{h}, beyond {below_top} of the "
+                                 f"{width}x{height} output (left, top, right, bottom)")
                 self.window.throw()
                 self.desktop.close()
 

@@ -133,10 +133,10 @@ class SmallScreenTest(unittest.TestCase):
         if "gravity: Static" in hints:  # the client area's place, not the frame's
             left, _, top, _ = desktop.frame_extents(wid)
             asked = (asked[0] - left, asked[1] - top)
-        ax, ay, aw, ah = area
         for fx, fy in ((x, y), asked):
-            self.assertTrue(ax <= fx and ay <= fy and fx + w <= ax + aw and fy + h <= ay + ah,
-                            f"frame {fx},{fy} {w}x{h} outside the work area {area}")
+            self.assertEqual(screen.overhang((fx, fy, w, h), area), (0, 0, 0, 0),
+                             f"frame {fx},{fy} {w}x{h} beyond the work area {area} (left, top, "
+                             f"right, bottom)")
         return asked
 
     def test_small_screens(self):
@@ -166,8 +166,9 @@ class SmallScreenTest(unittest.TestCase):
                 else:
                     # Filling the area across or down (to within the pixel and
                     # a half it spares, and rounding), in proportion.
-                    self.assertTrue(w >= area[2] - 3 * s or h >= area[3] - 3 * s,
-                                    f"the frame {w}x{h} fills neither way of the work area {area}")
+                    spare = (area[2] - w, area[3] - h)
+                    self.assertLessEqual(min(spare), 3 * s, f"the frame {w}x{h} leaves {spare} "
+                                         f"of the work area {area}, across and down")
                     self.assertLess(zoom, s, "not shown smaller")
                     self.assertLessEqual(abs(client.shape[0] - HEIGHT * zoom), 3,
                                          f"{client.shape[0]} px high at zoom {zoom}")
@@ -194,8 +195,8 @@ class SmallScreenTest(unittest.TestCase):
                     (mx, _), (mw, mh) = (map(int, m.split("x")) for m in monitor.split("+"))
                     second = (mx, area[1], mw, mh - area[1])
                     desktop.run(["wmctrl", "-i", "-r", main, "-e", f"0,{mx + 50},{mh // 2},-1,-1"])
-                    desktop.wait_for(lambda: max(abs(a - b) for a, b in zip(
-                        desktop.frame(main), second[:2])) <= 2, "the window at its corner")
+                    desktop.wait_for(lambda: desktop.frame(main)[:2], "the window at its corner",
+                                     lambda at: max(abs(a - b) for a, b in zip(at, second)) <= 2)
                     self.assert_inside(desktop, main, second)
                     window.fit()
                     with window.settings() as dialog:
@@ -212,9 +213,10 @@ class SmallScreenTest(unittest.TestCase):
         for size, designed in (("800x600", False), ("1280x1024", True)):
             desktop.run(["xrandr", "-s", size])
             width, height = (int(n) for n in size.split("x"))
-            desktop.wait_for(lambda: (desktop.geometry(main)[2] == WIDTH) == designed,
-                             f"the window to fit {size}")
-            desktop.wait_for(lambda: desktop.frame(main)[2] <= width, "the frame inside")
+            desktop.wait_for(lambda: desktop.geometry(main)[2], f"the window to fit {size}",
+                             lambda client_width: (client_width == WIDTH) == designed)
+            desktop.wait_for(lambda: desktop.frame(main)[2], f"the frame within {width} px",
+                             lambda frame_width: frame_width <= width)
             self.assert_inside(desktop, main, (0, 0, width, height))
             client = desktop.wait_screen(
                 lambda c: screen.read_die(c, 2, 0, c.shape[1] / WIDTH) == 0, "blank dice",

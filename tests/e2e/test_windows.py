@@ -148,7 +148,8 @@ class WindowsTest(unittest.TestCase):
 
         self.wine([self.windows_path(where) + "\\uninstall.exe", "/S"])
         # It runs on from a copy of itself; the Apps entry goes last.
-        self.desktop.wait_for(lambda: not self.registered(), "the uninstaller to finish")
+        self.desktop.wait_for(self.registered, "the uninstaller to finish",
+                              lambda listed: not listed)
         self.assertFalse(os.path.exists(os.path.join(where, "denshi-milbane.exe")),
                          "the program is left after the uninstall")
         for path in mine:
@@ -168,8 +169,9 @@ class WindowsTest(unittest.TestCase):
         main = self.start_program(self.windows_path(self.shortcut()[0]))
         x, y, w, h = self.desktop.frame(main)
         area = self.desktop.work_area()
-        inside = x >= 0 and y >= 0 and x + w <= area[2] and y + h <= area[3]
-        self.assertTrue(inside, f"the frame at {x},{y}, {w}x{h}, not inside the work area {area}")
+        self.assertEqual(screen.overhang((x, y, w, h), area), (0, 0, 0, 0),
+                         f"the frame at {x},{y}, {w}x{h}, beyond the work area {area} (left, "
+                         f"top, right, bottom)")
         window = screen.Window(self.desktop, main)
         self.assertLess(window.zoom, 1.5, "not shown smaller")
         window.throw(label="windows-150")
@@ -264,7 +266,7 @@ class WindowsTest(unittest.TestCase):
 
         self.wine([self.windows_path(self.installed()[0]) + "\\uninstall.exe", "/S"])
         # The uninstaller runs on from a copy of itself: until its work is seen.
-        self.desktop.wait_for(lambda: not self.installed() and not self.shortcut(),
-                              "the uninstaller to finish")
+        self.desktop.wait_for(lambda: (self.installed(), self.shortcut()),
+                              "the uninstaller to finish", lambda left: left == ([], []))
         self.assertFalse(self.registered(), "the uninstall entry is left")
 
