@@ -60,6 +60,13 @@ private slots:
         QCOMPARE(tmrDice(w)->interval(), design()["rollInterval"].toInt());
         QCOMPARE(cmdConfig(w)->text(), caption("cmdConfig"));
         QCOMPARE(cmdAction(w)->text(), caption("cmdAction", frmMain::Ready));
+        QCOMPARE(lblDice(w)[0]->font().pixelSize(), fontPixels("value"));
+        QCOMPARE(cmdConfig(w)->font().pixelSize(), fontPixels("button"));
+        QCOMPARE(cmdAction(w)->font().pixelSize(), fontPixels("button"));
+        // The Japanese texts must find a font that has their glyphs.
+        QVERIFY2(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')),
+                 qPrintable("the buttons' font, " + QFontInfo(cmdAction(w)->font()).family() +
+                            ", has no ス"));
     }
 
     // Every control placed for the settings, and the tens shown where the
@@ -100,78 +107,61 @@ private slots:
         QCOMPARE(violation(w), QString());
     }
 
-    // The values as painted after throws of every value from 0 to 10: yellow
-    // on black, the ink centred across, and down where a centred label has it.
+    void valueLabels_data()
+    {
+        QTest::addColumn<int>("value");
+        for (int v = 0; v <= 10; ++v)
+            QTest::addRow("%d", v) << v;
+    }
+
+    // A value as painted after a throw: yellow on black, the ink centred
+    // across, and down where a centred label has it.
     void valueLabels()
     {
-        setSettings(10, 4, -1);
-        std::deque<float> values;
+        QFETCH(int, value);
+        setSettings(10, 1, -1);
+        std::deque<float> values = {(value + 0.5f) / 11}; // draws `value` of 0 to 10
         frmMain w(std::make_unique<ScriptedRandom>(&values));
         QVERIFY(shown(w));
-        QLabel plain;
-        plain.setAlignment(Qt::AlignCenter);
-        plain.setFont(lblDice(w)[0]->font());
-        plain.resize(lblDice(w)[0]->size());
+        cmdAction(w)->click();
+        WindowProbe::tick(w);
+        cmdAction(w)->click();
+        const QString text = QString::number(value);
+        QCOMPARE(lblDice(w)[0]->text(), text);
+        const QImage shot = lblDice(w)[0]->grab().toImage();
+        QCOMPARE(pixelFault(shot, QPoint(0, 0), colour("valueGround"), "the ground"), QString());
         // The box round what stands out from the corner's ground.
-        const auto ink = [](const QImage &shot) {
+        const auto ink = [](const QImage &image) {
             QRect box;
-            for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x)
-                    if (qAbs(qRed(shot.pixel(x, y)) - qRed(shot.pixel(0, 0))) > 128)
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAbs(qRed(image.pixel(x, y)) - qRed(image.pixel(0, 0))) > 128)
                         box |= QRect(x, y, 1, 1);
             return box;
         };
-        const auto brightest = [](const QImage &shot) {
-            QRgb found = 0;
-            for (int y = 0; y < shot.height(); ++y)
-                for (int x = 0; x < shot.width(); ++x)
-                    found = std::max(found, shot.pixel(x, y) | 0xFF000000); // opaque
-            return found;
-        };
-        for (int first = 0; first <= 10; first += 4) {
-            for (int v = first; v < first + 4; ++v)
-                values.push_back((std::min(v, 10) + 0.5f) / 11); // draws v of 0 to 10
-            cmdAction(w)->click();
-            WindowProbe::tick(w);
-            cmdAction(w)->click();
-            for (int i = 0; i < 4; ++i) {
-                const QString text = QString::number(std::min(first + i, 10));
-                const QString label = QStringLiteral("value %1").arg(i + 1);
-                QCOMPARE(mismatch(label, lblDice(w)[i]->text(), text), QString());
-                const QImage shot = lblDice(w)[i]->grab().toImage();
-                QCOMPARE(pixelFault(shot, QPoint(0, 0), colour("valueGround"), label + "'s ground"),
-                         QString());
-                QCOMPARE(mismatch(label + "'s brightest ink", colourName(brightest(shot)),
-                                  colourName(colour("value"))),
-                         QString());
-                plain.setText(text);
-                const QRect drawn = ink(shot), centred = ink(plain.grab().toImage());
-                QVERIFY2(!drawn.isEmpty(), qPrintable("no ink for " + text));
-                // Across: as far from the left edge as from the right.
-                const int right = shot.width() - 1 - drawn.right();
-                QVERIFY2(
-                    qAbs(drawn.left() - right) <= 1,
-                    qPrintable(QString::asprintf("%s: ink %d px from the left, %d from the right",
-                                                 qPrintable(text), drawn.left(), right)));
-                // Down: where a centred label has it.
-                QVERIFY2(
-                    qAbs(drawn.top() - centred.top()) <= 1,
-                    qPrintable(QString::asprintf("%s: ink's top at %d px, centred at %d",
-                                                 qPrintable(text), drawn.top(), centred.top())));
-                QVERIFY2(qAbs(drawn.bottom() - centred.bottom()) <= 1,
-                         qPrintable(QString::asprintf("%s: ink's bottom at %d px, centred at %d",
-                                                      qPrintable(text), drawn.bottom(),
-                                                      centred.bottom())));
-            }
-            cmdAction(w)->click();
-        }
-        QCOMPARE(lblDice(w)[0]->font().pixelSize(), fontPixels("value"));
-        QCOMPARE(cmdConfig(w)->font().pixelSize(), fontPixels("button"));
-        QCOMPARE(cmdAction(w)->font().pixelSize(), fontPixels("button"));
-        // The Japanese texts must find a font that has their glyphs.
-        QVERIFY2(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')),
-                 qPrintable("the buttons' font, " + QFontInfo(cmdAction(w)->font()).family() +
-                            ", has no ス"));
+        QRgb brightest = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                brightest = std::max(brightest, shot.pixel(x, y) | 0xFF000000); // opaque
+        QCOMPARE(colourName(brightest), colourName(colour("value")));
+        QLabel plain(text);
+        plain.setAlignment(Qt::AlignCenter);
+        plain.setFont(lblDice(w)[0]->font());
+        plain.resize(lblDice(w)[0]->size());
+        const QRect drawn = ink(shot), centred = ink(plain.grab().toImage());
+        QVERIFY2(!drawn.isEmpty(), "no ink");
+        // Across: as far from the left edge as from the right.
+        const int right = shot.width() - 1 - drawn.right();
+        QVERIFY2(qAbs(drawn.left() - right) <= 1,
+                 qPrintable(QString::asprintf("ink %d px from the left, %d from the right",
+                                              drawn.left(), right)));
+        // Down: where a centred label has it.
+        QVERIFY2(qAbs(drawn.top() - centred.top()) <= 1,
+                 qPrintable(QString::asprintf("ink's top at %d px, centred at %d", drawn.top(),
+                                              centred.top())));
+        QVERIFY2(qAbs(drawn.bottom() - centred.bottom()) <= 1,
+                 qPrintable(QString::asprintf("ink's bottom at %d px, centred at %d",
+                                              drawn.bottom(), centred.bottom())));
     }
 
     void stackingOrder()
