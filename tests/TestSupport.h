@@ -24,7 +24,6 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <type_traits>
 
 // As the program does at start-up, before the first window.
 inline const bool accessibleInterfacesInstalled = (installAccessibleInterfaces(), true);
@@ -148,13 +147,8 @@ template <typename T> QString mismatch(const QString &what, const T &seen, const
 {
     if (seen == wanted)
         return {};
-    const auto said = [](const T &value) {
-        if constexpr (std::is_convertible_v<T, QString>)
-            return QStringLiteral("\"%1\"").arg(value);
-        else
-            return QString::fromUtf8(std::unique_ptr<char[]>(QTest::toString(value)).get());
-    };
-    return QStringLiteral("%1 is %2, not %3").arg(what, said(seen), said(wanted));
+    const std::unique_ptr<char[]> saw(QTest::toString(seen)), want(QTest::toString(wanted));
+    return QStringLiteral("%1 is %2, not %3").arg(what, saw.get(), want.get());
 }
 
 // How many pixels of `shot` differ from `picture` stretched to its size,

@@ -10,20 +10,14 @@
 namespace
 {
 
-struct Region {
-    QRect bounds;
-    QPointF centre; // the mean of its pixels
-};
-
-// The 8-connected regions of the pixels that `member` picks.
-template <typename Pred> std::vector<Region> regions(const QImage &image, Pred member)
+// The bounds of the 8-connected regions of the pixels that `member` picks.
+template <typename Pred> std::vector<QRect> regions(const QImage &image, Pred member)
 {
     std::vector<char> seen(std::size_t(image.width() * image.height()), 0);
-    std::vector<Region> found;
+    std::vector<QRect> found;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            Region region;
-            int count = 0;
+            QRect region;
             for (QList<QPoint> next = {{x, y}}; !next.isEmpty();) {
                 const QPoint p = next.takeLast();
                 if (!image.rect().contains(p) || seen[std::size_t(p.y() * image.width() + p.x())] ||
@@ -31,12 +25,11 @@ template <typename Pred> std::vector<Region> regions(const QImage &image, Pred m
                     continue;
                 char &done = seen[std::size_t(p.y() * image.width() + p.x())];
                 done = 1;
-                region.bounds |= QRect(p, QSize(1, 1));
-                region.centre += (QPointF(p) - region.centre) / ++count;
+                region |= QRect(p, QSize(1, 1));
                 for (int d = 0; d < 9; ++d)
                     next << p + QPoint(d % 3 - 1, d / 3 - 1);
             }
-            if (count)
+            if (!region.isEmpty())
                 found.push_back(region);
         }
     return found;
@@ -439,10 +432,10 @@ private slots:
         // The red pip lies on the top face, in the upper half, flattened.
         const auto redParts = regions(image, [](QRgb p) { return p == colour("redPip"); });
         QCOMPARE(int(redParts.size()), 1);
-        const QRect pip = redParts[0].bounds;
-        QVERIFY2(redParts[0].centre.y() < size / 2.0,
-                 qPrintable(QString::asprintf("the red pip's centre at y %g, not above %g",
-                                              redParts[0].centre.y(), size / 2.0)));
+        const QRect pip = redParts[0];
+        QVERIFY2(pip.center().y() < size / 2,
+                 qPrintable(QString::asprintf("the red pip's middle at y %d, not above %d",
+                                              pip.center().y(), size / 2)));
         QVERIFY2(pip.width() > pip.height(),
                  qPrintable(QString::asprintf("the red pip %d x %d, not flattened", pip.width(),
                                               pip.height())));
