@@ -349,10 +349,3 @@ inline QString violation(frmMain &w)
         return QStringLiteral("the units do not show digit picture %1 for %2").arg(units).arg(sum);
     return {};
 }
-
-// The same, naming the step it follows ("after click 2: ...").
-inline QString violation(frmMain &w, const QString &step)
-{
-    const QString fault = violation(w);
-    return fault.isEmpty() ? fault : step + QStringLiteral(": ") + fault;
-}

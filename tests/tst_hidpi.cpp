@@ -84,27 +84,11 @@ class TestHiDpi : public QObject
     Q_OBJECT
 
 private slots:
-    // The designed layout with two dice.
-    void fitsTheScreen_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::newRow("die 1") << "imgDice0";
-        QTest::newRow("die 2") << "imgDice1";
-        QTest::newRow("value 2") << "lblDice1";
-        QTest::newRow("tens") << "imgTotal0";
-        QTest::newRow("units") << "imgTotal1";
-        QTest::newRow("panel") << "shpBack";
-        QTest::newRow("settings") << "cmdConfig";
-        QTest::newRow("action") << "cmdAction";
-    }
-
     // The whole window, frame and all, lies in its screen's free area: as
     // designed where that is large enough, else smaller in proportion, filling
     // the area across or down.
     void fitsTheScreen()
     {
-        QFETCH(QString, control);
-        const QRect designed = designedPlace(control, 2);
         setSettings(6, 2, 0);
         frmMain w;
         QVERIFY(shown(w));
@@ -141,26 +125,30 @@ private slots:
                          qPrintable(QString::asprintf("%d px high, not %g at zoom %g", w.height(),
                                                       client.height() * zoom, zoom)));
             }
-            // Each edge where the design's, zoomed, rounds to: exactly at 1x,
-            // within a pixel where the zoom's own rounding adds one.
-            const QRect got = w.findChild<QWidget *>(control)->geometry();
-            const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
-                             qRound(designed.width() * zoom), qRound(designed.height() * zoom));
-            const QPoint a = got.topLeft() - want.topLeft(),
-                         b = got.bottomRight() - want.bottomRight();
-            const int most = std::max({qAbs(a.x()), qAbs(a.y()), qAbs(b.x()), qAbs(b.y())});
-            const int allowed = zoom == 1.0 ? 0 : 1;
-            QVERIFY2(most <= allowed,
-                     qPrintable(QString::asprintf("at %s, not within %d px of %s at zoom %g",
-                                                  qPrintable(text(got)), allowed,
-                                                  qPrintable(text(want)), zoom)));
+            // Each control of the designed layout with two dice, each edge
+            // where the design's, zoomed, rounds to: exactly at 1x, within a
+            // pixel where the zoom's own rounding adds one.
+            for (const QString control : {"imgDice0", "imgDice1", "lblDice1", "imgTotal0",
+                                          "imgTotal1", "shpBack", "cmdConfig", "cmdAction"}) {
+                const QRect designed = designedPlace(control, 2);
+                const QRect got = w.findChild<QWidget *>(control)->geometry();
+                const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
+                                 qRound(designed.width() * zoom), qRound(designed.height() * zoom));
+                const QPoint a = got.topLeft() - want.topLeft(),
+                             b = got.bottomRight() - want.bottomRight();
+                const int most = std::max({qAbs(a.x()), qAbs(a.y()), qAbs(b.x()), qAbs(b.y())});
+                const int allowed = zoom == 1.0 ? 0 : 1;
+                QVERIFY2(most <= allowed,
+                         qPrintable(QString::asprintf("%s at %s, not within %d px of %s at zoom %g",
+                                                      qPrintable(control), qPrintable(text(got)),
+                                                      allowed, qPrintable(text(want)), zoom)));
+            }
             // The panel's outline, a pixel wide at any scale: all round its
             // outermost device pixels, then the fill's just within.
-            if (control == "shpBack") {
-                const QImage shot = w.grab().toImage();
-                const qreal r = shot.devicePixelRatio();
-                QCOMPARE(outlineFault(shot, devicePixels(got, r), qCeil(r)), QString());
-            }
+            const QImage shot = w.grab().toImage();
+            const qreal r = shot.devicePixelRatio();
+            QCOMPARE(outlineFault(shot, devicePixels(shpBack(w)->geometry(), r), qCeil(r)),
+                     QString());
             // The texts shrink with the rest; the settings open on this monitor.
             const int value = lblDice(w)[0]->font().pixelSize();
             QVERIFY2(qAbs(value - fontPixels("value") * zoom) <= 1,

@@ -37,8 +37,7 @@ def red_pip(pixels):
 def overhang(rect, area):
     """How far a rectangle (x, y, width, height) reaches beyond each edge of
     an area: left, top, right, bottom; all 0 where it lies inside."""
-    x, y, w, h = rect
-    ax, ay, aw, ah = area
+    (x, y, w, h), (ax, ay, aw, ah) = rect, area
     return max(0, ax - x), max(0, ay - y), max(0, x + w - ax - aw), max(0, y + h - ay - ah)
 
 
@@ -246,9 +245,8 @@ class Window:
 
     def wait(self, condition, what, label=None):
         """Until the client area meets `condition`; returns it."""
-        region = None  # on X11, the whole window
-        if self.output:  # on a compositor, the window's part of its output
-            region = (*self.origin, at(WIDTH, self.zoom), at(HEIGHT, self.zoom))
+        # On a compositor, the window's part of its output; on X11, all of it.
+        region = (*self.origin, at(WIDTH, self.zoom), at(HEIGHT, self.zoom)) if self.output else None
         try:
             return self.desktop.wait_screen(condition, what, label, self.output or self.wid,
                                             region)

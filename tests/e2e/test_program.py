@@ -152,10 +152,8 @@ class SmallScreenTest(unittest.TestCase):
                 window = screen.Window(desktop, main)
                 zoom = window.zoom
                 border = (w - client.shape[1], h - client.shape[0])
-                if isinstance(scale, list):
-                    s = scale[0]  # the first monitor's, where the window opens
-                else:
-                    s = scale or 1
+                # The scale of the first monitor, where the window opens.
+                s = scale[0] if isinstance(scale, list) else scale or 1
                 if area[2] >= WIDTH * s + border[0] and area[3] >= HEIGHT * s + border[1]:
                     self.assertEqual(client.shape[:2], (HEIGHT * s, WIDTH * s))
                 else:

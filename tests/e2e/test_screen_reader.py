@@ -23,19 +23,17 @@ class ScreenReaderTest(unittest.TestCase):
     def hear(self, pattern):
         """Until Orca speaks a line matching `pattern` after the last one heard;
         the match."""
-        def said():
-            """The first new line that matches, with its number; else None."""
-            spoken = self.spoken()
+        def new_match(spoken):
+            """The first line after those heard that matches, with its number."""
             for number in range(self.heard, len(spoken)):
                 match = re.search(pattern, spoken[number])
                 if match:
                     return number, match
             return None
 
-        try:
-            number, match = self.desktop.wait_for_value(said, f"Orca to say {pattern!r}")
-        except TimeoutError:
-            self.fail(f"Orca never said {pattern!r}; it said: {self.spoken()[self.heard:]}")
+        # Timed out, the wait says the last lines Orca spoke.
+        spoken = self.desktop.wait_for(self.spoken, f"Orca to say {pattern!r}", new_match)
+        number, match = new_match(spoken)
         self.heard = number + 1
         return match
 
