@@ -21,8 +21,7 @@ template <typename Pred> std::vector<QRect> regions(const QImage &image, Pred me
                 if (!image.rect().contains(p) || seen[std::size_t(p.y() * image.width() + p.x())] ||
                     !member(image.pixel(p)))
                     continue;
-                char &done = seen[std::size_t(p.y() * image.width() + p.x())];
-                done = 1;
+                seen[std::size_t(p.y() * image.width() + p.x())] = 1;
                 region |= QRect(p, QSize(1, 1));
                 for (int d = 0; d < 9; ++d)
                     next << p + QPoint(d % 3 - 1, d / 3 - 1);
@@ -38,6 +37,8 @@ template <typename Pred> std::vector<QRect> regions(const QImage &image, Pred me
 constexpr double HalfDiagonal = 0.71;
 
 // How far `p` lies from the line from `a` to `b`, no further than its ends.
+// By a square root, not QLineF::length's hypot: the digits' rows took 1.1 s
+// of processor time, not 2.8 s.
 double distance(QPointF p, QPointF a, QPointF b)
 {
     const QPointF ab = b - a;
@@ -158,12 +159,10 @@ QString digitFault(const QImage &image, int digit, double scale)
         for (int x = 0; x < image.width(); ++x) {
             const QPointF middle(x + 0.5, y + 0.5);
             const QRgb seen = image.pixel(x, y);
-            // The segment the middle lies deepest in, or nearest to; and
-            // what the pixel may be: the ground, or a blend towards the
-            // colour of a segment whose edge passes within reach.
+            // The segment the middle lies deepest in or nearest to; near an
+            // edge, the ground or a blend towards that segment's colour.
             int nearest = 0;
             double depth = INFINITY;
-            QStringList wanted{colourName(ground)};
             bool right = seen == ground;
             for (int s = 0; s < 7; ++s) {
                 const double out = outside(shapes[s], middle);
@@ -171,23 +170,25 @@ QString digitFault(const QImage &image, int digit, double scale)
                     depth = out;
                     nearest = s;
                 }
-                if (std::abs(out) > HalfDiagonal)
-                    continue;
-                wanted << QStringLiteral("a blend towards ") + colourName(colours[s]);
-                if (blendOf(seen, ground, colours[s]))
+                if (std::abs(out) <= HalfDiagonal && blendOf(seen, ground, colours[s]))
                     right = true;
             }
             // Deep inside a segment, its colour alone.
-            if (depth < -HalfDiagonal) {
-                wanted = QStringList{colourName(colours[nearest])};
+            if (depth < -HalfDiagonal)
                 right = seen == colours[nearest];
-            }
-            if (!right)
-                return QString::asprintf("pixel %d,%d is %s, not %s: its middle %.2f px outside "
-                                         "segment %c, the nearest (below 0: inside)",
-                                         x, y, qPrintable(colourName(seen)),
-                                         qPrintable(wanted.join(QStringLiteral(" or "))), depth,
-                                         'a' + nearest);
+            if (right)
+                continue;
+            QStringList wanted{colourName(ground)};
+            for (int s = 0; s < 7; ++s)
+                if (std::abs(outside(shapes[s], middle)) <= HalfDiagonal)
+                    wanted << QStringLiteral("a blend towards ") + colourName(colours[s]);
+            if (depth < -HalfDiagonal)
+                wanted = QStringList{colourName(colours[nearest])};
+            return QString::asprintf("pixel %d,%d is %s, not %s: its middle %.2f px outside "
+                                     "segment %c, the nearest (below 0: inside)",
+                                     x, y, qPrintable(colourName(seen)),
+                                     qPrintable(wanted.join(QStringLiteral(" or "))), depth,
+                                     'a' + nearest);
         }
     return {};
 }
