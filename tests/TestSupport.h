@@ -150,15 +150,16 @@ template <typename T> QString mismatch(const QString &what, const T &seen, const
     return QStringLiteral("%1 is %2, not %3").arg(what, saw.get(), want.get());
 }
 
-// How many pixels of `shot` differ from `picture` stretched to its size,
-// nearest neighbour, over the window's green where the picture is clear.
-inline int differences(const QImage &shot, const QImage &picture)
+// How many pixels of `shot`'s first `columns` differ from `picture`
+// stretched to its size, nearest neighbour, over the window's green where
+// the picture is clear.
+inline int differences(const QImage &shot, const QImage &picture, int columns)
 {
     const QImage expected = picture.convertToFormat(QImage::Format_ARGB32);
     const auto at = [](int i, int from, int to) { return (2 * i + 1) * from / (2 * to); };
     int count = 0;
     for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
+        for (int x = 0; x < columns; ++x) {
             QRgb want = expected.pixel(at(x, expected.width(), shot.width()),
                                        at(y, expected.height(), shot.height()));
             if (qAlpha(want) == 0)
@@ -270,6 +271,44 @@ inline bool inSettings(frmMain &w, std::function<void(frmConf *)> inside)
     return opened;
 }
 
+// The layouts the settings give, a row each: so many dice of so many faces,
+// and whether the largest total has two digits, so that the tens show.
+inline void layoutRows()
+{
+    QTest::addColumn<int>("faces");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("tensShown");
+    QTest::newRow("4 x 6") << 6 << 4 << true;
+    QTest::newRow("3 x 3, largest 9") << 3 << 3 << false;
+    QTest::newRow("2 x 5, largest 10") << 5 << 2 << true;
+    QTest::newRow("2 x 6") << 6 << 2 << true;
+    QTest::newRow("1 x 6") << 6 << 1 << false;
+    QTest::newRow("1 x 10, largest 10") << 10 << 1 << true;
+    QTest::newRow("4 x 2") << 2 << 4 << false;
+}
+
+// The main window's controls that n dice place: every one the design names
+// but the spare dice and their values.
+inline QList<QWidget *> placedControls(const frmMain &w, int n)
+{
+    QList<QWidget *> placed;
+    for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QString name = control->objectName();
+        const bool spare = name.contains("Dice") && name.back().digitValue() >= n;
+        if (!name.isEmpty() && !spare && !control->isWindow())
+            placed << control;
+    }
+    return placed;
+}
+
+// The control with the keyboard's focus, by name: "no control" where the
+// focus is lost, so that a test fails there rather than crashing.
+inline QString focusName()
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QStringLiteral("no control");
+}
+
 // The first thing wrong in the main window, at its designed size, for the
 // settings as they are (empty: nothing). Tests call it after every event.
 inline QString violation(frmMain &w)
@@ -296,11 +335,8 @@ inline QString violation(frmMain &w)
 
     // Every control where n dice and the largest total's digits put it.
     const bool twoDigits = n * faces >= 10;
-    for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget *control : placedControls(w, n)) {
         const QString name = control->objectName();
-        const bool spare = name.contains("Dice") && name.back().digitValue() >= n;
-        if (spare || control->isWindow())
-            continue;
         const QString place =
             mismatch(name + "'s place", control->geometry(), designedPlace(name, n, twoDigits));
         if (!place.isEmpty())

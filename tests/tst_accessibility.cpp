@@ -21,54 +21,65 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
+    // Four dice, so that every die and value is heard.
     void names_data()
     {
         QTest::addColumn<int>("clicks");
         QTest::addColumn<QStringList>("dice");
+        QTest::addColumn<QStringList>("values"); // the value labels', in a result
         QTest::addColumn<QString>("total");
         QTest::addColumn<QString>("action");
         QTest::addColumn<QString>("announced");
-        const QStringList blank = {"ミルバネ1: 空白", "ミルバネ2: 空白"};
+        const QStringList blank = {"ミルバネ1: 空白", "ミルバネ2: 空白", "ミルバネ3: 空白",
+                                   "ミルバネ4: 空白"};
         const QString none = "合計: なし";
         const QString start = caption("cmdAction", frmMain::Ready);
         const QString stop = caption("cmdAction", frmMain::Rolling);
-        QTest::newRow("ready") << 0 << blank << none << start << start;
-        QTest::newRow("rolling") << 1 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中"}
-                                 << none << stop << stop;
-        QTest::newRow("result") << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6"}
-                                << QString("合計: 9") << caption("cmdAction", frmMain::Result)
-                                << QString("合計: 9。ミルバネ1: 3、ミルバネ2: 6。リセット");
-        QTest::newRow("reset") << 3 << blank << none << start << start;
+        QTest::newRow("ready") << 0 << blank << QStringList() << none << start << start;
+        QTest::newRow("rolling") << 1
+                                 << QStringList{"ミルバネ1: 回転中", "ミルバネ2: 回転中",
+                                                "ミルバネ3: 回転中", "ミルバネ4: 回転中"}
+                                 << QStringList() << none << stop << stop;
+        QTest::newRow("result")
+            << 2 << QStringList{"ミルバネ1: 3", "ミルバネ2: 6", "ミルバネ3: 1", "ミルバネ4: 5"}
+            << QStringList{"ミルバネ1の目: 3", "ミルバネ2の目: 6", "ミルバネ3の目: 1",
+                           "ミルバネ4の目: 5"}
+            << QString("合計: 15") << caption("cmdAction", frmMain::Result)
+            << QString(
+                   "合計: 15。ミルバネ1: 3、ミルバネ2: 6、ミルバネ3: 1、ミルバネ4: 5。リセット");
+        QTest::newRow("reset") << 3 << blank << QStringList() << none << start << start;
     }
 
     void names()
     {
         QFETCH(int, clicks);
         QFETCH(QStringList, dice);
+        QFETCH(QStringList, values);
         QFETCH(QString, total);
         QFETCH(QString, action);
         QFETCH(QString, announced);
-        setSettings(6, 2, 0);
-        std::deque<float> values = {0.4f, 0.9f};
-        frmMain w(std::make_unique<ScriptedRandom>(&values));
+        setSettings(6, 4, 0);
+        std::deque<float> draws = {0.4f, 0.9f, 0.1f, 0.7f};
+        frmMain w(std::make_unique<ScriptedRandom>(&draws));
         QVERIFY(shown(w));
         for (int c = 0; c < clicks; ++c) {
             cmdAction(w)->click();
             if (c == 0)
                 WindowProbe::tick(w);
         }
-        QCOMPARE(spoken(imgDice(w)[0]), dice[0]);
-        QCOMPARE(spoken(imgDice(w)[1]), dice[1]);
-        if (clicks == 2) {
-            QCOMPARE(spoken(lblDice(w)[0]), QStringLiteral("ミルバネ1の目: 3"));
-            QCOMPARE(spoken(lblDice(w)[1]), QStringLiteral("ミルバネ2の目: 6"));
-        }
+        for (int i = 0; i < dice.size(); ++i)
+            QCOMPARE(spoken(imgDice(w)[i]), dice[i]);
+        for (int i = 0; i < values.size(); ++i)
+            QCOMPARE(spoken(lblDice(w)[i]), values[i]);
         QCOMPARE(spoken(shpBack(w)), total);
         QCOMPARE(spoken(cmdAction(w)), action);
         QCOMPARE(spoken(cmdConfig(w)), caption("cmdConfig"));
         // "Where am I" on the action button finds the result there.
-        QCOMPARE(spoken(cmdAction(w), QAccessible::Description),
-                 clicks == 2 ? QStringLiteral("合計: 9。ミルバネ1: 3、ミルバネ2: 6") : QString());
+        QCOMPARE(
+            spoken(cmdAction(w), QAccessible::Description),
+            clicks == 2
+                ? QStringLiteral("合計: 15。ミルバネ1: 3、ミルバネ2: 6、ミルバネ3: 1、ミルバネ4: 5")
+                : QString());
 
         // A frame of named parts: the dice and the total are images, the digit
         // pictures are left out, the last change is a notification.

@@ -68,6 +68,19 @@ QString frameFault(const QWidget *window, QRect area)
         .arg(window->metaObject()->className(), text(frame), text(area));
 }
 
+// Where a control's text is not the designed font's size at `zoom`: what it
+// is. Empty where it is: exactly as designed, or within the pixel that a
+// zoom's rounding spares.
+QString fontFault(const QWidget *control, const char *font, double zoom)
+{
+    const int size = control->font().pixelSize();
+    const double want = fontPixels(font) * zoom;
+    if (size == want || (zoom < 1.0 && qAbs(size - want) <= 1))
+        return {};
+    return QString::asprintf("%s's font %d px, not %g", qPrintable(control->objectName()), size,
+                             want);
+}
+
 // The device pixels a control at `logical` covers at `ratio`: its edges
 // rounded to the nearest.
 QRect devicePixels(QRect logical, qreal ratio)
@@ -86,10 +99,15 @@ class TestHiDpi : public QObject
 private slots:
     // The whole window, frame and all, lies in its screen's free area: as
     // designed where that is large enough, else smaller in proportion, filling
-    // the area across or down.
+    // the area across or down; in every layout the settings give.
+    void fitsTheScreen_data() { layoutRows(); }
+
     void fitsTheScreen()
     {
-        setSettings(6, 2, 0);
+        QFETCH(int, faces);
+        QFETCH(int, count);
+        QFETCH(bool, tensShown);
+        setSettings(faces, count, 0);
         frmMain w;
         QVERIFY(shown(w));
         // Opened on the first monitor, then taken to each other one.
@@ -125,13 +143,12 @@ private slots:
                          qPrintable(QString::asprintf("%d px high, not %g at zoom %g", w.height(),
                                                       client.height() * zoom, zoom)));
             }
-            // Each control of the designed layout with two dice, each edge
-            // where the design's, zoomed, rounds to: exactly at 1x, within a
-            // pixel where the zoom's own rounding adds one.
-            for (const QString control : {"imgDice0", "imgDice1", "lblDice1", "imgTotal0",
-                                          "imgTotal1", "shpBack", "cmdConfig", "cmdAction"}) {
-                const QRect designed = designedPlace(control, 2);
-                const QRect got = w.findChild<QWidget *>(control)->geometry();
+            // Each control the layout places, each edge where the design's,
+            // zoomed, rounds to: exactly at 1x, within a pixel where the
+            // zoom's own rounding adds one; and the texts shrink with the rest.
+            for (QWidget *control : placedControls(w, count)) {
+                const QRect designed = designedPlace(control->objectName(), count, tensShown);
+                const QRect got = control->geometry();
                 const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
                                  qRound(designed.width() * zoom), qRound(designed.height() * zoom));
                 const QPoint a = got.topLeft() - want.topLeft(),
@@ -140,8 +157,13 @@ private slots:
                 const int allowed = zoom == 1.0 ? 0 : 1;
                 QVERIFY2(most <= allowed,
                          qPrintable(QString::asprintf("%s at %s, not within %d px of %s at zoom %g",
-                                                      qPrintable(control), qPrintable(text(got)),
-                                                      allowed, qPrintable(text(want)), zoom)));
+                                                      qPrintable(control->objectName()),
+                                                      qPrintable(text(got)), allowed,
+                                                      qPrintable(text(want)), zoom)));
+                if (qobject_cast<QLabel *>(control))
+                    QCOMPARE(fontFault(control, "value", zoom), QString());
+                if (qobject_cast<QPushButton *>(control))
+                    QCOMPARE(fontFault(control, "button", zoom), QString());
             }
             // The panel's outline, a pixel wide at any scale: all round its
             // outermost device pixels, then the fill's just within.
@@ -149,54 +171,54 @@ private slots:
             const qreal r = shot.devicePixelRatio();
             QCOMPARE(outlineFault(shot, devicePixels(shpBack(w)->geometry(), r), qCeil(r)),
                      QString());
-            // The texts shrink with the rest; the settings open on this monitor.
-            const int value = lblDice(w)[0]->font().pixelSize();
-            QVERIFY2(qAbs(value - fontPixels("value") * zoom) <= 1,
-                     qPrintable(QString::asprintf("the values' font %d px, not %g", value,
-                                                  fontPixels("value") * zoom)));
-            const int button = cmdAction(w)->font().pixelSize();
-            QVERIFY2(qAbs(button - fontPixels("button") * zoom) <= 1,
-                     qPrintable(QString::asprintf("the buttons' font %d px, not %g", button,
-                                                  fontPixels("button") * zoom)));
+            // The settings open on this monitor.
             frmConf dialog(&w);
             QVERIFY(shown(dialog));
             QCOMPARE(frameFault(&dialog, area), QString());
         }
     }
 
+    // Four dice of six faces, so that every box shows: what each die and
+    // digit shows after so many clicks on the action button.
     void sharpPictures_data()
     {
-        QTest::addColumn<bool>("die");
         QTest::addColumn<int>("clicks"); // on the action button: 1 rolling, 2 a result
         // What changes under the window once it shows it: nothing, the screen
         // (to three quarters of its size), or its scale (125 % of it).
         QTest::addColumn<QString>("change");
-        QTest::newRow("a die's face and edge") << true << 2 << "";
-        QTest::newRow("a digit's edges") << false << 2 << "";
+        QTest::addColumn<int>("face"); // every die's
+        QTest::addColumn<int>("tens");
+        QTest::addColumn<int>("units");
         // As the window first shows: drawn for the screen too, not only what
         // is drawn later.
-        QTest::newRow("the blank digit") << false << 0 << "";
+        QTest::newRow("blank faces, blank digits") << 0 << "" << 0 << BlankDigit << BlankDigit;
+        QTest::newRow("dice rolling") << 1 << "" << 6 << BlankDigit << BlankDigit;
+        QTest::newRow("a result, 24") << 2 << "" << 6 << 2 << 4;
         // Afterwards what a fresh window there shows after the same throw.
-        QTest::newRow("dice rolling, a smaller screen") << true << 1 << "smaller";
-        QTest::newRow("a result, a smaller screen") << false << 2 << "smaller";
-        QTest::newRow("dice rolling, another scale") << true << 1 << "scale";
-        QTest::newRow("a result, another scale") << false << 2 << "scale";
+        QTest::newRow("dice rolling, a smaller screen")
+            << 1 << "smaller" << 6 << BlankDigit << BlankDigit;
+        QTest::newRow("a result, a smaller screen") << 2 << "smaller" << 6 << 2 << 4;
+        QTest::newRow("dice rolling, another scale")
+            << 1 << "scale" << 6 << BlankDigit << BlankDigit;
+        QTest::newRow("a result, another scale") << 2 << "scale" << 6 << 2 << 4;
     }
 
     void sharpPictures()
     {
-        QFETCH(bool, die);
         QFETCH(int, clicks);
         QFETCH(QString, change);
+        QFETCH(int, face);
+        QFETCH(int, tens);
+        QFETCH(int, units);
         const auto play = [clicks](frmMain &w) {
             QVERIFY(shown(w));
             for (int c = 0; c < clicks; ++c) {
                 cmdAction(w)->click();
                 if (c == 0)
-                    WindowProbe::tick(w); // both dice show 6
+                    WindowProbe::tick(w); // every die shows 6
             }
         };
-        setSettings(6, 2, 0);
+        setSettings(6, 4, 0);
         // Sixes, however often the roll timer ticks meanwhile.
         std::deque<float> values(1000, 0.9f);
         frmMain w(std::make_unique<ScriptedRandom>(&values));
@@ -217,30 +239,44 @@ private slots:
         }
         QCoreApplication::processEvents();
         const qreal ratio = w.devicePixelRatioF();
-        const PictureSet &set = die ? WindowProbe::imgMdice(w) : WindowProbe::imgMdigi(w);
-        const int picture = die ? 6 : clicks == 2 ? 2 : BlankDigit;
+        const PictureSet &dice = WindowProbe::imgMdice(w), &digits = WindowProbe::imgMdigi(w);
 
-        // Drawn for the window as shown: the screen's scale times the zoom,
-        // which the window's width gives to within the half pixel it is
-        // rounded by.
+        // Both sets drawn for the window as shown: the screen's scale times
+        // the zoom, which the window's width gives to within the half pixel
+        // it is rounded by.
         const double client = designedClient("main").width();
         const double geometry = ratio * w.width() / client;
         const double within = ratio * 0.5 / client;
-        QVERIFY2(qAbs(set.scale() - geometry) <= within,
-                 qPrintable(QString::asprintf("the pictures drawn at %.4f, not within %.4f of "
-                                              "%.4f, the scale the window's width gives",
-                                              set.scale(), within, geometry)));
+        for (const PictureSet *set : {&dice, &digits})
+            QVERIFY2(qAbs(set->scale() - geometry) <= within,
+                     qPrintable(QString::asprintf("the pictures drawn at %.4f, not within %.4f "
+                                                  "of %.4f, the scale the window's width gives",
+                                                  set->scale(), within, geometry)));
 
-        // On screen, that drawing stretched to the device pixels the
-        // control covers.
+        // On screen, each box that drawing stretched to the device pixels it
+        // covers; the tens up to where the units cover them.
         const QImage shot = w.grab().toImage();
-        const QRect covered =
-            devicePixels((die ? imgDice(w)[0] : imgTotal(w)[1])->geometry(), ratio);
-        const int off = differences(shot.copy(covered), set.drawn(picture, set.scale()));
-        QVERIFY2(off == 0,
-                 qPrintable(QString::asprintf("%d pixels of the control at %d,%d off "
-                                              "the picture drawn at %.4f",
-                                              off, covered.x(), covered.y(), set.scale())));
+        struct Shown {
+            PictureBox *box;
+            const PictureSet *set;
+            int picture;
+        };
+        const Shown boxes[] = {{imgDice(w)[0], &dice, face},    {imgDice(w)[1], &dice, face},
+                               {imgDice(w)[2], &dice, face},    {imgDice(w)[3], &dice, face},
+                               {imgTotal(w)[0], &digits, tens}, {imgTotal(w)[1], &digits, units}};
+        const int unitsLeft = devicePixels(imgTotal(w)[1]->geometry(), ratio).left();
+        for (const auto &[box, set, picture] : boxes) {
+            const QRect covered = devicePixels(box->geometry(), ratio);
+            int columns = covered.width();
+            if (box == imgTotal(w)[0])
+                columns = unitsLeft - covered.left();
+            const int off =
+                differences(shot.copy(covered), set->drawn(picture, set->scale()), columns);
+            QVERIFY2(off == 0, qPrintable(QString::asprintf(
+                                   "%d pixels of %s at %d,%d off picture %d drawn at %.4f", off,
+                                   qPrintable(box->objectName()), covered.x(), covered.y(), picture,
+                                   set->scale())));
+        }
     }
 };
 

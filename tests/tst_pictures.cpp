@@ -464,40 +464,6 @@ private slots:
         main->close(); // deletes itself
     }
 
-    // The panel as painted, throw after throw in one window, as it narrows
-    // to one digit and widens again: outlined in the desktop's text colour,
-    // the window's green just without. (The pictures on it, as shown, are
-    // sharpPictures' and violation()'s.)
-    void paintedAfterThrows()
-    {
-        setSettings(10, 2, 0);
-        frmMain w;
-        QVERIFY(shown(w));
-        struct Layout {
-            int faces, count;
-        };
-        const Layout layouts[] = {{10, 2}, {6, 1}, {10, 2}, {3, 3}, {10, 1}};
-        for (std::size_t n = 0; n < std::size(layouts); ++n) {
-            const auto [faces, count] = layouts[n];
-            setSettings(faces, count, 0);
-            if (n > 0)
-                QTest::mouseClick(cmdAction(w), Qt::LeftButton); // reset for these settings
-            QTest::mouseClick(cmdAction(w), Qt::LeftButton);
-            WindowProbe::tick(w);
-            QTest::mouseClick(cmdAction(w), Qt::LeftButton);
-            QCoreApplication::processEvents();
-            const QImage shot = w.screen()->grabWindow(w.winId()).toImage();
-            const QString what =
-                QString::asprintf("throw %d, %d dice of %d faces: ", int(n) + 1, count, faces);
-            const QRect panel = designedPlace("shpBack", count, count * faces >= 10);
-            const QString outline = outlineFault(shot, panel);
-            QVERIFY2(outline.isEmpty(), qPrintable(what + outline));
-            QCOMPARE(pixelFault(shot, panel.topLeft() - QPoint(1, 1), colour("window"),
-                                what + "beside the panel"),
-                     QString());
-        }
-    }
-
 private:
     // The window whose master pictures the picture tests read.
     std::unique_ptr<frmMain> m_window;

@@ -203,14 +203,14 @@ private slots:
     {
         frmConf dialog(nullptr);
         QVERIFY(shown(dialog, Active));
-        const QList<QWidget *> order = {cmdCancel(dialog),  cmdOK(dialog),      cboDice(dialog)[0],
-                                        cboDice(dialog)[1], cboDice(dialog)[2], cmdCancel(dialog)};
-        QCOMPARE(QApplication::focusWidget()->objectName(), order[0]->objectName());
+        const QStringList order = {"cmdCancel", "cmdOK",    "cboDice0",
+                                   "cboDice1",  "cboDice2", "cmdCancel"};
+        QCOMPARE(focusName(), order[0]);
         for (int i = 1; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(mismatch(QStringLiteral("the focus after Tab %1").arg(i),
-                              QApplication::focusWidget()->objectName(), order[i]->objectName()),
-                     QString());
+            QCOMPARE(
+                mismatch(QStringLiteral("the focus after Tab %1").arg(i), focusName(), order[i]),
+                QString());
         }
     }
 
@@ -232,13 +232,17 @@ private slots:
             << typed("Tab Tab Up Return") << "OK" << settings(6, 2, -1);
         QTest::newRow("arrows move between the buttons, Up on a box, Return is OK")
             << typed("Down Down Up Return") << "OK" << settings(6, 2, -1);
+        QTest::newRow("Home on the top value, Return is OK")
+            << typed("Tab Tab Tab Home Return") << "OK" << settings(2, 2, 0);
+        QTest::newRow("End on the number of dice, Enter is OK")
+            << typed("Tab Tab Tab Tab End Enter") << "OK" << settings(6, 4, 0);
         QTest::newRow("Down past the last entry stays there")
             << typed("Tab Tab Down Down Return") << "OK" << settings(6, 2, 0);
         QTest::newRow("Space presses the focused Cancel")
             << typed("Space") << "Cancel" << settings(6, 2, 0);
         QTest::newRow("Escape does nothing") << typed("Esc") << "still open" << settings(6, 2, 0);
-        QTest::newRow("Escape on a box does nothing")
-            << typed("Tab Tab Esc") << "still open" << settings(6, 2, 0);
+        QTest::newRow("Escape on each box does nothing")
+            << typed("Tab Tab Esc Tab Esc Tab Esc") << "still open" << settings(6, 2, 0);
     }
 
     void keys()
@@ -249,6 +253,8 @@ private slots:
         frmConf dialog(nullptr);
         QVERIFY(shown(dialog, Active));
         for (int key : keys) {
+            QVERIFY2(QApplication::focusWidget(),
+                     qPrintable("no control has the focus for " + QKeySequence(key).toString()));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
             // Up and Down change the selection without opening the list.
             QVERIFY2(!QApplication::activePopupWidget(),

@@ -4,6 +4,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #ifdef Q_OS_WIN
 #include <QAbstractNativeEventFilter>
@@ -141,13 +143,35 @@ void CommandButton::paintEvent(QPaintEvent *event)
     QPushButton::paintEvent(event);
     if (!hasFocus())
         return;
-    const QColor face = palette().color(QPalette::Button);
     QColor ring = palette().color(QPalette::Highlight);
-    if (contrast(ring, face) < 3.0)
+    if (leastContrastUnderRing(ring) < 3.0)
         ring = palette().color(QPalette::ButtonText);
     QPainter painter(this);
     painter.setPen(QPen(ring, RingWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.setBrush(Qt::NoBrush);
     const qreal inset = RingInset + RingWidth / 2.0;
     painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+}
+
+double CommandButton::leastContrastUnderRing(const QColor &colour) const
+{
+    // The face as the style paints it unfocused, not the palette's one
+    // colour: some styles shade it, and Fusion tints a dialog's default
+    // button towards the highlight, where a highlight ring fades.
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_HasFocus;
+    QImage face(size(), QImage::Format_RGB32);
+    face.fill(palette().color(QPalette::Button));
+    QPainter painter(&face);
+    style()->drawControl(QStyle::CE_PushButtonBevel, &option, &painter, this);
+    painter.end();
+    const QRect outer = rect().adjusted(RingInset, RingInset, -RingInset, -RingInset);
+    const QRect inner = outer.adjusted(RingWidth, RingWidth, -RingWidth, -RingWidth);
+    double least = 21.0;
+    for (int y = outer.top(); y <= outer.bottom(); ++y)
+        for (int x = outer.left(); x <= outer.right(); ++x)
+            if (!inner.contains(x, y))
+                least = std::min(least, contrast(colour, face.pixelColor(x, y)));
+    return least;
 }

@@ -16,8 +16,9 @@ class QCoreApplication;
 //   press is lost: on Windows a key released while a window closes leaves
 //   the toolkit thinking it still held, so Windows' own word counts there.
 // - The focus is drawn as a solid ring in the style's highlight, or in the
-//   text colour where the highlight stands out too little from the face: on
-//   some styles the focus mark alone is too faint to see at a glance.
+//   text colour where the highlight stands out less than 3:1 from the face
+//   anywhere under the ring: on some styles the focus mark alone is too
+//   faint to see at a glance.
 class CommandButton : public QPushButton
 {
     Q_OBJECT
@@ -38,6 +39,8 @@ protected:
 
 private:
     bool isRepeat(const QKeyEvent *event) const;
+    // The least contrast of `colour` with the face where the focus ring goes.
+    double leastContrastUnderRing(const QColor &colour) const;
 
     // When each key was last released: a press at the same moment is the
     // second half of a repeat.
