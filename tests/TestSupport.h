@@ -287,18 +287,28 @@ inline void layoutRows()
     QTest::newRow("4 x 2") << 2 << 4 << false;
 }
 
-// The main window's controls that n dice place: every one the design names
-// but the spare dice and their values.
-inline QList<QWidget *> placedControls(const frmMain &w, int n)
+// The first control of the main window out of the place that n dice and a
+// total of one or two digits give it, at `zoom`, each edge exactly where the
+// design's rounds to at 1x, within the pixel a zoom's rounding adds; every
+// control the design names but the spare dice and their values. Empty where
+// all are in place.
+inline QString placeFault(const frmMain &w, int n, bool twoDigits, double zoom = 1.0)
 {
-    QList<QWidget *> placed;
     for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         const QString name = control->objectName();
         const bool spare = name.contains("Dice") && name.back().digitValue() >= n;
-        if (!name.isEmpty() && !spare && !control->isWindow())
-            placed << control;
+        if (name.isEmpty() || spare || control->isWindow())
+            continue;
+        const QRect designed = designedPlace(name, n, twoDigits), got = control->geometry();
+        const QRect want(qRound(designed.x() * zoom), qRound(designed.y() * zoom),
+                         qRound(designed.width() * zoom), qRound(designed.height() * zoom));
+        const QPoint a = got.topLeft() - want.topLeft(), b = got.bottomRight() - want.bottomRight();
+        const int off = std::max({qAbs(a.x()), qAbs(a.y()), qAbs(b.x()), qAbs(b.y())});
+        const int allowed = zoom == 1.0 ? 0 : 1;
+        if (off > allowed)
+            return mismatch(QStringLiteral("%1's place at zoom %2").arg(name).arg(zoom), got, want);
     }
-    return placed;
+    return {};
 }
 
 // The control with the keyboard's focus, by name: "no control" where the
@@ -335,13 +345,9 @@ inline QString violation(frmMain &w)
 
     // Every control where n dice and the largest total's digits put it.
     const bool twoDigits = n * faces >= 10;
-    for (QWidget *control : placedControls(w, n)) {
-        const QString name = control->objectName();
-        const QString place =
-            mismatch(name + "'s place", control->geometry(), designedPlace(name, n, twoDigits));
-        if (!place.isEmpty())
-            return place;
-    }
+    const QString place = placeFault(w, n, twoDigits);
+    if (!place.isEmpty())
+        return place;
     if (imgTotal(w)[0]->isVisibleTo(&w) != twoDigits)
         return QString::asprintf("tens shown is %d for %d x %d", !twoDigits, n, faces);
     int sum = 0;

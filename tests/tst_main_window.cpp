@@ -179,28 +179,6 @@ private slots:
         }
     }
 
-    void stackingOrder()
-    {
-        frmMain w;
-        // Back to front, each layer above every control of the one before:
-        // the panel, the dice and their values, the tens, the units (which
-        // cover the end of the tens), the buttons.
-        const QList<QList<QWidget *>> layers = {{shpBack(w)},
-                                                {imgDice(w)[0], imgDice(w)[1], imgDice(w)[2],
-                                                 imgDice(w)[3], lblDice(w)[0], lblDice(w)[1],
-                                                 lblDice(w)[2], lblDice(w)[3]},
-                                                {imgTotal(w)[0]},
-                                                {imgTotal(w)[1]},
-                                                {cmdConfig(w), cmdAction(w)}};
-        const QObjectList order = w.children();
-        for (int layer = 1; layer < layers.size(); ++layer)
-            for (QWidget *below : layers[layer - 1])
-                for (QWidget *above : layers[layer])
-                    QVERIFY2(
-                        order.indexOf(below) < order.indexOf(above),
-                        qPrintable(above->objectName() + " lies below " + below->objectName()));
-    }
-
     // Keys after the window opens: what each sequence presses.
     void keyboard_data()
     {
@@ -286,8 +264,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QCOMPARE(int(WindowProbe::RollState(w)), rollState);
         QCOMPARE(focusName(), focus);
-
-        QCOMPARE(focusRingFault(QApplication::focusWidget()), QString());
     }
 
     // The focus ring of every button of both windows, on desktops whose

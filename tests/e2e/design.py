@@ -25,7 +25,7 @@ def _centre(window, name):
 WIDTH, HEIGHT = (twips(n) for n in _DESIGN["main"]["client"])
 DIALOG_W, DIALOG_H = (twips(n) for n in _DESIGN["dialog"]["client"])
 _COLOURS = {name: tuple(rgb) for name, rgb in _DESIGN["colours"].items()}
-GREEN, PANEL = _COLOURS["window"], _COLOURS["panel"]
+GREEN = _COLOURS["window"]
 LIT, DARK = _COLOURS["lit"], _COLOURS["dark"]  # a digit's segments
 RED_PIP, VALUE_GROUND = _COLOURS["redPip"], _COLOURS["valueGround"]
 PRODUCT = _DESIGN["product"]  # the product's name, which begins the main window's title
@@ -41,10 +41,9 @@ _, LABEL_TOP, LABEL_W, LABEL_H = _place("main", "lblDice0")
 LABEL_OFFSET = twips(_DESIGN["main"]["labelOffset"])
 TENS_LEFT, TOTAL_TOP, TOTAL_W, TOTAL_H = _place("main", "imgTotal0")
 _, PANEL_TOP, _, PANEL_H = _place("main", "shpBack")
-# The units digit and the panel, for a two-digit total and for one digit.
+# The units digit, for a two-digit total and for one digit.
 UNITS_LEFT = {True: _place("main", "imgTotal1")[0],
               False: _place("main", "imgTotal1", "oneDigit")[0]}
-PANEL_LEFT = {True: _place("main", "shpBack")[0], False: _place("main", "shpBack", "oneDigit")[0]}
 # The buttons' centres: the main window's, and the dialog's Cancel.
 CONFIG_BUTTON = _centre("main", "cmdConfig")
 ACTION_BUTTON = _centre("main", "cmdAction")

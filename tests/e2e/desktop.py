@@ -489,11 +489,19 @@ class Desktop:
 
 
 if __name__ == "__main__":
-    # scripts/with-desktop: a command on a desktop of its own, started and
-    # known to be ready as the tests' own are; large enough for the main
-    # window as designed at a scale of 2 (the Windows widget tests' screen).
+    # scripts/with-desktop [-n N] COMMAND: a command on N desktops of its own
+    # (one unless said), started and known to be ready as the tests' own
+    # are, each large enough for the main window as designed at a scale of 2
+    # (the Windows widget tests' screen): DISPLAY the first, each named
+    # MILBANE_DESKTOP_0, _1... for CTest's desktops (cmake/wine).
     import sys
-    with tempfile.TemporaryDirectory() as logs, Desktop(logs, "desktop", size="2560x2048") as d:
-        env = d.env()
+    count, command = 1, sys.argv[1:]
+    if command[0] == "-n":
+        count, command = int(command[1]), command[2:]
+    with tempfile.TemporaryDirectory() as logs, contextlib.ExitStack() as stack:
+        desktops = [stack.enter_context(Desktop(logs, f"desktop-{i}", size="2560x2048"))
+                    for i in range(count)]
+        env = desktops[0].env()
         env.pop("QT_QPA_PLATFORM")
-        sys.exit(subprocess.call(sys.argv[1:], env=env))
+        env.update({f"MILBANE_DESKTOP_{i}": d.display for i, d in enumerate(desktops)})
+        sys.exit(subprocess.call(command, env=env))
