@@ -57,22 +57,24 @@ private slots:
     {
         frmMain w;
         QVERIFY(shown(w));
-        constexpr int Openings = 1000;
+        // Under Wine each window opened keeps memory of Wine's own: there a
+        // few openings show that each closed dialog is destroyed, no more.
+        const int openings = underWine() ? 10 : 1000;
         long first = 0;
         int opened = 0;
-        for (int k = 0; k < Openings; ++k) {
+        for (int k = 0; k < openings; ++k) {
             opened += inSettings(w, [&](frmConf *dialog) {
                 cboDice(*dialog)[1]->setCurrentIndex(k % 9);
                 (k % 2 ? cmdOK(*dialog) : cmdCancel(*dialog))->click();
             });
-            if (k == Openings / 10 - 1)
+            if (k == openings / 10 - 1)
                 first = memoryKiB();
         }
-        QCOMPARE(opened, Openings);
+        QCOMPARE(opened, openings);
         // Each closed dialog was destroyed, not kept.
         QCOMPARE(w.findChildren<frmConf *>().size(), 0);
         if (underWine())
-            QSKIP("under Wine each window opened keeps memory of Wine's own");
+            QSKIP("under Wine the memory after ten openings tells nothing");
         compare(first, memoryKiB(), "dialog openings");
     }
 

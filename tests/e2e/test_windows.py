@@ -49,8 +49,8 @@ class WindowsTest(unittest.TestCase):
         # For the laptop's case a laptop's screen under a taskbar, there
         # before Wine's session, which reads the work area as it starts.
         laptop = self._testMethodName == "test_laptop_screen"
-        self.desktop = self.enterContext(
-            Desktop(ARTEFACTS, "windows", size="1920x1080" if laptop else "1280x1024"))
+        self.desktop = self.enterContext(Desktop(ARTEFACTS, f"windows-{self._testMethodName}",
+                                                 size="1920x1080" if laptop else "1280x1024"))
         if laptop:
             self.desktop.set_panel(48)
         self.env = self.desktop.wine(self.prefix)
