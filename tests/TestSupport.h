@@ -242,6 +242,28 @@ inline void setSettings(int faces, int count, int zero)
     basMain::ZeroFace = static_cast<std::int16_t>(zero);
 }
 
+// Settings said so that a failed comparison prints both; and as they are.
+inline QString settings(int faces, int count, int zero)
+{
+    return QString::asprintf("%d faces, %d dice, zero face %d", faces, count, zero);
+}
+
+inline QString settingsNow()
+{
+    return settings(basMain::DiceFaces, basMain::DiceCount, basMain::ZeroFace);
+}
+
+// So many clicks on the action button from Ready, the dice drawn once after
+// the first: 1 rolling, 2 a result, 3 ready again.
+inline void clickAction(frmMain &w, int clicks)
+{
+    for (int c = 0; c < clicks; ++c) {
+        cmdAction(w)->click();
+        if (c == 0)
+            WindowProbe::tick(w);
+    }
+}
+
 // Runs `inside` on the next modal dialog once it has the focus (its exec()
 // would block the test), and closes it if `inside` did not.
 inline void whenModalOpens(std::function<void(QWidget *)> inside)

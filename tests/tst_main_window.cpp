@@ -98,14 +98,12 @@ private slots:
     void window()
     {
         frmMain w;
-        QCOMPARE(w.size(), designedClient("main"));
-        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.minimumSize(), w.maximumSize()); // its size is fitsTheScreen's
         QCOMPARE(w.windowTitle(), design()["title"].toString());
         QCOMPARE(w.windowFlags() & TitleButtons, Qt::WindowCloseButtonHint);
         QCOMPARE(w.pos(), QPoint(0, 0));
         QCOMPARE(tmrDice(w)->interval(), design()["rollInterval"].toInt());
         QCOMPARE(cmdConfig(w)->text(), caption("cmdConfig"));
-        QCOMPARE(cmdAction(w)->text(), caption("cmdAction", frmMain::Ready));
         // The Japanese texts must find a font that has their glyphs.
         QVERIFY2(QFontMetrics(cmdAction(w)->font()).inFont(QChar(u'ス')),
                  qPrintable("the buttons' font, " + QFontInfo(cmdAction(w)->font()).family() +
@@ -113,8 +111,8 @@ private slots:
     }
 
     // Every control placed for the settings, and the tens shown where the
-    // largest total has two digits, in a new window and in one reset after a
-    // throw of four dice of ten.
+    // largest total has two digits, in a window reset after a throw of four
+    // dice of ten (a new window's places are fitsTheScreen's, at every scale).
     void arrangement_data() { layoutRows(); }
 
     void arrangement()
@@ -122,19 +120,13 @@ private slots:
         QFETCH(int, faces);
         QFETCH(int, count);
         QFETCH(bool, tensShown);
-        setSettings(faces, count, 0);
-        frmMain fresh;
         setSettings(10, 4, -1);
         std::deque<float> values = {0.9f, 0.9f, 0.9f, 0.9f};
         frmMain w(std::make_unique<ScriptedRandom>(&values));
         QVERIFY(shown(w));
-        cmdAction(w)->click();
-        WindowProbe::tick(w);
-        cmdAction(w)->click();
+        clickAction(w, 2);
         setSettings(faces, count, 0);
         cmdAction(w)->click(); // reset arranges for the new settings
-        QCOMPARE(imgTotal(fresh)[0]->isVisibleTo(&fresh), tensShown);
-        QCOMPARE(violation(fresh), QString());
         QCOMPARE(imgTotal(w)[0]->isVisibleTo(&w), tensShown);
         QCOMPARE(violation(w), QString());
         // On screen the panel painted anew where it narrowed: outlined in
@@ -168,14 +160,12 @@ private slots:
             setSettings(10, count, -1);
             if (count > 1)
                 cmdAction(w)->click(); // reset for this many dice
-            cmdAction(w)->click();
-            WindowProbe::tick(w);
-            cmdAction(w)->click();
-            for (int i = 0; i < count; ++i) {
-                const QString what =
-                    QString::asprintf("the value under die %d of %d", i + 1, count);
-                QCOMPARE(valueFault(lblDice(w)[i], QString::number(value), what), QString());
-            }
+            clickAction(w, 2);
+            for (int i = 0; i < count; ++i)
+                QCOMPARE(
+                    valueFault(lblDice(w)[i], QString::number(value),
+                               QString::asprintf("the value under die %d of %d", i + 1, count)),
+                    QString());
         }
     }
 
@@ -306,7 +296,8 @@ private slots:
     }
 
     // Every family the program may pick fits every text of both windows at
-    // the designed sizes, and "10" in its label and its box.
+    // the designed sizes: the captions, "10" in every value label, every
+    // entry of every list.
     void textsFit_data()
     {
         QTest::addColumn<QString>("family");
@@ -331,7 +322,6 @@ private slots:
             {lblCap(dialog)[2], caption("lblCap2"), fontPixels("dialog")},
             {cmdOK(dialog), caption("cmdOK"), fontPixels("dialog")},
             {cmdCancel(dialog), caption("cmdCancel"), fontPixels("dialog")}};
-        // Every value label with "10", every entry of every list.
         for (QLabel *label : lblDice(w))
             texts.append({label, "10", fontPixels("value")});
         for (QComboBox *box : cboDice(dialog))

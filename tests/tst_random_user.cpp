@@ -11,17 +11,6 @@
 namespace
 {
 
-// Faces, dice and the zero face, "6/2/0".
-QString settings(int faces, int count, int zero)
-{
-    return QStringLiteral("%1/%2/%3").arg(faces).arg(count).arg(zero);
-}
-
-QString current()
-{
-    return settings(basMain::DiceFaces, basMain::DiceCount, basMain::ZeroFace);
-}
-
 // Where a key goes in a window: its focused control, else the window.
 QWidget *focused(QWidget *window)
 {
@@ -47,7 +36,7 @@ private slots:
         m_rng.seed(m_seed);
 
         setSettings(6, 2, 0);
-        m_expected = current();
+        m_expected = settingsNow();
         frmMain window(std::make_unique<UniformRandom>(m_seed));
         m_window = &window;
         QVERIFY(shown(window, Active));
@@ -188,8 +177,8 @@ private:
         if (m_failed)
             return false;
         QString problem = violation(*m_window);
-        if (problem.isEmpty() && current() != m_expected)
-            problem = QStringLiteral("settings are %1, expected %2").arg(current(), m_expected);
+        if (problem.isEmpty() && settingsNow() != m_expected)
+            problem = QStringLiteral("settings are %1, expected %2").arg(settingsNow(), m_expected);
         if (problem.isEmpty())
             return true;
         m_failed = true;

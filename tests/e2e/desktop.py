@@ -487,21 +487,3 @@ class Desktop:
         """Until `find()` returns something other than None; returns it."""
         return Desktop.wait_for(find, what, lambda found: found is not None, timeout)
 
-
-if __name__ == "__main__":
-    # scripts/with-desktop [-n N] COMMAND: a command on N desktops of its own
-    # (one unless said), started and known to be ready as the tests' own
-    # are, each large enough for the main window as designed at a scale of 2
-    # (the Windows widget tests' screen): DISPLAY the first, each named
-    # MILBANE_DESKTOP_0, _1... for CTest's desktops (cmake/wine).
-    import sys
-    count, command = 1, sys.argv[1:]
-    if command[0] == "-n":
-        count, command = int(command[1]), command[2:]
-    with tempfile.TemporaryDirectory() as logs, contextlib.ExitStack() as stack:
-        desktops = [stack.enter_context(Desktop(logs, f"desktop-{i}", size="2560x2048"))
-                    for i in range(count)]
-        env = desktops[0].env()
-        env.pop("QT_QPA_PLATFORM")
-        env.update({f"MILBANE_DESKTOP_{i}": d.display for i, d in enumerate(desktops)})
-        sys.exit(subprocess.call(command, env=env))
