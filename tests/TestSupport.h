@@ -253,8 +253,7 @@ inline QString settingsNow()
     return settings(basMain::DiceFaces, basMain::DiceCount, basMain::ZeroFace);
 }
 
-// So many clicks on the action button from Ready, the dice drawn once after
-// the first: 1 rolling, 2 a result, 3 ready again.
+// So many clicks on the action button from Ready, the first followed by a tick.
 inline void clickAction(frmMain &w, int clicks)
 {
     for (int c = 0; c < clicks; ++c) {
@@ -309,11 +308,9 @@ inline void layoutRows()
     QTest::newRow("4 x 2") << 2 << 4 << false;
 }
 
-// The first control of the main window out of the place that n dice and a
-// total of one or two digits give it, at `zoom`, each edge exactly where the
-// design's rounds to at 1x, within the pixel a zoom's rounding adds; every
-// control the design names but the spare dice and their values. Empty where
-// all are in place.
+// The first control the design names (bar spare dice and values) out of the
+// place n dice and a one- or two-digit total give it at `zoom`: exact at 1x,
+// within the pixel a zoom rounds by. Empty where all are in place.
 inline QString placeFault(const frmMain &w, int n, bool twoDigits, double zoom = 1.0)
 {
     for (QWidget *control : w.findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {

@@ -68,9 +68,8 @@ QString frameFault(const QWidget *window, QRect area)
         .arg(window->metaObject()->className(), text(frame), text(area));
 }
 
-// Where a control's text is not the designed font's size at `zoom`: what it
-// is. Empty where it is: exactly as designed, or within the pixel that a
-// zoom's rounding spares.
+// A control's font where it is not the designed size at `zoom` (exact at 1x,
+// within the pixel a zoom rounds by); empty where it is.
 QString fontFault(const QWidget *control, const char *font, double zoom)
 {
     const int size = control->font().pixelSize();
@@ -236,14 +235,10 @@ private slots:
         // On screen, each box that drawing stretched to the device pixels it
         // covers; the tens up to where the units cover them.
         const QImage shot = w.grab().toImage();
-        struct Shown {
-            PictureBox *box;
-            const PictureSet *set;
-            int picture;
-        };
-        const Shown boxes[] = {{imgDice(w)[0], &dice, face},    {imgDice(w)[1], &dice, face},
-                               {imgDice(w)[2], &dice, face},    {imgDice(w)[3], &dice, face},
-                               {imgTotal(w)[0], &digits, tens}, {imgTotal(w)[1], &digits, units}};
+        const std::tuple<PictureBox *, const PictureSet *, int> boxes[] = {
+            {imgDice(w)[0], &dice, face},    {imgDice(w)[1], &dice, face},
+            {imgDice(w)[2], &dice, face},    {imgDice(w)[3], &dice, face},
+            {imgTotal(w)[0], &digits, tens}, {imgTotal(w)[1], &digits, units}};
         const int unitsLeft = devicePixels(imgTotal(w)[1]->geometry(), ratio).left();
         for (const auto &[box, set, picture] : boxes) {
             const QRect covered = devicePixels(box->geometry(), ratio);

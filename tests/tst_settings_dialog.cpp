@@ -212,8 +212,6 @@ private slots:
             << typed("Tab Tab Up Return") << "OK" << settings(6, 2, -1);
         QTest::newRow("arrows move between the buttons, Up on a box, Return is OK")
             << typed("Down Down Up Return") << "OK" << settings(6, 2, -1);
-        QTest::newRow("Home on the top value, Return is OK")
-            << typed("Tab Tab Tab Home Return") << "OK" << settings(2, 2, 0);
         QTest::newRow("End on the number of dice, Enter is OK")
             << typed("Tab Tab Tab Tab End Enter") << "OK" << settings(6, 4, 0);
         QTest::newRow("Down past the last entry stays there")
